@@ -1,0 +1,52 @@
+# Sourced by the run and test scripts: one X server and one Wine prefix per run.
+#   pallimo_start_xvfb   starts Xvfb at 1024x768 on a free display (unless one is given)
+#   pallimo_make_prefix  makes the Wine prefix once, with a virtual desktop that has
+#                        a taskbar and a notification area, and no crash dialogs
+#   pallimo_stop_wine    ends the prefix's programs and the X server we started
+
+PALLIMO_ROOT=${PALLIMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEARCH=${WINEARCH:-win64}
+export WINEPREFIX=${WINEPREFIX:-$PALLIMO_ROOT/build/wineprefix}
+PALLIMO_XVFB_PID=""
+
+pallimo_start_xvfb() {
+  local use_existing=${1:-}
+  if [ -n "$use_existing" ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
+  local n
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
+  done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  PALLIMO_XVFB_PID=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start on :$n" >&2
+  return 1
+}
+
+pallimo_make_prefix() {
+  if [ -f "$WINEPREFIX/.pallimo-ready" ]; then return 0; fi
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1 || true
+  local reg="wine reg add"
+  $reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Pallimo /f >/dev/null 2>&1
+  $reg 'HKCU\Software\Wine\Explorer\Desktops' /v Pallimo /d 1024x768 /f >/dev/null 2>&1
+  $reg 'HKCU\Software\Wine\Explorer\Desktops\Pallimo' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
+  $reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wineserver -w
+  touch "$WINEPREFIX/.pallimo-ready"
+}
+
+pallimo_stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$PALLIMO_XVFB_PID" ]; then
+    kill "$PALLIMO_XVFB_PID" 2>/dev/null || true
+    wait "$PALLIMO_XVFB_PID" 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,94 @@
+#include "messenger/delivery.h"
+
+#include <cmath>
+
+namespace Module1 {
+
+namespace {
+
+const char kChatClass[] = "AIM_ChatWnd";
+const char kImClass[] = "AIM_IMessage";
+const char kTextAreaClass[] = "WndAte32Class";
+const char kButtonClass[] = "_Oscar_IconBtn";
+const char kComboClass[] = "_Oscar_PersistantCombo";
+const char kEditClass[] = "Edit";
+
+// The longest wait TimeOut and WaitSeconds accept, about 24 days: well inside
+// the millisecond clock's wrap, so elapsed times stay unambiguous.
+constexpr double kLongestWaitMs = 2147483647.0;
+
+}  // namespace
+
+void ChatSend(WindowSystem& ws, const std::wstring& text) {
+    const Handle chat = ws.FindTopWindow(kChatClass);
+    const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
+    const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
+    // An empty text is sent too: it clears the input box.
+    ws.SendSetText(input, text);
+    const Handle button = ws.FindChildWindow(chat, input, kButtonClass);
+    ClickButton(ws, button);
+}
+
+void IMSend(WindowSystem& ws, const std::wstring& text) {
+    // The instant-message window may still be opening: give it a few passes of
+    // the event loop to show its edit field. Delivery goes on either way.
+    for (int pass = 1;; ++pass) {
+        ws.PumpEvents();
+        const Handle im = ws.FindTopWindow(kImClass);
+        const Handle combo = ws.FindChildWindow(im, 0, kComboClass);
+        const Handle edit = ws.FindChildWindow(combo, 0, kEditClass);
+        if ((im != 0 && combo != 0 && edit != 0) || pass >= kReadinessPasses) break;
+    }
+    WaitSeconds(ws, 0);
+
+    Handle im = ws.FindTopWindow(kImClass);
+    const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
+    const Handle input = ws.NextSibling(area1);
+    SetWindowTextTo(ws, input, text);
+
+    im = ws.FindTopWindow(kImClass);
+    const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
+    PostClick(ws, button);
+    WaitSeconds(ws, 0);
+}
+
+void TimeOut(WindowSystem& ws, double seconds) {
+    if (!(seconds > 0)) return;  // zero, negative and NaN return at once
+    const double wantedMs = std::ceil(seconds * 1000.0);
+    const std::uint32_t duration =
+        static_cast<std::uint32_t>(wantedMs < kLongestWaitMs ? wantedMs : kLongestWaitMs);
+    const std::uint32_t start = ws.NowMs();
+    for (;;) {
+        const std::uint32_t elapsed = ws.NowMs() - start;
+        if (elapsed >= duration) return;
+        ws.WaitForEvents(duration - elapsed);
+        ws.PumpEvents();
+    }
+}
+
+void ClickButton(WindowSystem& ws, Handle button) {
+    ws.SendButton(button, kWmLButtonDown);
+    ws.SendButton(button, kWmLButtonUp);
+}
+
+void PostClick(WindowSystem& ws, Handle button) {
+    ws.PostButton(button, kWmLButtonDown);
+    WaitSeconds(ws, 0);
+    ws.PostButton(button, kWmLButtonUp);
+}
+
+void SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
+    if (!text.empty()) ws.SendSetText(window, text);
+}
+
+void WaitSeconds(WindowSystem& ws, std::int32_t seconds) {
+    // Negative waits are no wait; long ones are capped rather than overflowing.
+    if (seconds <= 0) {
+        ws.Sleep(0);
+        return;
+    }
+    const double ms = static_cast<double>(seconds) * 1000.0;
+    ws.Sleep(static_cast<std::uint32_t>(ms < kLongestWaitMs ? ms : kLongestWaitMs));
+}
+
+}  // namespace Module1

@@ -1,0 +1,66 @@
+// Fixed window layouts as tables of rows in twips, built into controls at the
+// system DPI. Rows are listed in tab order; the builder creates them in that
+// order, so the dialog navigation (Tab) follows the table.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+#include "win/gdi.h"
+
+namespace win {
+
+enum class Kind {
+    Button,         // push button
+    Option,         // option (radio) button; the window keeps the group's check marks
+    TextBox,        // single-line edit
+    MultiLineText,  // multi-line edit with a vertical scroll bar
+    ListBox,        // single selection, not sorted, notifies its parent
+    Frame,          // group box; rows inside it are laid out from its top-left corner
+    Label,          // static text that reports clicks
+    Picture,        // owner-drawn static that reports clicks (the window paints it)
+    Panel,          // a real container with a sunken border; its rows become its children
+    Line,           // a one-pixel horizontal line drawn in the window-text colour
+};
+
+struct ControlRow {
+    int id;                  // control id, 100 or more (1 and 2 are Enter and Esc)
+    const char* name;        // the program's own name for the control
+    Kind kind;
+    const wchar_t* caption;  // caption or initial text; may be null
+    int left, top, width, height;  // twips, from the container's top-left corner
+    int container;           // id of the containing Frame or Panel row, 0 for the window
+    DWORD extraStyle;        // OR'ed into the kind's styles
+};
+
+// 15 twips a pixel at 96 DPI; one rounding (MulDiv, half away from zero) everywhere.
+int SystemDpi();
+int TwipsToPixels(int twips, int dpi);
+
+// The rectangle of a row in pixels within its parent window's client area:
+// the twips of every enclosing Frame are added before converting; rows inside
+// a Panel are measured from the panel's client area.
+RECT RowRect(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
+
+class Layout {
+public:
+    // Creates every row as a control of `parent`, in table order, all in `font`
+    // (SetFont gives a row another one afterwards).
+    void Build(HWND parent, const ControlRow* rows, std::size_t count, int dpi, HFONT font);
+    void SetFont(int id, HFONT font);
+
+    HWND Get(int id) const;
+    const ControlRow* Row(int id) const;
+    // The row whose control this is, or null.
+    const ControlRow* RowOf(HWND control) const;
+
+private:
+    struct Built {
+        const ControlRow* row;
+        HWND hwnd;
+    };
+    std::vector<Built> built_;
+};
+
+}  // namespace win

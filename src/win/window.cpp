@@ -1,0 +1,88 @@
+#include "win/window.h"
+
+namespace win {
+
+Window::~Window() {
+    if (hwnd_ != nullptr && IsWindow(hwnd_)) {
+        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HWND Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
+                            DWORD exStyle, int x, int y, int width, int height, HICON icon) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExW(instance, className, &existing)) {
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &Window::WndProc;
+        wc.hInstance = instance;
+        wc.hIcon = icon;
+        wc.hIconSm = icon;
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = className;
+        RegisterClassExW(&wc);
+    }
+    return CreateWindowExW(exStyle, className, caption, style, x, y, width, height, nullptr,
+                           nullptr, instance, this);
+}
+
+LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(hwnd_, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Window* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        self = static_cast<Window*>(cs->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    } else {
+        self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    }
+    if (self == nullptr) return DefWindowProcW(hwnd, msg, wParam, lParam);
+
+    // Exceptions never cross into the window manager.
+    LRESULT result = 0;
+    try {
+        result = self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        result = DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->OnDestroyed();
+    }
+    return result;
+}
+
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
+                        bool hasMenu) {
+    RECT r = {0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&r, style, hasMenu ? TRUE : FALSE, exStyle);
+    SIZE s = {r.right - r.left, r.bottom - r.top};
+    return s;
+}
+
+void KeepOnScreen(HWND hwnd) {
+    RECT work = {};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    int x = r.left, y = r.top;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (x + w > work.right) x = work.right - w;
+    if (y + h > work.bottom) y = work.bottom - h;
+    if (x < work.left) x = work.left;
+    if (y < work.top) y = work.top;
+    if (x != r.left || y != r.top)
+        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace win

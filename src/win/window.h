@@ -1,0 +1,41 @@
+// A top-level or child window class of our own: one static window procedure
+// stores `this` at WM_NCCREATE and forwards every message to the member.
+#pragma once
+#include <windows.h>
+
+namespace win {
+
+class Window {
+public:
+    Window() = default;
+    Window(const Window&) = delete;
+    Window& operator=(const Window&) = delete;
+    virtual ~Window();
+
+    HWND hwnd() const { return hwnd_; }
+    bool exists() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
+
+protected:
+    // Registers `className` once per process with the standard cursor and
+    // the button-face background, then creates the window.
+    HWND CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
+                        DWORD exStyle, int x, int y, int width, int height, HICON icon);
+
+    virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Called once the window is gone; the object may be reused to build it afresh.
+    virtual void OnDestroyed() {}
+
+    HWND hwnd_ = nullptr;
+
+private:
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+};
+
+// Client size in pixels -> outer window size for the given styles (and menu).
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
+                        bool hasMenu);
+
+// Keeps a window that the system placed inside the work area of the screen.
+void KeepOnScreen(HWND hwnd);
+
+}  // namespace win

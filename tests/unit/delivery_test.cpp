@@ -1,0 +1,307 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "fake_winsys.h"
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using Module1::Handle;
+
+namespace {
+
+// The chat room as the messenger lays it out: a formatting button ahead of the
+// text areas, so pressing "the first icon button" would be the wrong one.
+struct ChatRoom {
+    explicit ChatRoom(FakeWindowSystem& ws, bool secondArea = true) {
+        chat = ws.Add("AIM_ChatWnd");
+        format = ws.Add("_Oscar_IconBtn", chat);
+        area1 = ws.Add("WndAte32Class", chat);
+        if (secondArea) input = ws.Add("WndAte32Class", chat);
+        send = ws.Add("_Oscar_IconBtn", chat);
+        ws.Add("_Oscar_IconBtn", chat);
+    }
+    Handle chat = 0, format = 0, area1 = 0, input = 0, send = 0;
+};
+
+struct ImWindow {
+    explicit ImWindow(FakeWindowSystem& ws, bool withCombo = true) {
+        im = ws.Add("AIM_IMessage");
+        if (withCombo) {
+            combo = ws.Add("_Oscar_PersistantCombo", im);
+            edit = ws.Add("Edit", combo);
+        }
+        area1 = ws.Add("WndAte32Class", im);
+        input = ws.Add("WndAte32Class", im);
+        send = ws.Add("_Oscar_IconBtn", im);
+        ws.Add("_Oscar_IconBtn", im);
+    }
+    Handle im = 0, combo = 0, edit = 0, area1 = 0, input = 0, send = 0;
+};
+
+std::string H(Handle h) { return std::to_string(h); }
+
+std::vector<std::string> ReadinessPass(const ImWindow& w) {
+    return {"pump", "FindWindowA(AIM_IMessage) = " + H(w.im),
+            "FindWindowExA(" + H(w.im) + ", 0, _Oscar_PersistantCombo) = " + H(w.combo),
+            "FindWindowExA(" + H(w.combo) + ", 0, Edit) = " + H(w.edit)};
+}
+
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> all;
+    for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+}
+
+// Everything IMSend does after its readiness wait, for a window laid out as `w`.
+std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setText) {
+    std::vector<std::string> seq = {
+        "Sleep(0)",
+        "FindWindowA(AIM_IMessage) = " + H(w.im),
+        "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+        "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
+    };
+    if (!setText.empty()) seq.push_back(setText);
+    seq.insert(seq.end(), {
+        "FindWindowA(AIM_IMessage) = " + H(w.im),
+        "FindWindowExA(" + H(w.im) + ", 0, _Oscar_IconBtn) = " + H(w.send),
+        "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+        "Sleep(0)",
+        "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+        "Sleep(0)",
+    });
+    return seq;
+}
+
+}  // namespace
+
+TEST(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    Module1::ChatSend(ws, L" --^V- Pallimo Loaded -V^-- ");
+    EXPECT_THAT(ws.calls,
+                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
+                            "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
+                            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = " + H(room.input),
+                            "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
+                            "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
+                            "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                            "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_EQ(ws.TextOf(room.input), L" --^V- Pallimo Loaded -V^-- ");
+}
+
+TEST(ChatSend, EmptyTextClearsTheInputBoxAndStillPressesSend) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    Module1::ChatSend(ws, L"left over");
+    ws.calls.clear();
+    Module1::ChatSend(ws, L"");
+    EXPECT_EQ(ws.calls[3], "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"\")");
+    EXPECT_EQ(ws.TextOf(room.input), L"");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)");
+}
+
+TEST(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPressed) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws, /*secondArea=*/false);
+    Module1::ChatSend(ws, L"hello");
+    EXPECT_THAT(ws.calls,
+                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
+                            "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
+                            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
+                            "SendMessageA(0, WM_SETTEXT, \"hello\")",
+                            "FindWindowExA(1, 0, _Oscar_IconBtn) = " + H(room.format),
+                            "SendMessageA(" + H(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
+                            "SendMessageA(" + H(room.format) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_EQ(ws.TextOf(room.area1), L"");
+}
+
+TEST(ChatSend, WithNoChatRoomEveryLookupGivesZeroAndNothingIsTouched) {
+    FakeWindowSystem ws;
+    ImWindow im(ws);  // an IM window's own text areas must not be mistaken for the chat room's
+    Module1::ChatSend(ws, L"x");
+    EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 0",
+                                      "FindWindowExA(0, 0, WndAte32Class) = 0",
+                                      "FindWindowExA(0, 0, WndAte32Class) = 0",
+                                      "SendMessageA(0, WM_SETTEXT, \"x\")",
+                                      "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
+                                      "SendMessageA(0, WM_LBUTTONDOWN, 0, 0)",
+                                      "SendMessageA(0, WM_LBUTTONUP, 0, 0)"));
+    EXPECT_EQ(ws.TextOf(im.input), L"");
+}
+
+TEST(ChatSend, UsesTheChatRoomHighestInTheZOrder) {
+    FakeWindowSystem ws;
+    ChatRoom lower(ws);
+    ChatRoom upper(ws);
+    Module1::ChatSend(ws, L"hi");
+    EXPECT_EQ(ws.TextOf(upper.input), L"hi");
+    EXPECT_EQ(ws.TextOf(lower.input), L"");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(upper.send) + ", WM_LBUTTONUP, 0, 0)");
+}
+
+TEST(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    const std::wstring tag = L"<font sml=\"AgHSE5E=\">;-)</font>";
+    Module1::IMSend(ws, tag);
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join({ReadinessPass(w),
+                                       ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                                         ", WM_SETTEXT, \"<font sml=\"AgHSE5E=\">;-)</font>\")")})));
+    EXPECT_EQ(ws.TextOf(w.input), tag);
+}
+
+TEST(IMSend, WithoutTheComboAndItsEditAllTenPassesRunThenItDeliversAnyway) {
+    FakeWindowSystem ws;
+    ImWindow w(ws, /*withCombo=*/false);
+    Module1::IMSend(ws, L"hey");
+    std::vector<std::string> expected;
+    for (int i = 0; i < Module1::kReadinessPasses; ++i) {
+        auto pass = ReadinessPass(w);
+        expected.insert(expected.end(), pass.begin(), pass.end());
+    }
+    auto rest = ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"hey\")");
+    expected.insert(expected.end(), rest.begin(), rest.end());
+    EXPECT_THAT(ws.calls, ElementsAreArray(expected));
+    EXPECT_EQ(ws.TextOf(w.input), L"hey");
+}
+
+TEST(IMSend, WithNoWindowItSpendsTenPassesAndReachesNothing) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    Module1::IMSend(ws, L"lost");
+    EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 10);
+    EXPECT_THAT(std::vector<std::string>(ws.calls.end() - 10, ws.calls.end()),
+                ElementsAre("FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
+                            "GetWindow(0, GW_HWNDNEXT) = 0", "SendMessageA(0, WM_SETTEXT, \"lost\")",
+                            "FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
+                            "PostMessageA(0, WM_LBUTTONDOWN, 0, 0)", "Sleep(0)",
+                            "PostMessageA(0, WM_LBUTTONUP, 0, 0)", "Sleep(0)"));
+    EXPECT_EQ(ws.TextOf(room.input), L"");
+}
+
+TEST(IMSend, StopsWaitingOnThePassWhereTheWindowBecomesReady) {
+    FakeWindowSystem ws;
+    int pumps = 0;
+    std::unique_ptr<ImWindow> opened;
+    ws.onPump = [&] {
+        if (++pumps == 3) opened = std::make_unique<ImWindow>(ws);
+    };
+    Module1::IMSend(ws, L"late");
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(pumps, 3);
+    EXPECT_EQ(ws.TextOf(opened->input), L"late");
+}
+
+TEST(IMSend, EmptyTextLeavesTheInputBoxAloneAndStillClicks) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"typed by the user");
+    ws.calls.clear();
+    Module1::IMSend(ws, L"");
+    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), ImDelivery(w, "")})));
+    EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
+}
+
+TEST(IMSend, InputBoxIsWhateverFollowsTheFirstTextAreaAndMissingOneSetsNothing) {
+    FakeWindowSystem ws;
+    const Handle im = ws.Add("AIM_IMessage");
+    const Handle combo = ws.Add("_Oscar_PersistantCombo", im);
+    ws.Add("Edit", combo);
+    const Handle send = ws.Add("_Oscar_IconBtn", im);
+    const Handle area1 = ws.Add("WndAte32Class", im);  // last child: nothing follows it
+    Module1::IMSend(ws, L"t");
+    EXPECT_THAT(ws.calls, ::testing::Contains("GetWindow(" + H(area1) + ", GW_HWNDNEXT) = 0"));
+    EXPECT_THAT(ws.calls, ::testing::Contains("SendMessageA(0, WM_SETTEXT, \"t\")"));
+    EXPECT_THAT(ws.calls, ::testing::Contains("PostMessageA(" + H(send) + ", WM_LBUTTONUP, 0, 0)"));
+}
+
+TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
+    FakeWindowSystem ws;
+    ImWindow lower(ws);
+    ImWindow upper(ws);
+    std::unique_ptr<ImWindow> raised;
+    // A window that opens while the readiness wait pumps events is used from then on.
+    ws.onPump = [&] {
+        if (raised == nullptr) raised = std::make_unique<ImWindow>(ws);
+    };
+    Module1::IMSend(ws, L"z");
+    ASSERT_NE(raised, nullptr);
+    EXPECT_EQ(ws.TextOf(raised->input), L"z");
+    EXPECT_EQ(ws.TextOf(upper.input), L"");
+    EXPECT_EQ(ws.TextOf(lower.input), L"");
+    EXPECT_EQ(ws.calls.back(), "Sleep(0)");
+    EXPECT_EQ(ws.calls[ws.calls.size() - 2], "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
+}
+
+TEST(IMSend, ADeliveryStartedFromInsideTheWaitRunsToItsEndFirst) {
+    FakeWindowSystem ws;
+    ImWindow w(ws, /*withCombo=*/false);
+    bool nested = false;
+    ws.onPump = [&] {
+        if (nested) return;
+        nested = true;
+        Module1::IMSend(ws, L"second");  // a second face click handled during the wait
+    };
+    Module1::IMSend(ws, L"first");
+    std::vector<std::string> texts;
+    for (const auto& c : ws.calls)
+        if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c);
+    EXPECT_THAT(texts, ElementsAre("SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"second\")",
+                                   "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"first\")"));
+    EXPECT_EQ(ws.TextOf(w.input), L"first");
+}
+
+TEST(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {
+    for (double s : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) {
+        FakeWindowSystem ws;
+        Module1::TimeOut(ws, s);
+        EXPECT_TRUE(ws.calls.empty()) << s;
+    }
+}
+
+TEST(TimeOut, WaitsForEventsInsteadOfSpinningAndLastsAtLeastTheDuration) {
+    FakeWindowSystem ws;
+    ws.now = 5000;
+    Module1::TimeOut(ws, 1);
+    EXPECT_THAT(ws.calls, ElementsAre("wait 1000", "pump"));
+    EXPECT_GE(ws.now, 6000u);
+}
+
+TEST(TimeOut, HandlesEventsAsTheyComeUntilTheDurationHasPassed) {
+    FakeWindowSystem ws;
+    ws.tick = 300;  // every reading of the clock finds 300 ms more: events keep waking it
+    Module1::TimeOut(ws, 1);
+    // Readings at 0 (start), 300, then each wait adds its remainder.
+    ASSERT_GE(ws.calls.size(), 2u);
+    EXPECT_EQ(ws.calls[0], "wait 700");
+    EXPECT_EQ(ws.calls[1], "pump");
+    EXPECT_EQ(ws.calls.back(), "pump");
+}
+
+TEST(TimeOut, KeepsCountingRightAcrossTheClockWrap) {
+    FakeWindowSystem ws;
+    ws.now = 0xFFFFFF00u;  // the millisecond clock wraps 256 ms into the wait
+    Module1::TimeOut(ws, 1);
+    EXPECT_THAT(ws.calls, ElementsAre("wait 1000", "pump"));
+}
+
+TEST(TimeOut, FractionsRoundUpSoTheWaitIsNeverShort) {
+    FakeWindowSystem ws;
+    Module1::TimeOut(ws, 0.0004);
+    EXPECT_THAT(ws.calls, ElementsAre("wait 1", "pump"));
+}
+
+TEST(WaitSeconds, SleepsWholeSecondsAndNeverOverflows) {
+    FakeWindowSystem ws;
+    Module1::WaitSeconds(ws, 0);
+    Module1::WaitSeconds(ws, 2);
+    Module1::WaitSeconds(ws, -5);
+    Module1::WaitSeconds(ws, 2147484);  // beyond a signed 32-bit count of milliseconds
+    EXPECT_THAT(ws.calls,
+                ElementsAre("Sleep(0)", "Sleep(2000)", "Sleep(0)", "Sleep(2147483647)"));
+}

@@ -1,0 +1,134 @@
+// An in-memory window tree standing in for the window system: it answers the
+// lookups as Windows does and records every call as a line of text, so a test
+// states the exact expected call sequence as data.
+#pragma once
+#include <algorithm>
+#include <cctype>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "messenger/delivery.h"
+
+class FakeWindowSystem : public Module1::WindowSystem {
+public:
+    using Handle = Module1::Handle;
+
+    // Adds a window; top-level windows added later stand higher in the Z order,
+    // children are kept in the order they were added.
+    Handle Add(const std::string& cls, Handle parent = 0) {
+        windows_.push_back({cls, parent, true, {}, {}});
+        const Handle h = windows_.size();
+        if (parent == 0)
+            top_.insert(top_.begin(), h);
+        else
+            windows_[parent - 1].children.push_back(h);
+        return h;
+    }
+    void Remove(Handle h) { windows_[h - 1].alive = false; }
+
+    Handle FindTopWindow(const char* cls) override {
+        Handle found = 0;
+        for (Handle h : top_)
+            if (Matches(h, cls)) {
+                found = h;
+                break;
+            }
+        Log("FindWindowA(" + std::string(cls) + ") = " + std::to_string(found));
+        return found;
+    }
+    Handle FindChildWindow(Handle parent, Handle after, const char* cls) override {
+        const std::vector<Handle>& list = parent == 0 ? top_ : windows_[parent - 1].children;
+        auto it = list.begin();
+        if (after != 0) {
+            it = std::find(list.begin(), list.end(), after);
+            if (it != list.end()) ++it;
+        }
+        Handle found = 0;
+        for (; it != list.end(); ++it)
+            if (Matches(*it, cls)) {
+                found = *it;
+                break;
+            }
+        Log("FindWindowExA(" + std::to_string(parent) + ", " + std::to_string(after) + ", " + cls +
+            ") = " + std::to_string(found));
+        return found;
+    }
+    Handle NextSibling(Handle w) override {
+        Handle found = 0;
+        if (w != 0 && Alive(w)) {
+            const Handle parent = windows_[w - 1].parent;
+            const std::vector<Handle>& list = parent == 0 ? top_ : windows_[parent - 1].children;
+            auto it = std::find(list.begin(), list.end(), w);
+            if (it != list.end() && ++it != list.end()) found = *it;
+        }
+        Log("GetWindow(" + std::to_string(w) + ", GW_HWNDNEXT) = " + std::to_string(found));
+        return found;
+    }
+    void SendSetText(Handle w, const std::wstring& text) override {
+        Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")");
+        if (w != 0 && Alive(w)) windows_[w - 1].text = text;
+    }
+    void SendButton(Handle w, unsigned msg) override {
+        Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)");
+    }
+    void PostButton(Handle w, unsigned msg) override {
+        Log("PostMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)");
+    }
+    void PumpEvents() override {
+        Log("pump");
+        if (onPump) onPump();
+    }
+    void WaitForEvents(std::uint32_t ms) override {
+        Log("wait " + std::to_string(ms));
+        now += ms;
+    }
+    void Sleep(std::uint32_t ms) override { Log("Sleep(" + std::to_string(ms) + ")"); }
+    std::uint32_t NowMs() override {
+        const std::uint32_t t = now;
+        now += tick;
+        return t;
+    }
+
+    std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
+
+    std::vector<std::string> calls;
+    std::function<void()> onPump;  // runs inside every pump, as a queued event would
+    std::uint32_t now = 0;         // the clock
+    std::uint32_t tick = 0;        // how far the clock moves on every reading
+
+private:
+    struct Window {
+        std::string cls;
+        Handle parent;
+        bool alive;
+        std::vector<Handle> children;
+        std::wstring text;
+    };
+
+    bool Alive(Handle h) const { return h >= 1 && h <= windows_.size() && windows_[h - 1].alive; }
+    bool Matches(Handle h, const char* cls) const {
+        if (!Alive(h)) return false;
+        const std::string& a = windows_[h - 1].cls;
+        const std::string b = cls;
+        return a.size() == b.size() &&
+               std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                   return std::tolower(static_cast<unsigned char>(x)) ==
+                          std::tolower(static_cast<unsigned char>(y));
+               });
+    }
+    static std::string MsgName(unsigned msg) {
+        if (msg == Module1::kWmLButtonDown) return "WM_LBUTTONDOWN";
+        if (msg == Module1::kWmLButtonUp) return "WM_LBUTTONUP";
+        return std::to_string(msg);
+    }
+    static std::string Narrow(const std::wstring& w) {
+        std::string s;
+        for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
+        return s;
+    }
+    void Log(std::string line) { calls.push_back(std::move(line)); }
+
+    std::vector<Window> windows_;
+    std::vector<Handle> top_;  // highest in the Z order first
+};
