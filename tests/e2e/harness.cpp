@@ -1,0 +1,437 @@
+#include "harness.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace e2e {
+
+namespace {
+
+int g_checks = 0;
+int g_failures = 0;
+
+std::string Narrow(const std::wstring& w) {
+    std::string s;
+    for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
+    return s;
+}
+
+const char* BaseName(const char* path) {
+    const char* base = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '/' || *p == '\\') base = p + 1;
+    return base;
+}
+
+std::string Printable(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c >= 32 && c < 127) {
+            out += static_cast<char>(c);
+        } else {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        }
+    }
+    return out;
+}
+
+std::string Describe(const char* window, unsigned msg, bool posted, const std::string* text) {
+    char buf[64];
+    const char* name = msg == WM_SETTEXT       ? "WM_SETTEXT"
+                       : msg == WM_LBUTTONDOWN ? "WM_LBUTTONDOWN"
+                       : msg == WM_LBUTTONUP   ? "WM_LBUTTONUP"
+                                               : nullptr;
+    if (name == nullptr) {
+        std::snprintf(buf, sizeof buf, "msg %u", msg);
+        name = buf;
+    }
+    std::string s = std::string(window) + " " + name + (posted ? " posted" : " sent");
+    if (text != nullptr) s += " \"" + Printable(*text) + "\"";
+    return s;
+}
+
+std::string HexDecode(const std::string& hex) {
+    std::string out;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+        out += static_cast<char>(std::strtoul(hex.substr(i, 2).c_str(), nullptr, 16));
+    return out;
+}
+
+}  // namespace
+
+bool ok_(const char* file, int line, bool condition, const char* format, ...) {
+    ++g_checks;
+    if (!condition) {
+        ++g_failures;
+        std::fprintf(stdout, "%s:%d: Test failed: ", BaseName(file), line);
+        va_list args;
+        va_start(args, format);
+        std::vfprintf(stdout, format, args);
+        va_end(args);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+    return condition;
+}
+
+void Trace(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stdout, format, args);
+    va_end(args);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+int Finish() {
+    std::fprintf(stdout, "%d tests executed (0 marked as todo), %d failures.\n", g_checks,
+                 g_failures);
+    std::fflush(stdout);
+    return g_failures == 0 && g_checks > 0 ? 0 : 1;
+}
+
+std::wstring WinPathFromUnix(const std::string& unixPath) {
+    std::wstring out = L"Z:";
+    for (char c : unixPath) out += c == '/' ? L'\\' : static_cast<wchar_t>(c);
+    return out;
+}
+
+std::wstring PallimoExe() { return WinPathFromUnix(PALLIMO_EXE); }
+std::wstring StandinExe() { return WinPathFromUnix(STANDIN_EXE); }
+
+std::wstring WorkDir() {
+    static std::wstring dir;
+    if (dir.empty()) {
+        dir = WinPathFromUnix(E2E_WORK_ROOT);
+        CreateDirectoryW(dir.c_str(), nullptr);
+        wchar_t exe[MAX_PATH];
+        GetModuleFileNameW(nullptr, exe, MAX_PATH);
+        std::wstring name = exe;
+        name = name.substr(name.find_last_of(L"\\/") + 1);
+        name = name.substr(0, name.find_last_of(L'.'));
+        dir += L"\\" + name;
+        // Start from an empty folder every run.
+        std::wstring cmd = L"cmd /c rmdir /s /q \"" + dir + L"\" >nul 2>nul";
+        _wsystem(cmd.c_str());
+        CreateDirectoryW(dir.c_str(), nullptr);
+    }
+    return dir;
+}
+
+Process::Process(Process&& other) noexcept : process_(other.process_), pid_(other.pid_) {
+    other.process_ = nullptr;
+    other.pid_ = 0;
+}
+
+Process& Process::operator=(Process&& other) noexcept {
+    if (this != &other) {
+        Kill();
+        process_ = other.process_;
+        pid_ = other.pid_;
+        other.process_ = nullptr;
+        other.pid_ = 0;
+    }
+    return *this;
+}
+
+Process::~Process() { Kill(); }
+
+bool Process::Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd) {
+    std::wstring cmd = L"\"" + exe + L"\"";
+    if (!args.empty()) cmd += L" " + args;
+    STARTUPINFOW si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    const std::wstring dir = cwd.empty() ? WorkDir() : cwd;
+    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+                        &pi)) {
+        Trace("CreateProcess failed for %s (error %lu)", Narrow(cmd).c_str(), GetLastError());
+        return false;
+    }
+    CloseHandle(pi.hThread);
+    process_ = pi.hProcess;
+    pid_ = pi.dwProcessId;
+    WaitForInputIdle(process_, 5000);
+    return true;
+}
+
+bool Process::Running() const {
+    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
+}
+
+bool Process::Wait(DWORD ms) {
+    return process_ == nullptr || WaitForSingleObject(process_, ms) == WAIT_OBJECT_0;
+}
+
+void Process::Kill() {
+    if (process_ == nullptr) return;
+    if (Running()) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+    CloseHandle(process_);
+    process_ = nullptr;
+    pid_ = 0;
+}
+
+DWORD Process::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process_ != nullptr) GetExitCodeProcess(process_, &code);
+    return code;
+}
+
+double Process::CpuMs() const {
+    FILETIME created, exited, kernel, user;
+    if (process_ == nullptr || !GetProcessTimes(process_, &created, &exited, &kernel, &user))
+        return -1;
+    auto ms = [](const FILETIME& f) {
+        return (static_cast<double>(f.dwHighDateTime) * 4294967296.0 + f.dwLowDateTime) / 10000.0;
+    };
+    return ms(kernel) + ms(user);
+}
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (GetTickCount() - start >= ms) return cond();
+        Sleep(10);
+    }
+}
+
+HWND FindTopLevel(const wchar_t* cls, const wchar_t* caption, DWORD pid) {
+    HWND h = nullptr;
+    while ((h = FindWindowExW(nullptr, h, cls, caption)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (pid == 0 || owner == pid) return h;
+    }
+    return nullptr;
+}
+
+HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption, DWORD pid, DWORD ms) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopLevel(cls, caption, pid)) != nullptr; }, ms);
+    return found;
+}
+
+bool IsShown(HWND hwnd) { return hwnd != nullptr && IsWindowVisible(hwnd) && !IsIconic(hwnd); }
+
+HWND Child(HWND parent, int id) {
+    HWND direct = GetDlgItem(parent, id);
+    if (direct != nullptr) return direct;
+    // Controls inside a panel are its children, not the window's.
+    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT))
+        if (HWND inner = GetDlgItem(c, id)) return inner;
+    return nullptr;
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t buf[4096];
+    // WM_GETTEXT works across processes for any window class.
+    const LRESULT n =
+        SendMessageW(hwnd, WM_GETTEXT, sizeof buf / sizeof buf[0], reinterpret_cast<LPARAM>(buf));
+    return std::wstring(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t buf[256];
+    const int n = GetClassNameW(hwnd, buf, 256);
+    return std::wstring(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT r = {};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+RECT ClientRectIn(HWND control, HWND top) {
+    RECT r = ScreenRect(control);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+namespace {
+
+void MoveTo(int x, int y) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+}
+
+void Button(DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    SendInput(1, &in, sizeof in);
+}
+
+// Lets the target's thread take the input before the next step.
+void Settle() { Sleep(60); }
+
+}  // namespace
+
+void ClickAt(int x, int y, bool right) {
+    MoveTo(x, y);
+    Sleep(20);
+    Button(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Sleep(20);
+    Button(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Settle();
+}
+
+void DoubleClickAt(int x, int y) {
+    MoveTo(x, y);
+    Sleep(20);
+    for (int i = 0; i < 2; ++i) {
+        Button(MOUSEEVENTF_LEFTDOWN);
+        Sleep(10);
+        Button(MOUSEEVENTF_LEFTUP);
+        Sleep(10);
+    }
+    Settle();
+}
+
+static POINT Centre(HWND hwnd) {
+    const RECT r = ScreenRect(hwnd);
+    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return p;
+}
+
+void Click(HWND hwnd) {
+    const POINT p = Centre(hwnd);
+    ClickAt(p.x, p.y);
+}
+
+void DoubleClick(HWND hwnd) {
+    const POINT p = Centre(hwnd);
+    DoubleClickAt(p.x, p.y);
+}
+
+void PressKey(WORD vk) {
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+    Settle();
+}
+
+void TypeText(const std::wstring& text) {
+    for (wchar_t c : text) {
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = c;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        SendInput(2, in, sizeof in[0]);
+        Sleep(5);
+    }
+    Settle();
+}
+
+void Activate(HWND hwnd) {
+    SetForegroundWindow(hwnd);
+    WaitUntil([&] { return GetForegroundWindow() == hwnd; }, 2000);
+}
+
+double NowMs() {
+    LARGE_INTEGER f, c;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&c);
+    return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+std::vector<Record> ReadRecords(const std::wstring& path) {
+    std::vector<Record> out;
+    std::ifstream in(Narrow(path).c_str(), std::ios::binary);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::vector<std::string> f;
+        std::stringstream ss(line);
+        std::string field;
+        while (std::getline(ss, field, '\t')) f.push_back(field);
+        if (f.size() < 8) continue;  // a line still being written
+        Record r;
+        r.seq = std::atoi(f[0].c_str());
+        r.ms = std::atof(f[1].c_str());
+        r.window = f[2];
+        r.message = static_cast<unsigned>(std::strtoul(f[3].c_str(), nullptr, 10));
+        r.wparam = std::strtoul(f[4].c_str(), nullptr, 16);
+        r.lparam = f[5] == "-" ? 0 : std::strtoul(f[5].c_str(), nullptr, 16);
+        r.posted = f[6] == "P";
+        r.hasText = f[7] != "-";
+        if (r.hasText) r.text = HexDecode(f[7]);
+        out.push_back(r);
+    }
+    return out;
+}
+
+std::vector<Record> WaitForRecords(const std::wstring& path, std::size_t count, DWORD ms) {
+    std::vector<Record> got;
+    WaitUntil([&] { return (got = ReadRecords(path)).size() >= count; }, ms);
+    return got;
+}
+
+bool ok_sequence_(const char* file, int line, const std::vector<Record>& got,
+                  const Expected* expected, const char* context) {
+    std::size_t n = 0;
+    while (expected[n].window != nullptr) ++n;
+    bool same = got.size() == n;
+    for (std::size_t i = 0; same && i < n; ++i) {
+        const Record& g = got[i];
+        const Expected& e = expected[i];
+        same = g.window == e.window && g.message == e.message && g.posted == e.posted &&
+               (e.message != WM_SETTEXT || e.text == nullptr || g.text == e.text);
+        if (same && e.message != WM_SETTEXT) same = g.wparam == 0 && g.lparam == 0;
+    }
+    if (!same) {
+        std::fprintf(stdout, "%s:%d: %s: message sequence differs\n", BaseName(file), line,
+                     context);
+        std::fprintf(stdout, "  %-48s | %s\n", "expected", "received");
+        const std::size_t rows = got.size() > n ? got.size() : n;
+        for (std::size_t i = 0; i < rows; ++i) {
+            std::string left, right;
+            if (i < n) {
+                std::string t = expected[i].text != nullptr ? expected[i].text : "";
+                left = Describe(expected[i].window, expected[i].message, expected[i].posted,
+                                expected[i].message == WM_SETTEXT ? &t : nullptr);
+            }
+            if (i < got.size()) {
+                char extra[64] = "";
+                if (got[i].message != WM_SETTEXT && (got[i].wparam != 0 || got[i].lparam != 0))
+                    std::snprintf(extra, sizeof extra, " (%lx, %lx)", got[i].wparam,
+                                  got[i].lparam);
+                right = Describe(got[i].window.c_str(), got[i].message, got[i].posted,
+                                 got[i].hasText ? &got[i].text : nullptr) +
+                        extra;
+            }
+            std::fprintf(stdout, "  %-48s | %s\n", left.c_str(), right.c_str());
+        }
+        std::fflush(stdout);
+    }
+    return ok_(file, line, same, "%s: expected sequence of %u messages", context,
+               static_cast<unsigned>(n));
+}
+
+bool Standin::Start(const std::wstring& switches) {
+    record_ = WorkDir() + L"\\standin-record.txt";
+    DeleteFileW(record_.c_str());
+    std::wstring args = L"--record \"" + record_ + L"\"";
+    if (!switches.empty()) args += L" " + switches;
+    if (!process_.Start(StandinExe(), args)) return false;
+    // The stand-in creates its record once its windows are up.
+    return WaitUntil(
+        [&] { return GetFileAttributesW(record_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+}
+
+}  // namespace e2e

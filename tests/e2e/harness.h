@@ -1,0 +1,148 @@
+// A small harness for Windows test programs that drive the real Pallimo.exe
+// and the stand-in messenger under Wine, in the style of Wine's own tests:
+// ok() checks that count and report, and ok_sequence() compares what the
+// stand-in recorded with an expected message sequence, dumping both side by
+// side when they differ.
+#pragma once
+#include <windows.h>
+
+#include <cstdarg>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// ---- checks -----------------------------------------------------------------
+
+// Counts a check; prints the message with the test's name and line when it fails.
+bool ok_(const char* file, int line, bool condition, const char* format, ...);
+#define ok(cond, ...) ::e2e::ok_(__FILE__, __LINE__, (cond), __VA_ARGS__)
+// Prints the summary line and returns the process exit code (0 when all passed).
+int Finish();
+// Prints a line of information (figures, context) to the test's output.
+void Trace(const char* format, ...);
+
+// ---- paths and processes ----------------------------------------------------
+
+// Paths of the programs under test, as Windows paths (Z:\...).
+std::wstring PallimoExe();
+std::wstring StandinExe();
+// A fresh, empty working folder for this test (a Windows path, no trailing slash).
+std::wstring WorkDir();
+std::wstring WinPathFromUnix(const std::string& unixPath);
+
+class Process {
+public:
+    Process() = default;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    ~Process();  // kills the process if it is still running
+
+    // Starts `exe` with `args` in `cwd` (the work folder when empty).
+    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd = L"");
+    bool Running() const;
+    // Waits up to `ms` for the process to end; true if it ended.
+    bool Wait(DWORD ms);
+    void Kill();
+    DWORD Id() const { return pid_; }
+    HANDLE Handle() const { return process_; }
+    DWORD ExitCode() const;
+    // User + kernel CPU time so far, in milliseconds.
+    double CpuMs() const;
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// ---- windows ----------------------------------------------------------------
+
+// Polls (every 10 ms, at most `ms`) until `cond` holds; true if it did.
+bool WaitUntil(const std::function<bool()>& cond, DWORD ms);
+// The first top-level window of `pid` (0: any process) with this class and, if
+// given, this caption; waits up to `ms` for it. Null if none appeared.
+HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption, DWORD pid, DWORD ms);
+HWND FindTopLevel(const wchar_t* cls, const wchar_t* caption, DWORD pid);
+bool IsShown(HWND hwnd);
+HWND Child(HWND parent, int id);
+std::wstring TextOf(HWND hwnd);
+std::wstring ClassOf(HWND hwnd);
+RECT ScreenRect(HWND hwnd);
+// A control's rectangle in its top-level window's client coordinates.
+RECT ClientRectIn(HWND control, HWND top);
+
+// ---- real input -------------------------------------------------------------
+
+// Moves the real pointer to a screen point and clicks there (SendInput), then
+// waits until the input was handled by the target's thread as far as it can.
+void ClickAt(int x, int y, bool right = false);
+void DoubleClickAt(int x, int y);
+// Clicks the centre of a window, as a person would.
+void Click(HWND hwnd);
+void DoubleClick(HWND hwnd);
+void PressKey(WORD vk);
+void TypeText(const std::wstring& text);
+// Brings a window to the front so that input reaches it.
+void Activate(HWND hwnd);
+
+// ---- the stand-in messenger's record ----------------------------------------
+
+struct Record {
+    int seq = 0;
+    double ms = 0;
+    std::string window;
+    unsigned message = 0;
+    unsigned long wparam = 0;
+    unsigned long lparam = 0;
+    bool posted = false;
+    std::string text;  // WM_SETTEXT bytes
+    bool hasText = false;
+};
+
+// Reads the record file (a Windows path); missing file: empty.
+std::vector<Record> ReadRecords(const std::wstring& path);
+// Waits up to `ms` until the record holds at least `count` messages.
+std::vector<Record> WaitForRecords(const std::wstring& path, std::size_t count, DWORD ms);
+
+// One expected message. `text` is compared byte for byte when `message` is
+// WM_SETTEXT; a null `window` ends an array.
+struct Expected {
+    const char* window;
+    unsigned message;
+    bool posted;
+    const char* text;
+};
+#define SETTEXT(win, txt) {win, WM_SETTEXT, false, txt}
+#define SENT(win, msg) {win, msg, false, nullptr}
+#define POSTED(win, msg) {win, msg, true, nullptr}
+
+// Compares `got` with the {nullptr}-terminated `expected` exactly (same length,
+// same order); counts one check and dumps both sides when they differ.
+#define ok_sequence(got, expected, context) \
+    ::e2e::ok_sequence_(__FILE__, __LINE__, (got), (expected), (context))
+bool ok_sequence_(const char* file, int line, const std::vector<Record>& got,
+                  const Expected* expected, const char* context);
+
+// The system-wide monotonic clock the stand-in stamps its records with.
+double NowMs();
+
+// ---- the stand-in -----------------------------------------------------------
+
+// Starts the stand-in messenger with extra switches, recording into
+// `recordPath` (in the work folder when empty), and waits for its windows.
+class Standin {
+public:
+    bool Start(const std::wstring& switches = L"");
+    const std::wstring& RecordPath() const { return record_; }
+    std::vector<Record> Records() const { return ReadRecords(record_); }
+    Process& process() { return process_; }
+
+private:
+    Process process_;
+    std::wstring record_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,3 @@
+// The stand-in messenger (being written).
+#include <windows.h>
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
