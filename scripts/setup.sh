@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 wine64
   xvfb xdotool imagemagick x11-utils
-  zip
+  zip unzip nsis
 )
 
 missing=()
