@@ -2,6 +2,8 @@
 #   pallimo_start_xvfb   starts Xvfb at 1024x768 on a free display (unless one is given)
 #   pallimo_make_prefix  makes the Wine prefix once, with a virtual desktop that has
 #                        a taskbar and a notification area, and no crash dialogs
+#   pallimo_dpi_prefix N makes (once) a copy of the prefix whose screen is at N DPI
+#                        and prints its path
 #   pallimo_stop_wine    ends the prefix's programs and the X server we started
 
 PALLIMO_ROOT=${PALLIMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
@@ -43,8 +45,27 @@ pallimo_make_prefix() {
   touch "$WINEPREFIX/.pallimo-ready"
 }
 
+pallimo_dpi_prefix() {
+  local dpi=$1 base=$WINEPREFIX
+  local prefix="$base-dpi$dpi"
+  if [ ! -f "$prefix/.pallimo-ready" ]; then
+    WINEPREFIX=$base pallimo_make_prefix
+    WINEPREFIX=$base wineserver -w
+    rm -rf "$prefix"
+    cp -a "$base" "$prefix"
+    rm -f "$prefix/.pallimo-ready"
+    WINEPREFIX=$prefix wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    WINEPREFIX=$prefix wineserver -w
+    touch "$prefix/.pallimo-ready"
+  fi
+  echo "$prefix"
+}
+
 pallimo_stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
+  local p
+  for p in "$WINEPREFIX" "$WINEPREFIX"-dpi*; do
+    [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1
+  done
   if [ -n "$PALLIMO_XVFB_PID" ]; then
     kill "$PALLIMO_XVFB_PID" 2>/dev/null || true
     wait "$PALLIMO_XVFB_PID" 2>/dev/null || true

@@ -6,4 +6,8 @@ if [ -z "${DISPLAY:-}" ]; then
   exit 1
 fi
 pallimo_make_prefix
+# PALLIMO_DPI=120 runs the program in a copy of the prefix at that screen DPI.
+if [ -n "${PALLIMO_DPI:-}" ] && [ "$PALLIMO_DPI" != 96 ]; then
+  export WINEPREFIX=$(flock "$WINEPREFIX.lock" bash -c "source '$(dirname "${BASH_SOURCE[0]}")/wine-env.sh'; pallimo_dpi_prefix $PALLIMO_DPI")
+fi
 exec wine "$@"
