@@ -1,0 +1,201 @@
+// Every control of the four windows stands at its layout rectangle, converted
+// from twips at the screen's DPI (the test runs at 96, 120 and 144 DPI), and
+// every window fits on the screen.
+#include <windows.h>
+
+#include <string>
+
+#include "app/catalogue.h"
+#include "app/frmMain_ids.h"
+#include "custom/Form4_ids.h"
+#include "harness.h"
+#include "info/info_ids.h"
+
+namespace {
+
+struct Row {
+    int id;
+    const char* name;
+    int left, top, width, height;  // twips, within the client area of the window or the panel
+    const wchar_t* caption;        // null: not compared
+};
+
+int g_dpi = 96;
+
+int Px(int twips) { return MulDiv(twips, g_dpi, 1440); }
+
+// Compares each row's rectangle in `container`'s client coordinates.
+void CheckRows(const char* window, HWND top, HWND container, const Row* rows, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const Row& r = rows[i];
+        HWND c = e2e::Child(top, r.id);
+        if (!ok(c != nullptr, "%s.%s exists", window, r.name)) continue;
+        const RECT got = e2e::ClientRectIn(c, container);
+        const RECT want = {Px(r.left), Px(r.top), Px(r.left) + Px(r.width),
+                           Px(r.top) + (r.height == 0 ? 1 : Px(r.height))};
+        ok(EqualRect(&got, &want) != 0, "%s.%s at %d DPI: (%ld,%ld)-(%ld,%ld), want (%ld,%ld)-(%ld,%ld)",
+           window, r.name, g_dpi, got.left, got.top, got.right, got.bottom, want.left, want.top,
+           want.right, want.bottom);
+        if (r.caption != nullptr)
+            ok(e2e::TextOf(c) == r.caption, "%s.%s caption", window, r.name);
+    }
+}
+
+// The client area's size, and that the whole window is on the screen.
+void CheckWindow(const char* window, HWND hwnd, int clientWidth, int clientHeight) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    ok(client.right == Px(clientWidth) && client.bottom == Px(clientHeight),
+       "%s client %ldx%ld at %d DPI, want %dx%d", window, client.right, client.bottom, g_dpi,
+       Px(clientWidth), Px(clientHeight));
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT outer = e2e::ScreenRect(hwnd);
+    ok(outer.left >= work.left && outer.top >= work.top && outer.right <= work.right &&
+           outer.bottom <= work.bottom,
+       "%s (%ld,%ld)-(%ld,%ld) lies within the work area", window, outer.left, outer.top,
+       outer.right, outer.bottom);
+}
+
+// A window placed by the layout stands at its scaled place unless that would
+// put part of it off the screen.
+void CheckPlacedAt(const char* window, HWND hwnd, int leftTwips, int topTwips) {
+    POINT origin = {0, 0};
+    ClientToScreen(hwnd, &origin);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const RECT outer = e2e::ScreenRect(hwnd);
+    const bool fits = outer.right - origin.x + Px(leftTwips) <= work.right &&
+                      outer.bottom - origin.y + Px(topTwips) <= work.bottom;
+    if (fits)
+        ok(origin.x == Px(leftTwips) && origin.y == Px(topTwips),
+           "%s client origin (%ld,%ld), want (%d,%d)", window, origin.x, origin.y, Px(leftTwips),
+           Px(topTwips));
+    else
+        ok(outer.right == work.right || outer.bottom == work.bottom,
+           "%s moved just enough to stay on the screen", window);
+}
+
+void CheckSmileyWindow(HWND main) {
+    static const int kGridLeft[4] = {120, 600, 1080, 1560};
+    static const int kGridTop[4] = {120, 480, 840, 1200};
+    // Image n stands at column/row: the grid as the window shows it.
+    static const int kImageAt[16][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {1, 1}, {1, 0},
+                                        {1, 2}, {1, 3}, {2, 0}, {2, 1}, {2, 2}, {2, 3},
+                                        {3, 0}, {3, 1}, {3, 2}, {3, 3}};
+    // Styles column by column: Top, Width, Height for each of the seven rows.
+    static const int kStyleLeft[5] = {2160, 3240, 4320, 5520, 6480};
+    static const int kStyle[35][3] = {
+        {240, 975, 255},  {480, 615, 375},  {840, 975, 255},  {1080, 855, 255},
+        {1320, 1095, 255}, {1560, 1095, 255}, {1800, 975, 255},  // Blue .. RainBow
+        {240, 855, 255},  {480, 975, 255},  {720, 975, 255},  {960, 975, 195},
+        {1200, 615, 255}, {1440, 735, 255}, {1680, 1215, 255},  // Blue2 .. X-masTree
+        {240, 735, 255},  {480, 975, 255},  {720, 735, 255},  {960, 855, 255},
+        {1200, 855, 255}, {1440, 975, 255}, {1680, 735, 255},  // Egg .. Hand
+        {240, 735, 195},  {480, 735, 255},  {720, 735, 255},  {960, 855, 255},
+        {1200, 735, 255}, {1440, 735, 255}, {1680, 735, 255},  // Heart .. Dice
+        {240, 975, 255},  {480, 1095, 255}, {720, 1095, 255}, {960, 1095, 255},
+        {1200, 1095, 255}, {1440, 1095, 255}, {1680, 1215, 255},  // Cow .. Panda
+    };
+    Row rows[16 + 35 + 5];
+    std::size_t n = 0;
+    for (int i = 0; i < 16; ++i)
+        rows[n++] = {frmMain_ids::kImage1 + i, catalogue::kFaces[i].control,
+                     kGridLeft[kImageAt[i][0]], kGridTop[kImageAt[i][1]], 285, 285, nullptr};
+    for (int i = 0; i < 35; ++i)
+        rows[n++] = {frmMain_ids::kFirstStyle + i, catalogue::kStyles[i].control,
+                     kStyleLeft[i / 7], kStyle[i][0], kStyle[i][1], kStyle[i][2],
+                     catalogue::kStyles[i].caption};
+    rows[n++] = {frmMain_ids::kCommand2, "Command2", 120, 1680, 855, 375, L"Extra"};
+    rows[n++] = {frmMain_ids::kCommand1, "Command1", 1080, 3360, 855, 375, L"More"};
+    rows[n++] = {frmMain_ids::kCommand3, "Command3", 3360, 3360, 1455, 495, L"Command3"};
+    rows[n++] = {frmMain_ids::kText1, "Text1", 5520, 3240, 2055, 285, nullptr};
+    rows[n++] = {frmMain_ids::kText2, "Text2", 5520, 3240, 2055, 285, L""};
+    CheckRows("frmMain", main, main, rows, n);
+    CheckWindow("frmMain", main, 7605, 2175);
+    CheckPlacedAt("frmMain", main, 3930, 4110);
+}
+
+void CheckCustomWindow(HWND form4) {
+    static const Row rows[] = {
+        {Form4_ids::kFrame1, "Frame1", 120, 120, 3015, 2175, L"Double Click To Send"},
+        {Form4_ids::kList1, "List1", 240, 360, 2775, 1815, nullptr},
+        {Form4_ids::kCommand1, "Command1", 120, 2640, 735, 255, L"Add"},
+        {Form4_ids::kCommand2, "Command2", 840, 2640, 735, 255, L"Clear"},
+        {Form4_ids::kCommand3, "Command3", 2280, 2640, 735, 255, L"Load"},
+        {Form4_ids::kText1, "Text1", 120, 3000, 3015, 285, L"Enter Smiley Code Here"},
+        {Form4_ids::kText2, "Text2", 120, 3480, 975, 285, L"App.Path"},
+        {Form4_ids::kCommand4, "Command4", 1560, 2640, 735, 255, L"Save"},
+        {Form4_ids::kOp1, "op1", 240, 2400, 1095, 195, L"Send IM"},
+        {Form4_ids::kOption1, "Option1", 1920, 2400, 1215, 195, L"Send Chat"},
+    };
+    CheckRows("Form4", form4, form4, rows, sizeof rows / sizeof rows[0]);
+    CheckWindow("Form4", form4, 3315, 3360);
+}
+
+void CheckHelpWindow(HWND form2) {
+    static const Row rows[] = {
+        {Form2_ids::kFrame1, "Frame1", 120, 120, 3855, 1215, L"Instructions"},
+        {Form2_ids::kText1, "Text1", 240, 360, 3615, 855, nullptr},
+    };
+    CheckRows("Form2", form2, form2, rows, sizeof rows / sizeof rows[0]);
+    CheckWindow("Form2", form2, 4050, 1470);
+}
+
+void CheckAboutWindow(HWND form3) {
+    static const Row panel[] = {{Form3_ids::kPicture1, "Picture1", 120, 120, 3495, 2535, nullptr}};
+    CheckRows("Form3", form3, form3, panel, 1);
+    static const Row rows[] = {
+        {Form3_ids::kLabel1, "Label1", 120, 120, 2415, 255, L"Program Name: Pallimo"},
+        {Form3_ids::kLabel2, "Label2", 120, 360, 1935, 255, L"Version: 1.5"},
+        {Form3_ids::kLabel3, "Label3", 120, 600, 1575, 255, L"Coded By: Tarrow"},
+        {Form3_ids::kLine1, "Line1", 120, 1200, 3000, 0, nullptr},
+        {Form3_ids::kLabel5, "Label5", 120, 1320, 2055, 255, L"Contact Info"},
+        {Form3_ids::kLabel6, "Label6", 120, 1560, 615, 255, L"E-mail - "},
+        {Form3_ids::kLabel7, "Label7", 960, 1560, 2295, 255, nullptr},
+        {Form3_ids::kLabel8, "Label8", 120, 1800, 735, 255, L"Website -"},
+        {Form3_ids::kLabel9, "Label9", 960, 1800, 1695, 255, nullptr},
+        {Form3_ids::kCommand1, "Command1", 960, 2160, 1215, 255, L"OK"},
+    };
+    // Everything else stands inside the panel and is measured from its client area.
+    CheckRows("Form3", form3, e2e::Child(form3, Form3_ids::kPicture1), rows,
+              sizeof rows / sizeof rows[0]);
+    CheckWindow("Form3", form3, 3720, 2820);
+    CheckPlacedAt("Form3", form3, 45, 315);
+}
+
+}  // namespace
+
+int main() {
+    HDC screen = GetDC(nullptr);
+    g_dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    e2e::Trace("screen at %d DPI", g_dpi);
+
+    e2e::Process pallimo;
+    ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts");
+    HWND main = nullptr;
+    e2e::WaitUntil([&] {
+        main = e2e::FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
+        return main != nullptr && e2e::IsShown(main);
+    }, 20000);
+    if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
+    CheckSmileyWindow(main);
+
+    e2e::Activate(main);
+    e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
+    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, L"Custom", pallimo.Id(), 5000);
+    if (ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) {
+        CheckCustomWindow(form4);
+        PostMessageW(form4, WM_COMMAND, Form4_ids::kInso, 0);
+        HWND form2 = e2e::WaitForWindow(Form2_ids::kClass, L"Help", pallimo.Id(), 5000);
+        if (ok(form2 != nullptr, "Help > Instructions opens the Instructions window"))
+            CheckHelpWindow(form2);
+        PostMessageW(form4, WM_COMMAND, Form4_ids::kAbby, 0);
+        HWND form3 = e2e::WaitForWindow(Form3_ids::kClass, L"About", pallimo.Id(), 5000);
+        if (ok(form3 != nullptr, "Help > About opens the About window")) CheckAboutWindow(form3);
+    }
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ok(pallimo.Wait(10000), "closing the smiley window ends the program");
+    return e2e::Finish();
+}
