@@ -355,12 +355,15 @@ std::vector<Record> ReadRecords(const std::wstring& path) {
     std::ifstream in(Narrow(path).c_str(), std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
+        if (in.eof()) break;  // no newline yet: a line still being written
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::vector<std::string> f;
         std::stringstream ss(line);
         std::string field;
         while (std::getline(ss, field, '\t')) f.push_back(field);
-        if (f.size() < 8) continue;  // a line still being written
+        // getline drops a last empty field: the text of an empty WM_SETTEXT.
+        if (!line.empty() && line.back() == '\t') f.push_back(std::string());
+        if (f.size() < 8) continue;
         Record r;
         r.seq = std::atoi(f[0].c_str());
         r.ms = std::atof(f[1].c_str());
