@@ -1,0 +1,29 @@
+// The About window: the program's name, version and author, and two links
+// (e-mail and web site) that are handed to the desktop shell.
+#pragma once
+#include "info/tool_form_win.h"
+#include "win/gdi.h"
+
+namespace info {
+
+class Form3 : public ToolForm {
+public:
+    Form3();
+
+private:
+    void OnBuilt() override;
+    void Form_Load() override;
+    void Command1_Click();
+    void Label7_Click();
+    void Label9_Click();
+
+    void OnCommand(int id, int code, HWND control) override;
+    HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
+    bool TakesKey(HWND control, WPARAM vk) const override;
+    void OnKey(HWND control, WPARAM vk) override;
+    void OnDestroyed() override;
+
+    win::Font linkFont_;
+};
+
+}  // namespace info

@@ -1,0 +1,22 @@
+#include "info/url_win.h"
+
+#include <windows.h>
+#include <objbase.h>
+#include <shellapi.h>
+
+#include "win/text.h"
+
+namespace url {
+
+void OpenLink(const std::wstring& target) {
+    // Protocol handlers may be shell extensions that need COM on the calling
+    // thread. It stays initialised for the thread's life: the shell may still
+    // be working on the request after ShellExecute returns.
+    static const HRESULT com =
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    (void)com;
+    const std::string file = win::ToAnsi(target);
+    ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+}
+
+}  // namespace url

@@ -1,0 +1,11 @@
+// The module that hands a link to the desktop shell (`url`).
+#pragma once
+#include <string>
+
+namespace url {
+
+// Asks the shell to "open" `target` (a mailto: or web address) with a maximised
+// window. Whether a program was found for it is not reported to the caller.
+void OpenLink(const std::wstring& target);
+
+}  // namespace url
