@@ -1,0 +1,338 @@
+#include "app/frmMain_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "app/catalogue.h"
+#include "app/faces_win.h"
+#include "app/frmMain_ids.h"
+#include "app/resource.h"
+#include "app/sys_win.h"
+#include "messenger/winsys_win.h"
+#include "win/text.h"
+
+namespace app {
+
+namespace {
+
+using win::Kind;
+namespace ids = frmMain_ids;
+
+frmMain* g_smileyWindow = nullptr;
+
+// A style option's id from its row in the catalogue's style table.
+constexpr int S(int style) { return ids::kFirstStyle + style; }
+constexpr int I(int face) { return ids::kImage1 + face; }
+
+// Fixed size with a minimise button only.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kClientWidth = 7605, kClientHeight = 2175;   // twips
+constexpr int kClientLeft = 3930, kClientTop = 4110;       // twips from the screen's corner
+
+// In keyboard focus order; the pictures take no focus and come last. The
+// text boxes and "More"/"Command3" lie below the visible client area: they
+// are reached only with the keyboard.
+constexpr win::ControlRow kRows[] = {
+    {S(1), "op2", Kind::Option, L"Red", 2160, 480, 615, 375, 0, 0},
+    {ids::kCommand1, "Command1", Kind::Button, L"More", 1080, 3360, 855, 375, 0, 0},
+    {ids::kCommand2, "Command2", Kind::Button, L"Extra", 120, 1680, 855, 375, 0, 0},
+    {ids::kText1, "Text1", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
+    {ids::kText2, "Text2", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
+    {S(2), "Option1", Kind::Option, L"Yellow", 2160, 840, 975, 255, 0, 0},
+    {S(5), "Option2", Kind::Option, L"Purple 2", 2160, 1560, 1095, 255, 0, 0},
+    {S(6), "Option3", Kind::Option, L"RainBow", 2160, 1800, 975, 255, 0, 0},
+    {S(4), "Option4", Kind::Option, L"Purple", 2160, 1320, 1095, 255, 0, 0},
+    {S(3), "Option5", Kind::Option, L"Green", 2160, 1080, 855, 255, 0, 0},
+    {S(0), "op1", Kind::Option, L"Blue", 2160, 240, 975, 255, 0, 0},
+    {S(7), "Option6", Kind::Option, L"Blue2", 3240, 240, 855, 255, 0, 0},
+    {S(8), "Option7", Kind::Option, L"Clown", 3240, 480, 975, 255, 0, 0},
+    {ids::kCommand3, "Command3", Kind::Button, L"Command3", 3360, 3360, 1455, 495, 0, 0},
+    {S(9), "Option8", Kind::Option, L"Monkey", 3240, 720, 975, 255, 0, 0},
+    {S(10), "Option9", Kind::Option, L"Mustash", 3240, 960, 975, 195, 0, 0},
+    {S(11), "Option10", Kind::Option, L"Pig", 3240, 1200, 615, 255, 0, 0},
+    {S(12), "Option11", Kind::Option, L"Gold", 3240, 1440, 735, 255, 0, 0},
+    {S(13), "Option12", Kind::Option, L"X-masTree", 3240, 1680, 1215, 255, 0, 0},
+    {S(14), "Option13", Kind::Option, L"Egg", 4320, 240, 735, 255, 0, 0},
+    {S(15), "Option14", Kind::Option, L"B Square", 4320, 480, 975, 255, 0, 0},
+    {S(16), "Option15", Kind::Option, L"USA", 4320, 720, 735, 255, 0, 0},
+    {S(17), "Option16", Kind::Option, L"Pirate", 4320, 960, 855, 255, 0, 0},
+    {S(18), "Option17", Kind::Option, L"Football", 4320, 1200, 855, 255, 0, 0},
+    {S(19), "Option18", Kind::Option, L"Star Fish", 4320, 1440, 975, 255, 0, 0},
+    {S(20), "Option19", Kind::Option, L"Hand", 4320, 1680, 735, 255, 0, 0},
+    {S(21), "Option20", Kind::Option, L"Heart", 5520, 240, 735, 195, 0, 0},
+    {S(22), "Option21", Kind::Option, L"Hippo", 5520, 480, 735, 255, 0, 0},
+    {S(23), "Option22", Kind::Option, L"Frog", 5520, 720, 735, 255, 0, 0},
+    {S(24), "Option23", Kind::Option, L"Hockey", 5520, 960, 855, 255, 0, 0},
+    {S(25), "Option24", Kind::Option, L"Skull", 5520, 1200, 735, 255, 0, 0},
+    {S(26), "Option25", Kind::Option, L"Cards", 5520, 1440, 735, 255, 0, 0},
+    {S(27), "Option26", Kind::Option, L"Dice", 5520, 1680, 735, 255, 0, 0},
+    {S(28), "Option27", Kind::Option, L"Cow", 6480, 240, 975, 255, 0, 0},
+    {S(29), "Option28", Kind::Option, L"MAD", 6480, 480, 1095, 255, 0, 0},
+    {S(30), "Option29", Kind::Option, L"Snow Man", 6480, 720, 1095, 255, 0, 0},
+    {S(31), "Option30", Kind::Option, L"No Face", 6480, 960, 1095, 255, 0, 0},
+    {S(32), "Option31", Kind::Option, L"ALien", 6480, 1200, 1095, 255, 0, 0},
+    {S(33), "Option32", Kind::Option, L"Puppy", 6480, 1440, 1095, 255, 0, 0},
+    {S(34), "Option33", Kind::Option, L"Panda", 6480, 1680, 1215, 255, 0, 0},
+    {I(0), "Image1", Kind::Picture, nullptr, 120, 120, 285, 285, 0, 0},
+    {I(1), "Image2", Kind::Picture, nullptr, 120, 480, 285, 285, 0, 0},
+    {I(2), "Image3", Kind::Picture, nullptr, 120, 840, 285, 285, 0, 0},
+    {I(3), "Image4", Kind::Picture, nullptr, 120, 1200, 285, 285, 0, 0},
+    {I(4), "Image5", Kind::Picture, nullptr, 600, 480, 285, 285, 0, 0},
+    {I(5), "Image6", Kind::Picture, nullptr, 600, 120, 285, 285, 0, 0},
+    {I(6), "Image7", Kind::Picture, nullptr, 600, 840, 285, 285, 0, 0},
+    {I(7), "Image8", Kind::Picture, nullptr, 600, 1200, 285, 285, 0, 0},
+    {I(8), "Image9", Kind::Picture, nullptr, 1080, 120, 285, 285, 0, 0},
+    {I(9), "Image10", Kind::Picture, nullptr, 1080, 480, 285, 285, 0, 0},
+    {I(10), "Image11", Kind::Picture, nullptr, 1080, 840, 285, 285, 0, 0},
+    {I(11), "Image12", Kind::Picture, nullptr, 1080, 1200, 285, 285, 0, 0},
+    {I(12), "Image13", Kind::Picture, nullptr, 1560, 120, 285, 285, 0, 0},
+    {I(13), "Image14", Kind::Picture, nullptr, 1560, 480, 285, 285, 0, 0},
+    {I(14), "Image15", Kind::Picture, nullptr, 1560, 840, 285, 285, 0, 0},
+    {I(15), "Image16", Kind::Picture, nullptr, 1560, 1200, 285, 285, 0, 0},
+};
+constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
+static_assert(kRowCount == catalogue::kStyleCount + catalogue::kFaceCount + 5,
+              "every style, every face, three buttons and two text boxes");
+
+bool IsStyleId(int id) {
+    return id >= ids::kFirstStyle && id < ids::kFirstStyle + static_cast<int>(catalogue::kStyleCount);
+}
+bool IsFaceId(int id) {
+    return id >= ids::kImage1 && id < ids::kImage1 + static_cast<int>(catalogue::kFaceCount);
+}
+
+}  // namespace
+
+bool frmMain::Load(int showCommand) {
+    g_smileyWindow = this;
+    const int dpi = win::SystemDpi();
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                                              32, 32, LR_DEFAULTCOLOR)));
+
+    // The layout fixes where the client area stands on the screen.
+    RECT r;
+    r.left = win::TwipsToPixels(kClientLeft, dpi);
+    r.top = win::TwipsToPixels(kClientTop, dpi);
+    r.right = r.left + win::TwipsToPixels(kClientWidth, dpi);
+    r.bottom = r.top + win::TwipsToPixels(kClientHeight, dpi);
+    AdjustWindowRectEx(&r, kStyle, FALSE, 0);
+    if (CreateTopLevel(ids::kClass, L"Smileys", kStyle, 0, r.left, r.top, r.right - r.left,
+                       r.bottom - r.top, icon_.get()) == nullptr)
+        return false;
+    win::KeepOnScreen(hwnd_);
+
+    font_ = win::CreatePointFont(L"Tahoma", 825, dpi);
+    layout_.Build(hwnd_, kRows, kRowCount, dpi, font_.get());
+    win::HwndSetText(layout_.Get(ids::kText1), catalogue::StartCode());
+    // "Blue" is drawn chosen, matching the start value of Text1; the focus
+    // starts on "Red", the first stop of the keyboard order, without choosing it.
+    win::SetChecked(layout_.Get(S(0)), true);
+    markedStyle_ = 0;
+    lastFocus_ = layout_.Get(kRows[0].id);
+    AddFaceHints();
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+
+    Form_Load();
+
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    return true;
+}
+
+void frmMain::ShowAgain() {
+    if (hwnd_ == nullptr) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+}
+
+void frmMain::Hide() {
+    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void frmMain::Form_Load() {
+    sys::FillRecord(hwnd_, icon_.get());
+    Module1::ChatSend(L" --^V- Pallimo Loaded -V^-- ");
+    Module1::TimeOut(1);
+    Module1::ChatSend(L" --^V- Coded By: Tarrow -V^-- ");
+}
+
+void frmMain::Option_Click(std::size_t style) {
+    if (style >= catalogue::kStyleCount) return;
+    win::HwndSetText(layout_.Get(ids::kText1), catalogue::QuotedCode(catalogue::kStyles[style].code));
+    MarkStyle(style);
+}
+
+void frmMain::Image_Click(std::size_t face) {
+    if (face >= catalogue::kFaceCount) return;
+    win::HwndSetText(layout_.Get(ids::kText2), catalogue::TagTail(catalogue::kFaces[face].emoticon));
+    smile();
+}
+
+void frmMain::smile() {
+    Module1::IMSend(catalogue::SmileyTag(win::HwndGetText(layout_.Get(ids::kText1)),
+                                         win::HwndGetText(layout_.Get(ids::kText2))));
+}
+
+void frmMain::Command1_Click() { OpenCustomCodes(); }
+void frmMain::Command2_Click() { OpenCustomCodes(); }
+void frmMain::Command3_Click() { smile(); }
+
+// "More" and "Extra" show the custom codes window (modeless, no owner, loaded
+// afresh if it was closed) and then HideSmileyWindow(); its close shows this
+// window again with ShowSmileyWindow(). Until that window is part of the
+// program the buttons do nothing.
+void frmMain::OpenCustomCodes() {}
+
+void frmMain::Form_Resize(WPARAM sizeType) {
+    if (sizeType != SIZE_MINIMIZED) return;
+    // Minimised, the window lives in the notification area instead of the taskbar.
+    ShowWindow(hwnd_, SW_HIDE);
+    sys::AddIcon();
+}
+
+void frmMain::Form_MouseMove(LPARAM notification) {
+    switch (LOWORD(notification)) {
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+            ShowWindow(hwnd_, SW_RESTORE);
+            SetForegroundWindow(hwnd_);
+            ShowWindow(hwnd_, SW_SHOW);
+            sys::DeleteIcon();
+            break;
+        default:
+            break;
+    }
+}
+
+void frmMain::Form_Unload() {
+    sys::DeleteIcon();
+    // Closing the smiley window ends the program at once, every other window
+    // with it, without their own closing steps.
+    ExitProcess(0);
+}
+
+void frmMain::MarkStyle(std::size_t style) {
+    if (style == markedStyle_) return;
+    HWND old = layout_.Get(S(static_cast<int>(markedStyle_)));
+    win::SetChecked(old, false);
+    // Unchecking a radio button drops it from the Tab order; every option keeps its stop.
+    SetWindowLongPtrW(old, GWL_STYLE, GetWindowLongPtrW(old, GWL_STYLE) | WS_TABSTOP);
+    win::SetChecked(layout_.Get(S(static_cast<int>(style))), true);
+    markedStyle_ = style;
+}
+
+void frmMain::AddFaceHints() {
+    hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                             WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                             CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    if (hints_ == nullptr) return;
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
+        TOOLINFOW ti = {};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(layout_.Get(I(static_cast<int>(i))));
+        ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[i].emoticon);
+        SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void frmMain::OnActivate(WPARAM wParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return;
+    }
+    if (HIWORD(wParam) != 0 || lastFocus_ == nullptr) return;  // minimised
+    movingFocus_ = true;
+    SetFocus(lastFocus_);
+    movingFocus_ = false;
+}
+
+bool frmMain::OnCommand(int id, int code) {
+    if (IsStyleId(id)) {
+        if (code == BN_CLICKED && !movingFocus_) Option_Click(static_cast<std::size_t>(id - ids::kFirstStyle));
+        return true;
+    }
+    if (IsFaceId(id)) {
+        // A quick second click on a face is a double click: it sends again.
+        if (code == STN_CLICKED || code == STN_DBLCLK)
+            Image_Click(static_cast<std::size_t>(id - ids::kImage1));
+        return true;
+    }
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case ids::kCommand1:
+            Command1_Click();
+            return true;
+        case ids::kCommand2:
+            Command2_Click();
+            return true;
+        case ids::kCommand3:
+            Command3_Click();
+            return true;
+        case IDOK: {
+            // Enter on a focused push button presses it, as in a dialog.
+            HWND focus = GetFocus();
+            if (focus == layout_.Get(ids::kCommand1) || focus == layout_.Get(ids::kCommand2) ||
+                focus == layout_.Get(ids::kCommand3))
+                SendMessageW(focus, BM_CLICK, 0, 0);
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == sys::kNotifyMessage) {
+        Form_MouseMove(lParam);
+        return 0;
+    }
+    // A restarted taskbar has forgotten the icon of a window that is in the tray.
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        if (IsIconic(hwnd_) && !IsWindowVisible(hwnd_)) sys::AddIcon();
+        return 0;
+    }
+    switch (msg) {
+        case WM_COMMAND:
+            if (OnCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
+            break;
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item != nullptr && IsFaceId(static_cast<int>(item->CtlID))) {
+                faces::DrawFace(item->hDC, item->rcItem, item->CtlID - ids::kImage1);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_ACTIVATE:
+            OnActivate(wParam);
+            return 0;
+        case WM_SIZE:
+            Form_Resize(wParam);
+            return 0;
+        case WM_CLOSE:
+        case WM_DESTROY:
+            Form_Unload();
+            return 0;
+        default:
+            break;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+void ShowSmileyWindow() {
+    if (g_smileyWindow != nullptr) g_smileyWindow->ShowAgain();
+}
+
+void HideSmileyWindow() {
+    if (g_smileyWindow != nullptr) g_smileyWindow->Hide();
+}
+
+}  // namespace app

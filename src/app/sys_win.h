@@ -1,0 +1,31 @@
+// The program's one notification record and the notification-area icon it
+// describes. The record is filled once, when the smiley window loads, and every
+// add and delete hands the shell the same bytes.
+#pragma once
+#include <windows.h>
+#include <shellapi.h>
+
+namespace sys {
+
+// The icon tells the smiley window about pointer activity with this message.
+// A private message rather than WM_MOUSEMOVE: over a window wider than 514
+// pixels (at 120 DPI and more) a real pointer move would read as a button
+// release on the icon.
+constexpr UINT kNotifyMessage = WM_APP + 1;
+constexpr UINT kIconId = 1;
+constexpr UINT kTipBytes = 64;
+
+// The original, 88-byte ANSI form: every shell since Windows 95 reads it, and
+// it carries nothing the icon does not need.
+extern NOTIFYICONDATAA nid;
+
+// Fills the record for `owner` with its icon and the tip " Pallimo ".
+void FillRecord(HWND owner, HICON icon);
+
+// Puts the icon into the notification area / takes it out. Results are not
+// examined: a failed add leaves the window hidden without an icon, and
+// deleting an absent icon is harmless.
+void AddIcon();
+void DeleteIcon();
+
+}  // namespace sys
