@@ -1,0 +1,33 @@
+// Saving the code list to a file and loading it back, with the file's bytes in
+// the ANSI code page. Neither routine reports anything: a file that cannot be
+// written or read is passed over.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace Module1 {
+
+// How long a load adds items before it lets the windows handle their events.
+// Checking the queue costs a round trip to the window server under Wine, so it
+// is done by the clock, not per item.
+constexpr std::uint32_t kLoadPumpEveryMs = 15;
+
+// Writes one line per item. The file is written in full beside the target and
+// only then put in its place, so a save that fails half-way (a full disk)
+// leaves the file as it was; a save that cannot start (an empty path, a
+// folder, a missing folder, a read-only file) touches nothing. True when the
+// file now holds the list box's items.
+bool SaveList(const std::wstring& path, HWND list);
+
+// Appends the file's fields to the list box, keeping the program's windows
+// answering while it reads. A path that names no readable file (empty, a
+// folder, a device) adds nothing. Reads no further than the file's size when
+// it was opened, so every load ends. The load also ends, adding nothing more,
+// when the list box is destroyed, when the program is ending, or when
+// `keepGoing` (asked after each round of events) says so.
+void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
+
+}  // namespace Module1
