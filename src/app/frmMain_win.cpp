@@ -9,6 +9,7 @@
 #include "app/frmMain_ids.h"
 #include "app/resource.h"
 #include "app/sys_win.h"
+#include "custom/Form4_win.h"
 #include "messenger/winsys_win.h"
 #include "win/text.h"
 
@@ -181,10 +182,12 @@ void frmMain::Command2_Click() { OpenCustomCodes(); }
 void frmMain::Command3_Click() { smile(); }
 
 // "More" and "Extra" show the custom codes window (modeless, no owner, loaded
-// afresh if it was closed) and then HideSmileyWindow(); its close shows this
-// window again with ShowSmileyWindow(). Until that window is part of the
-// program the buttons do nothing.
-void frmMain::OpenCustomCodes() {}
+// afresh if it was closed) and hide this one, without a notification icon;
+// its close shows this window again with ShowSmileyWindow().
+void frmMain::OpenCustomCodes() {
+    custom::ShowForm4();
+    Hide();
+}
 
 void frmMain::Form_Resize(WPARAM sizeType) {
     if (sizeType != SIZE_MINIMIZED) return;
