@@ -134,7 +134,11 @@ public:
     }
 
     void Draw(const Shape& s) {
-        win::Pen pen(CreatePen(PS_SOLID, Width(s.width), s.pen));
+        // Outlines of filled shapes stay thin and inside their box, so small
+        // features keep their fill at any size; strokes grow with the face.
+        const bool filled = s.fill != kNone;
+        win::Pen pen(CreatePen(filled ? PS_INSIDEFRAME : PS_SOLID,
+                               filled ? Thin(s.width) : Width(s.width), s.pen));
         win::Brush brush(s.fill == kNone ? nullptr : CreateSolidBrush(s.fill));
         win::ScopedSelect selectPen(dc_, pen.get());
         win::ScopedSelect selectBrush(dc_, brush ? static_cast<HGDIOBJ>(brush.get())
@@ -167,6 +171,10 @@ private:
     int Y(float u) const { return top_ + Scale(u); }
     int Width(float u) const {
         const int w = Scale(u);
+        return w < 1 ? 1 : w;
+    }
+    int Thin(float u) const {
+        const int w = static_cast<int>(static_cast<double>(u) * size_ / 19.0);
         return w < 1 ? 1 : w;
     }
 
