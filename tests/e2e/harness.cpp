@@ -140,7 +140,8 @@ Process& Process::operator=(Process&& other) noexcept {
 
 Process::~Process() { Kill(); }
 
-bool Process::Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd) {
+bool Process::Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd,
+                    bool waitForIdle) {
     std::wstring cmd = L"\"" + exe + L"\"";
     if (!args.empty()) cmd += L" " + args;
     STARTUPINFOW si = {};
@@ -155,7 +156,7 @@ bool Process::Start(const std::wstring& exe, const std::wstring& args, const std
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;
-    WaitForInputIdle(process_, 5000);
+    if (waitForIdle) WaitForInputIdle(process_, 5000);
     return true;
 }
 
@@ -258,13 +259,33 @@ RECT ClientRectIn(HWND control, HWND top) {
 
 namespace {
 
+bool PointerNear(int x, int y) {
+    POINT p;
+    return GetCursorPos(&p) && p.x - x <= 1 && x - p.x <= 1 && p.y - y <= 1 && y - p.y <= 1;
+}
+
+// Wine can undo a synthetic pointer move: an X enter event queued before the
+// move (a window just mapped or raised, as on a desktop that has just
+// started) still carries the X pointer's old place, and whichever Wine
+// process reads it puts the pointer back there. Send the move again until the
+// pointer has stayed put for a while, so that the button press that follows
+// lands where it was meant to.
 void MoveTo(int x, int y) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
     in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        SendInput(1, &in, sizeof in);
+        if (!WaitUntil([&] { return PointerNear(x, y); }, 100)) continue;
+        int still = 0;
+        while (still < 5 && PointerNear(x, y)) {
+            Sleep(10);
+            ++still;
+        }
+        if (still == 5 && PointerNear(x, y)) return;
+    }
 }
 
 void Button(DWORD flags) {
@@ -350,31 +371,36 @@ double NowMs() {
     return static_cast<double>(c.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
 }
 
+bool ParseRecordLine(std::string line, Record& r) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::vector<std::string> f;
+    std::stringstream ss(line);
+    std::string field;
+    while (std::getline(ss, field, '\t')) f.push_back(field);
+    // getline drops a last empty field: the text of an empty WM_SETTEXT.
+    if (!line.empty() && line.back() == '\t') f.push_back(std::string());
+    if (f.size() < 8) return false;
+    r = Record();
+    r.seq = std::atoi(f[0].c_str());
+    r.ms = std::atof(f[1].c_str());
+    r.window = f[2];
+    r.message = static_cast<unsigned>(std::strtoul(f[3].c_str(), nullptr, 10));
+    r.wparam = std::strtoul(f[4].c_str(), nullptr, 16);
+    r.lparam = f[5] == "-" ? 0 : std::strtoul(f[5].c_str(), nullptr, 16);
+    r.posted = f[6] == "P";
+    r.hasText = f[7] != "-";
+    if (r.hasText) r.text = HexDecode(f[7]);
+    return true;
+}
+
 std::vector<Record> ReadRecords(const std::wstring& path) {
     std::vector<Record> out;
     std::ifstream in(Narrow(path).c_str(), std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
         if (in.eof()) break;  // no newline yet: a line still being written
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string field;
-        while (std::getline(ss, field, '\t')) f.push_back(field);
-        // getline drops a last empty field: the text of an empty WM_SETTEXT.
-        if (!line.empty() && line.back() == '\t') f.push_back(std::string());
-        if (f.size() < 8) continue;
         Record r;
-        r.seq = std::atoi(f[0].c_str());
-        r.ms = std::atof(f[1].c_str());
-        r.window = f[2];
-        r.message = static_cast<unsigned>(std::strtoul(f[3].c_str(), nullptr, 10));
-        r.wparam = std::strtoul(f[4].c_str(), nullptr, 16);
-        r.lparam = f[5] == "-" ? 0 : std::strtoul(f[5].c_str(), nullptr, 16);
-        r.posted = f[6] == "P";
-        r.hasText = f[7] != "-";
-        if (r.hasText) r.text = HexDecode(f[7]);
-        out.push_back(r);
+        if (ParseRecordLine(line, r)) out.push_back(r);
     }
     return out;
 }

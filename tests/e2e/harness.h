@@ -41,8 +41,10 @@ public:
     Process& operator=(Process&& other) noexcept;
     ~Process();  // kills the process if it is still running
 
-    // Starts `exe` with `args` in `cwd` (the work folder when empty).
-    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd = L"");
+    // Starts `exe` with `args` in `cwd` (the work folder when empty) and, unless
+    // told otherwise, waits (up to 5 s) until it first waits for input.
+    bool Start(const std::wstring& exe, const std::wstring& args, const std::wstring& cwd = L"",
+               bool waitForIdle = true);
     bool Running() const;
     // Waits up to `ms` for the process to end; true if it ended.
     bool Wait(DWORD ms);
@@ -102,6 +104,8 @@ struct Record {
     bool hasText = false;
 };
 
+// Parses one line of the record (without its newline); false if it is not one.
+bool ParseRecordLine(std::string line, Record& r);
 // Reads the record file (a Windows path); missing file: empty.
 std::vector<Record> ReadRecords(const std::wstring& path);
 // Waits up to `ms` until the record holds at least `count` messages.

@@ -62,6 +62,10 @@ const char kUsage[] =
     "  --help               this text\r\n";
 
 constexpr DWORD kHangMs = 30000;
+// The transcript window keeps the latest lines only, so that a long run (a
+// benchmark sends thousands) costs the same per message as a short one; the
+// transcript file keeps them all.
+constexpr std::size_t kShownLines = 50;
 
 const char kChatClass[] = "AIM_ChatWnd";
 const char kImClass[] = "AIM_IMessage";
@@ -100,6 +104,7 @@ struct Room {
     HWND top = nullptr;
     HWND transcript = nullptr;
     HWND input = nullptr;
+    std::deque<std::wstring> lines;  // the latest lines of the transcript
 };
 
 Options g_options;
@@ -236,12 +241,13 @@ std::wstring Readable(const std::wstring& text) {
 }
 
 void AddTranscriptLine(Room& room, const std::wstring& line) {
-    std::wstring all = win::HwndGetText(room.transcript);
-    if (!all.empty()) all += L"\r\n";
-    all += line;
+    room.lines.push_back(line);
+    if (room.lines.size() > kShownLines) room.lines.pop_front();
+    std::wstring shown;
+    for (const std::wstring& l : room.lines) shown += (shown.empty() ? L"" : L"\r\n") + l;
     // Straight to the default procedure: the stand-in's own updates are not
     // messages received from outside, so they stay out of the record.
-    DefWindowProcW(room.transcript, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(all.c_str()));
+    DefWindowProcW(room.transcript, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(shown.c_str()));
     InvalidateRect(room.transcript, nullptr, TRUE);
     WriteLine(g_transcript, room.prefix + " | " + ToUtf8(line) + "\r\n");
 }

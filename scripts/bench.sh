@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Builds the benchmarks (bench/*_bench.cpp) and runs each under Wine in a
+# headless X server and the test prefix, printing their figures.
+#   PALLIMO_BUILD  the Windows build folder (default build/windows, the preset's)
+# Installs what it needs first (Debian 12; root or sudo).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/setup.sh
+
+build=${PALLIMO_BUILD:-build/windows}
+if [ "$build" = build/windows ]; then
+  cmake --preset windows >/dev/null
+else
+  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+fi
+cmake --build "$build" -j2 --target benchmarks >/dev/null
+
+source scripts/wine-env.sh
+pallimo_start_xvfb
+trap pallimo_stop_wine EXIT
+pallimo_make_prefix
+status=0
+for exe in "$build"/bench/*_bench.exe; do
+  echo "== $(basename "$exe" .exe)"
+  wine "$exe" || { echo "$(basename "$exe") failed" >&2; status=1; }
+done
+exit $status
