@@ -15,7 +15,7 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows -j2 --target Pallimo standin demo >/dev/null
 
 source scripts/wine-env.sh
-out=build/windows
+out="$root/build/windows"
 if [ -n "${DISPLAY:-}" ] && [ "${1:-}" != "--headless" ]; then
   pallimo_make_prefix
   wine "$out/standin.exe" --transcript "$(winepath -w build/demo-transcript.txt 2>/dev/null || echo transcript.txt)" &
@@ -30,7 +30,7 @@ pallimo_start_xvfb
 trap pallimo_stop_wine EXIT
 pallimo_make_prefix
 shot_bmp=$(winepath -w "$root/build/demo-screenshot.bmp" 2>/dev/null)
-wine "$out/demo.exe" "$shot_bmp"
+wine "$out/tools/demo/demo.exe" "$shot_bmp"
 convert "$root/build/demo-screenshot.bmp" "$root/build/demo-screenshot.png"
 rm -f "$root/build/demo-screenshot.bmp"
 echo "screenshot: build/demo-screenshot.png"
