@@ -1,5 +1,6 @@
 // What the benchmarks share: the stand-in's record read as it grows, order
-// statistics, and the messenger's windows found the way delivery finds them.
+// statistics, and the CPU time of another process. The delivery tests' helpers
+// (delivery_util.h) find the windows.
 #pragma once
 #include <windows.h>
 
@@ -11,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "delivery_util.h"
 #include "harness.h"
 
 namespace bench {
@@ -87,16 +89,6 @@ inline void PrintStats(const char* what, const std::vector<double>& ms) {
                 static_cast<unsigned>(ms.size()), Percentile(ms, 0.5), Percentile(ms, 0.99),
                 Percentile(ms, 0.0), Percentile(ms, 1.0));
     std::fflush(stdout);
-}
-
-// The `index`-th direct child of `parent` of class `cls` (0 is the first).
-inline HWND NthChild(HWND parent, const char* cls, int index) {
-    char name[256];
-    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (GetClassNameA(c, name, sizeof name) > 0 && lstrcmpiA(name, cls) == 0 && index-- == 0)
-            return c;
-    }
-    return nullptr;
 }
 
 // Polls (about every millisecond) until `cond` holds, at most `ms`.

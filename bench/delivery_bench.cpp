@@ -72,8 +72,8 @@ int wmain(int argc, wchar_t** argv) {
     bench::SpinUntil([&] { return tail.Poll(seen), seen.size() >= 6; }, 10000);
 
     HWND im = FindWindowA("AIM_IMessage", nullptr);
-    HWND input = bench::NthChild(im, "WndAte32Class", 1);
-    HWND send = bench::NthChild(im, "_Oscar_IconBtn", 0);
+    HWND input = delivery::NthChild(im, "WndAte32Class", 1);
+    HWND send = delivery::NthChild(im, "_Oscar_IconBtn", 0);
     HWND wink = e2e::Child(main, frmMain_ids::kImage1 + 7);
     const std::string tag = Ascii(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));
 

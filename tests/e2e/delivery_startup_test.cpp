@@ -1,0 +1,47 @@
+// The start-up announcement as the messenger receives it: two lines, each set
+// into the chat room's input box and sent with a press of the Send button
+// that waits for the messenger, at least a second apart, both before the
+// smiley window is first seen, and nothing else.
+#include <windows.h>
+
+#include "delivery_util.h"
+#include "harness.h"
+
+namespace {
+
+const e2e::Expected kAnnouncement[] = {
+    SETTEXT("chat.input", delivery::kLoaded),
+    SENT("chat.send", WM_LBUTTONDOWN),
+    SENT("chat.send", WM_LBUTTONUP),
+    SETTEXT("chat.input", delivery::kCodedBy),
+    SENT("chat.send", WM_LBUTTONDOWN),
+    SENT("chat.send", WM_LBUTTONUP),
+    {nullptr, 0, false, nullptr},
+};
+
+}  // namespace
+
+int main() {
+    e2e::Standin standin;
+    if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
+    e2e::Process pallimo;
+    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    if (!ok(started.main != nullptr, "the smiley window shows")) return e2e::Finish();
+
+    ok_sequence(started.atShow, kAnnouncement, "recorded by the time the smiley window was first seen");
+    if (started.atShow.size() == 6) {
+        const double gap = started.atShow[3].ms - started.atShow[0].ms;
+        e2e::Trace("the two lines arrived %.1f ms apart; the window was seen %.1f ms after the second",
+                   gap, started.shownMs - started.atShow[3].ms);
+        ok(gap >= 1000.0, "the second line comes at least one second after the first (%.1f ms)", gap);
+        ok(started.atShow[5].ms <= started.shownMs, "the second press came before the window showed");
+    }
+    HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
+    const std::wstring shown = delivery::Transcript(chat);
+    ok(shown == L"Pallimo:  --^V- Pallimo Loaded -V^-- \r\nPallimo:  --^V- Coded By: Tarrow -V^-- ",
+       "the chat room shows both lines, each sent once: \"%s\"", delivery::Ascii(shown).c_str());
+
+    const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main);
+    ok_sequence(all, kAnnouncement, "the whole run: the announcement and nothing else");
+    return e2e::Finish();
+}

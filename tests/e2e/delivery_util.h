@@ -1,0 +1,149 @@
+// Helpers of the delivery tests: Pallimo started beside the stand-in
+// messenger, the moment its window is first seen, the stand-in's windows, and
+// the point after which nothing more can reach the stand-in's record.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "app/frmMain_ids.h"
+#include "harness.h"
+#include "standin/record.h"
+
+namespace delivery {
+
+const char kLoaded[] = " --^V- Pallimo Loaded -V^-- ";
+const char kCodedBy[] = " --^V- Coded By: Tarrow -V^-- ";
+
+inline std::string Ascii(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+// The tag a face sends with the given style chosen, as the messenger receives it.
+inline std::string TagOf(const wchar_t* styleCaption, const wchar_t* emoticon) {
+    for (const catalogue::Style& s : catalogue::kStyles)
+        if (std::wstring(s.caption) == styleCaption)
+            return Ascii(catalogue::SmileyTag(catalogue::QuotedCode(s.code), catalogue::TagTail(emoticon)));
+    return std::string();
+}
+
+inline int StyleId(const wchar_t* caption) {
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
+        if (std::wstring(catalogue::kStyles[i].caption) == caption)
+            return frmMain_ids::kFirstStyle + static_cast<int>(i);
+    return 0;
+}
+
+inline int FaceId(const wchar_t* emoticon) {
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i)
+        if (std::wstring(catalogue::kFaces[i].emoticon) == emoticon)
+            return frmMain_ids::kImage1 + static_cast<int>(i);
+    return 0;
+}
+
+// The `index`-th direct child of `parent` of class `cls` (0 is the first), in
+// child order, as delivery walks them.
+inline HWND NthChild(HWND parent, const char* cls, int index) {
+    char name[256];
+    for (HWND c = GetWindow(parent, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (GetClassNameA(c, name, sizeof name) > 0 && lstrcmpiA(name, cls) == 0 && index-- == 0)
+            return c;
+    }
+    return nullptr;
+}
+
+// A top-level window of the stand-in ("AIM_ChatWnd", "AIM_IMessage").
+inline HWND StandinWindow(e2e::Standin& standin, const wchar_t* cls) {
+    return e2e::FindTopLevel(cls, nullptr, standin.process().Id());
+}
+
+// The transcript a stand-in window shows (its first text area).
+inline std::wstring Transcript(HWND top) { return e2e::TextOf(NthChild(top, "WndAte32Class", 0)); }
+
+// Whether the stand-in reads its queue: a hung one lets a short send time out.
+inline bool Answers(HWND hwnd, UINT ms = 200) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result) != 0;
+}
+
+struct Started {
+    HWND main = nullptr;
+    double shownMs = 0;  // e2e::NowMs() when the window was first seen visible
+    std::vector<e2e::Record> atShow;  // the stand-in's record read at that moment
+};
+
+// Starts Pallimo and waits until the smiley window is visible. The record is
+// read right after visibility was seen, so it holds everything that arrived
+// before the window showed.
+inline Started StartPallimo(e2e::Process& pallimo, e2e::Standin* standin, DWORD ms = 30000) {
+    Started s;
+    if (!pallimo.Start(e2e::PallimoExe(), L"", L"", false)) return s;
+    HWND main = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            if (main == nullptr) main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
+            if (main == nullptr || !IsWindowVisible(main)) return false;
+            s.shownMs = e2e::NowMs();
+            if (standin != nullptr) s.atShow = standin->Records();
+            return true;
+        },
+        ms);
+    if (s.shownMs > 0) s.main = main;
+    return s;
+}
+
+// Clicks a style option as a person would and waits until Text1 holds its
+// code. The window takes its input in order, so every click given before has
+// then been handled too.
+inline bool ChooseStyle(HWND main, const wchar_t* caption) {
+    const std::wstring want = catalogue::QuotedCode(
+        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) - frmMain_ids::kFirstStyle)].code);
+    e2e::Click(e2e::Child(main, StyleId(caption)));
+    return e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) == want; },
+                          10000);
+}
+
+// A style click whose handling shows that earlier input was handled.
+inline bool InputBarrier(HWND main) {
+    const bool panda = e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) ==
+                       catalogue::QuotedCode(catalogue::kStyles[StyleId(L"Panda") - frmMain_ids::kFirstStyle].code);
+    return ChooseStyle(main, panda ? L"Cow" : L"Panda");
+}
+
+// Everything the stand-in recorded, once Pallimo can send nothing more: after
+// `barrier` (by default a style click on the smiley window) Pallimo's window
+// is closed and the program ends; a marker posted to the stand-in then comes
+// after everything Pallimo posted, and once the marker is recorded the record
+// is complete. The marker is left out; anything after it stays in.
+inline std::vector<e2e::Record> FinalRecords(e2e::Standin& standin, e2e::Process& pallimo, HWND main,
+                                             const std::function<bool()>& barrier = nullptr) {
+    if (pallimo.Running()) {
+        ok(barrier ? barrier() : InputBarrier(main), "Pallimo handles input given after the last step");
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        if (!ok(pallimo.Wait(10000), "Pallimo ends when its window is closed")) pallimo.Kill();
+    }
+    HWND target = StandinWindow(standin, L"AIM_ChatWnd");
+    if (target == nullptr) target = StandinWindow(standin, L"AIM_IMessage");
+    PostMessageW(target, STANDIN_MARKER_MESSAGE, 0, 0);
+    std::vector<e2e::Record> all;
+    auto marked = [&] {
+        for (const e2e::Record& r : all)
+            if (r.message == STANDIN_MARKER_MESSAGE) return true;
+        return false;
+    };
+    ok(e2e::WaitUntil([&] { return all = standin.Records(), marked(); }, 10000),
+       "the stand-in has handled everything sent to it");
+    std::vector<e2e::Record> out;
+    for (const e2e::Record& r : all)
+        if (r.message != STANDIN_MARKER_MESSAGE) out.push_back(r);
+    return out;
+}
+
+// The records from `first` on.
+inline std::vector<e2e::Record> From(const std::vector<e2e::Record>& all, std::size_t first) {
+    if (first >= all.size()) return std::vector<e2e::Record>();
+    return std::vector<e2e::Record>(all.begin() + static_cast<std::ptrdiff_t>(first), all.end());
+}
+
+}  // namespace delivery
