@@ -41,6 +41,10 @@ const ToolFormLook kLook = {Form3_ids::kClass, L"About", 3720, 2820, 45, 315,
 
 Form3::Form3() : ToolForm(kLook) {}
 
+Form3::~Form3() {
+    if (exists()) DestroyWindow(hwnd_);
+}
+
 void Form3::OnBuilt() {
     linkFont_ = win::CreatePointFont(L"Tahoma", 825, dpi(), true);
     for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9})

@@ -9,6 +9,8 @@ namespace info {
 class Form3 : public ToolForm {
 public:
     Form3();
+    // Takes the window down while the link font is still there.
+    ~Form3() override;
 
 private:
     void OnBuilt() override;

@@ -36,7 +36,9 @@ public:
     void Show();
 
 protected:
-    static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    // Not WS_CLIPCHILDREN: a frame's group box lies over the controls inside
+    // it, and with it the window leaves the gaps between them unpainted.
+    static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
     static constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
 
     // Finishes the controls the layout table cannot describe (fonts, keys).

@@ -264,6 +264,8 @@ bool PointerNear(int x, int y) {
     return GetCursorPos(&p) && p.x - x <= 1 && x - p.x <= 1 && p.y - y <= 1 && y - p.y <= 1;
 }
 
+}  // namespace
+
 // Wine can undo a synthetic pointer move: an X enter event queued before the
 // move (a window just mapped or raised, as on a desktop that has just
 // started) still carries the X pointer's old place, and whichever Wine
@@ -287,6 +289,8 @@ void MoveTo(int x, int y) {
         if (still == 5 && PointerNear(x, y)) return;
     }
 }
+
+namespace {
 
 void Button(DWORD flags) {
     INPUT in = {};

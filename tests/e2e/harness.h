@@ -78,6 +78,8 @@ RECT ClientRectIn(HWND control, HWND top);
 
 // ---- real input -------------------------------------------------------------
 
+// Moves the real pointer to a screen point (SendInput) and waits until it stays there.
+void MoveTo(int x, int y);
 // Moves the real pointer to a screen point and clicks there (SendInput), then
 // waits until the input was handled by the target's thread as far as it can.
 void ClickAt(int x, int y, bool right = false);

@@ -1,0 +1,585 @@
+// The Instructions and About windows, opened the way a user opens them: the
+// smiley window's "Extra" button, then the custom codes window's Help menu.
+// Their texts byte for byte, their frames, keyboard focus and keys, and the
+// links of the About window handed to the shell, which a small recording
+// program registered for mailto: and http: receives in place of a mail
+// program and a browser.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "app/frmMain_ids.h"
+#include "custom/Form4_ids.h"
+#include "harness.h"
+#include "info/info_ids.h"
+
+namespace {
+
+const wchar_t kInstructions[] =
+    L"- Just add the smilyer code Where Specified\r\n"
+    L"- Then Save Your List\r\n"
+    L"- Load Your List Uopn Use\r\n"
+    L"- Chose Where you want to send\r\n"
+    L"- Double click onthe list to send\r\n";
+
+const COLORREF kLinkColour = RGB(0, 0, 192);
+
+std::string Narrow(const std::wstring& w) {
+    std::string s;
+    for (wchar_t c : w) s += c >= 32 && c < 127 ? static_cast<char>(c) : '?';
+    return s;
+}
+
+// ---- windows of the program ---------------------------------------------------
+
+struct WindowSearch {
+    const wchar_t* cls;
+    DWORD pid;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND h, LPARAM p) {
+    auto* s = reinterpret_cast<WindowSearch*>(p);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (owner == s->pid && e2e::ClassOf(h) == s->cls) s->found.push_back(h);
+    return TRUE;
+}
+
+// Every top-level window of this class in the process, shown or not.
+std::vector<HWND> TopLevels(const wchar_t* cls, DWORD pid) {
+    WindowSearch search = {cls, pid, {}};
+    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FocusOf(HWND top) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+    return info.hwndFocus;
+}
+
+bool WaitFocus(HWND top, HWND want) {
+    return e2e::WaitUntil([&] { return FocusOf(top) == want; }, 3000);
+}
+
+bool WaitGone(HWND hwnd) {
+    return e2e::WaitUntil([&] { return !IsWindow(hwnd); }, 5000);
+}
+
+// Posts a Help menu command to the custom codes window and waits for the
+// window it shows to be visible and in front.
+HWND ShowFromMenu(HWND form4, int item, const wchar_t* cls, DWORD pid) {
+    PostMessageW(form4, WM_COMMAND, MAKEWPARAM(item, 0), 0);
+    HWND shown = nullptr;
+    e2e::WaitUntil([&] {
+        std::vector<HWND> all = TopLevels(cls, pid);
+        shown = all.empty() ? nullptr : all.front();
+        return shown != nullptr && e2e::IsShown(shown) && GetForegroundWindow() == shown;
+    }, 5000);
+    return shown;
+}
+
+void CheckToolWindow(const char* name, HWND hwnd) {
+    const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
+    const LONG exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
+    ok((exStyle & WS_EX_TOOLWINDOW) != 0, "%s is a tool window", name);
+    ok((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) != 0,
+       "%s has a caption bar with a close box", name);
+    ok((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0,
+       "%s has no minimize or maximize box and is not sizable (style %08lx)", name,
+       static_cast<unsigned long>(style));
+    ok(GetWindow(hwnd, GW_OWNER) == nullptr && (style & WS_CHILD) == 0, "%s has no owner", name);
+}
+
+// A real click on the window's close box, found by asking the window where it is.
+void ClickCloseBox(HWND hwnd) {
+    const RECT r = e2e::ScreenRect(hwnd);
+    long sx = 0, sy = 0, n = 0;
+    for (int y = r.top; y < r.top + 40 && y < r.bottom; ++y)
+        for (int x = r.right - 1; x > r.right - 60 && x > r.left; --x)
+            if (SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    if (!ok(n > 0, "the window has a close box")) return;
+    e2e::ClickAt(static_cast<int>(sx / n), static_cast<int>(sy / n));
+}
+
+// ---- the screen -----------------------------------------------------------------
+
+struct Pixels {
+    int width = 0, height = 0;
+    std::vector<COLORREF> rgb;
+    COLORREF At(int x, int y) const { return rgb[static_cast<std::size_t>(y * width + x)]; }
+};
+
+Pixels Grab(const RECT& r) {
+    Pixels p;
+    p.width = r.right - r.left;
+    p.height = r.bottom - r.top;
+    if (p.width <= 0 || p.height <= 0) return p;
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = p.width;
+    bi.bmiHeader.biHeight = -p.height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, dib);
+    BitBlt(mem, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < p.width * p.height; ++i)
+        p.rgb.push_back(RGB((px[i] >> 16) & 0xff, (px[i] >> 8) & 0xff, px[i] & 0xff));
+    SelectObject(mem, old);
+    DeleteObject(dib);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return p;
+}
+
+int CountColour(const Pixels& p, COLORREF c) {
+    int n = 0;
+    for (COLORREF v : p.rgb) n += v == c;
+    return n;
+}
+
+// The longest horizontal run of one colour: an underline, as opposed to letters.
+int LongestRun(const Pixels& p, COLORREF c) {
+    int best = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0, run = 0; x < p.width; ++x) {
+            run = p.At(x, y) == c ? run + 1 : 0;
+            if (run > best) best = run;
+        }
+    return best;
+}
+
+// The width of a text in the windows' font (Tahoma 8.25 pt) at the screen's DPI.
+int TextWidth(const std::wstring& text) {
+    HDC screen = GetDC(nullptr);
+    LOGFONTW lf = {};
+    lf.lfHeight = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = ANSI_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&lf);
+    HGDIOBJ old = SelectObject(screen, font);
+    SIZE size = {};
+    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(screen, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
+    return size.cx;
+}
+
+void MovePointer(HWND over) {
+    const RECT r = e2e::ScreenRect(over);
+    e2e::MoveTo((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+HCURSOR PointerShape() {
+    CURSORINFO info = {};
+    info.cbSize = sizeof info;
+    GetCursorInfo(&info);
+    return info.hCursor;
+}
+
+// ---- the shell's mail program and browser ------------------------------------
+
+// Registers the recording program as the "open" command of the mailto: and
+// http: protocols for the test's life, and puts back what was there.
+class ShellRecorder {
+public:
+    ShellRecorder() : record_(e2e::WorkDir() + L"\\opened.txt") {
+        DeleteFileW(record_.c_str());
+        const std::wstring command = L"\"" + e2e::WinPathFromUnix(RECORD_OPEN_EXE) + L"\" \"" +
+                                     record_ + L"\" \"%1\"";
+        for (const wchar_t* scheme : {L"mailto", L"http"}) {
+            Saved s;
+            s.key = std::wstring(scheme) + L"\\shell\\open\\command";
+            HKEY key = nullptr;
+            if (RegCreateKeyExW(HKEY_CLASSES_ROOT, s.key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &key, nullptr) != ERROR_SUCCESS)
+                continue;
+            wchar_t old[1024];
+            DWORD size = sizeof old, type = 0;
+            s.had = RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(old),
+                                     &size) == ERROR_SUCCESS;
+            if (s.had) s.value.assign(old, size / sizeof(wchar_t) - (size > 0 ? 1 : 0));
+            s.type = type;
+            RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+            RegCloseKey(key);
+            saved_.push_back(s);
+        }
+    }
+    ShellRecorder(const ShellRecorder&) = delete;
+    ShellRecorder& operator=(const ShellRecorder&) = delete;
+    ~ShellRecorder() {
+        for (const Saved& s : saved_) {
+            HKEY key = nullptr;
+            if (RegOpenKeyExW(HKEY_CLASSES_ROOT, s.key.c_str(), 0, KEY_ALL_ACCESS, &key) !=
+                ERROR_SUCCESS)
+                continue;
+            if (s.had)
+                RegSetValueExW(key, nullptr, 0, s.type,
+                               reinterpret_cast<const BYTE*>(s.value.c_str()),
+                               static_cast<DWORD>((s.value.size() + 1) * sizeof(wchar_t)));
+            else
+                RegDeleteValueW(key, nullptr);
+            RegCloseKey(key);
+        }
+    }
+
+    bool Registered() const { return saved_.size() == 2; }
+
+    // One line per start of the recording program: show command, argument
+    // count, the arguments.
+    std::vector<std::string> Lines() const {
+        std::vector<std::string> lines;
+        std::ifstream in(Narrow(record_).c_str(), std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // Waits for `count` lines and for every started recorder to have ended, so
+    // that a start nobody expected has written its line too.
+    std::vector<std::string> WaitForLines(std::size_t count) const {
+        e2e::WaitUntil([&] { return Lines().size() >= count; }, 15000);
+        e2e::WaitUntil([] { return RecordersRunning() == 0; }, 15000);
+        return Lines();
+    }
+
+private:
+    struct Saved {
+        std::wstring key;
+        bool had = false;
+        DWORD type = REG_SZ;
+        std::wstring value;
+    };
+
+    static int RecordersRunning() {
+        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snap == INVALID_HANDLE_VALUE) return 0;
+        PROCESSENTRY32W pe = {};
+        pe.dwSize = sizeof pe;
+        int n = 0;
+        for (BOOL more = Process32FirstW(snap, &pe); more; more = Process32NextW(snap, &pe))
+            n += lstrcmpiW(pe.szExeFile, L"record_open.exe") == 0;
+        CloseHandle(snap);
+        return n;
+    }
+
+    std::wstring record_;
+    std::vector<Saved> saved_;
+};
+
+// The recorder's line for a target handed over with SW_SHOWMAXIMIZED.
+std::string Opened(const std::wstring& target) { return "3\t1\t" + Narrow(target); }
+
+// ---- the Instructions window -----------------------------------------------------
+
+void CheckInstructionsLook(HWND form2) {
+    CheckToolWindow("Form2", form2);
+    ok(e2e::TextOf(form2) == L"Help", "Form2 caption \"%s\"", Narrow(e2e::TextOf(form2)).c_str());
+    HWND frame = e2e::Child(form2, Form2_ids::kFrame1);
+    HWND text = e2e::Child(form2, Form2_ids::kText1);
+    ok(e2e::TextOf(frame) == L"Instructions", "Frame1 caption");
+    const std::wstring got = e2e::TextOf(text);
+    ok(got.size() == 162 && got == kInstructions,
+       "Text1 holds the 162 characters of the instructions (got %u: \"%s\")",
+       static_cast<unsigned>(got.size()), Narrow(got).c_str());
+
+    const LONG style = GetWindowLongW(text, GWL_STYLE);
+    ok((style & ES_MULTILINE) && (style & WS_VSCROLL) && !(style & WS_HSCROLL),
+       "Text1 is multi-line with a vertical scroll bar only");
+    ok(!(style & ES_AUTOHSCROLL) && !(style & ES_READONLY),
+       "Text1 wraps long lines and is editable");
+    // The last CR LF leaves an empty line after the fifth, and the box shows
+    // fewer lines than it holds: the scroll bar reaches the rest.
+    const LRESULT lines = SendMessageW(text, EM_GETLINECOUNT, 0, 0);
+    const LRESULT last = SendMessageW(text, EM_LINEINDEX, static_cast<WPARAM>(lines - 1), 0);
+    ok(lines >= 6 && SendMessageW(text, EM_LINELENGTH, static_cast<WPARAM>(last), 0) == 0,
+       "Text1 ends with an empty line (%ld lines)", static_cast<long>(lines));
+    ok(WaitFocus(form2, text), "Text1 has the focus when the Instructions window opens");
+}
+
+// Typing changes the text; Esc (which a multi-line box under dialog
+// navigation turns into a close) leaves the window open; the close box
+// destroys it.
+void CheckInstructionsEditing(HWND form2) {
+    HWND text = e2e::Child(form2, Form2_ids::kText1);
+    e2e::Activate(form2);
+    WaitFocus(form2, text);
+    e2e::TypeText(L"Q");
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(text).size() == 163; }, 3000),
+       "typing into Text1 changes its text");
+    e2e::PressKey(VK_RETURN);
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(text).size() == 165; }, 3000),
+       "Enter in Text1 starts a new line");
+    e2e::PressKey(VK_ESCAPE);
+    e2e::TypeText(L"W");  // handled after anything Esc brought about
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(text).find(L'W') != std::wstring::npos; }, 3000),
+       "Text1 takes keys after Esc");
+    ok(IsWindow(form2) && e2e::IsShown(form2), "Esc leaves the Instructions window open");
+
+    ClickCloseBox(form2);
+    ok(WaitGone(form2), "the close box destroys the Instructions window");
+}
+
+// ---- the About window --------------------------------------------------------------
+
+struct Caption {
+    int id;
+    const char* name;
+    const wchar_t* text;
+};
+
+void CheckAboutLook(HWND form3) {
+    CheckToolWindow("Form3", form3);
+    ok(e2e::TextOf(form3) == L"About", "Form3 caption \"%s\"", Narrow(e2e::TextOf(form3)).c_str());
+    static const Caption captions[] = {
+        {Form3_ids::kLabel1, "Label1", L"Program Name: Pallimo"},
+        {Form3_ids::kLabel2, "Label2", L"Version: 1.5"},
+        {Form3_ids::kLabel3, "Label3", L"Coded By: Tarrow"},
+        {Form3_ids::kLabel5, "Label5", L"Contact Info"},
+        {Form3_ids::kLabel6, "Label6", L"E-mail - "},
+        {Form3_ids::kLabel8, "Label8", L"Website -"},
+        {Form3_ids::kCommand1, "Command1", L"OK"},
+    };
+    HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
+    for (const Caption& c : captions) {
+        HWND h = e2e::Child(form3, c.id);
+        ok(h != nullptr && GetParent(h) == panel && e2e::TextOf(h) == c.text,
+           "%s stands in Picture1 and reads \"%s\" (got \"%s\")", c.name, Narrow(c.text).c_str(),
+           Narrow(e2e::TextOf(h)).c_str());
+    }
+    ok((GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, "Picture1 has a sunken border");
+
+    // The links: an address on a reserved example domain, each fitting its label.
+    const std::wstring mail = e2e::TextOf(e2e::Child(form3, Form3_ids::kLabel7));
+    const std::wstring web = e2e::TextOf(e2e::Child(form3, Form3_ids::kLabel9));
+    const auto endsWith = [](const std::wstring& s, const std::wstring& tail) {
+        return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    ok(mail.find(L'@') != std::wstring::npos && endsWith(mail, L".example"),
+       "Label7 shows an e-mail address (\"%s\")", Narrow(mail).c_str());
+    ok(web.rfind(L"http://", 0) == 0 && endsWith(web, L".example/"),
+       "Label9 shows http://, a host name and / (\"%s\")", Narrow(web).c_str());
+    for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9}) {
+        HWND h = e2e::Child(form3, id);
+        const RECT r = e2e::ScreenRect(h);
+        const int need = TextWidth(e2e::TextOf(h));
+        ok(need <= r.right - r.left, "link %d fits its label: %d of %ld pixels", id, need,
+           r.right - r.left);
+    }
+    ok(WaitFocus(form3, panel), "Picture1 has the focus when the About window opens");
+}
+
+// The links in dark blue and underlined, the other labels in the button-text
+// colour, the line one pixel of window-text colour across its length.
+void CheckAboutColours(HWND form3) {
+    e2e::Activate(form3);
+    HWND mail = e2e::Child(form3, Form3_ids::kLabel7);
+    HWND web = e2e::Child(form3, Form3_ids::kLabel9);
+    for (HWND link : {mail, web}) {
+        Pixels p;
+        e2e::WaitUntil([&] { return CountColour(p = Grab(e2e::ScreenRect(link)), kLinkColour) > 0; },
+                       3000);
+        const int textWidth = TextWidth(e2e::TextOf(link));
+        ok(LongestRun(p, kLinkColour) >= textWidth * 8 / 10,
+           "link \"%s\" is dark blue and underlined (run %d of %d)",
+           Narrow(e2e::TextOf(link)).c_str(), LongestRun(p, kLinkColour), textWidth);
+    }
+    for (int id : {Form3_ids::kLabel6, Form3_ids::kLabel8, Form3_ids::kLabel1}) {
+        const Pixels p = Grab(e2e::ScreenRect(e2e::Child(form3, id)));
+        ok(CountColour(p, kLinkColour) == 0 && CountColour(p, GetSysColor(COLOR_BTNTEXT)) > 0 &&
+               LongestRun(p, GetSysColor(COLOR_BTNTEXT)) < TextWidth(e2e::TextOf(e2e::Child(form3, id))) / 2,
+           "label %d is plain button text", id);
+    }
+    HWND line = e2e::Child(form3, Form3_ids::kLine1);
+    const RECT lr = e2e::ScreenRect(line);
+    const Pixels p = Grab(lr);
+    ok(p.height == 1 && CountColour(p, GetSysColor(COLOR_WINDOWTEXT)) == p.width && p.width > 0,
+       "Line1 is one pixel of window text across %d pixels", p.width);
+}
+
+// The pointer over the links is the arrow it is over the other labels. The
+// pointer first goes over a text box (an I-beam), so that a change back
+// shows that the About window has set its pointer.
+void CheckAboutPointer(HWND form3, HWND textBox) {
+    MovePointer(e2e::Child(form3, Form3_ids::kLabel1));
+    HCURSOR arrow = nullptr;
+    e2e::WaitUntil([&] { return (arrow = PointerShape()) != nullptr; }, 2000);
+    for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9}) {
+        MovePointer(textBox);
+        const bool beam = e2e::WaitUntil([&] { return PointerShape() != arrow; }, 3000);
+        MovePointer(e2e::Child(form3, id));
+        const bool back = e2e::WaitUntil([&] { return PointerShape() == arrow; }, 3000);
+        ok(beam && back, "the pointer over link %d is the arrow", id);
+    }
+}
+
+// Enter right after opening does nothing (the panel has the focus), Tab goes
+// Picture1 -> OK -> Picture1, Esc never closes. Each key is followed by a Tab
+// whose effect shows that the window has handled the key before it.
+void CheckAboutKeys(HWND form3) {
+    HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
+    HWND okButton = e2e::Child(form3, Form3_ids::kCommand1);
+    e2e::Activate(form3);
+    ok(WaitFocus(form3, panel), "Picture1 has the focus");
+    e2e::PressKey(VK_RETURN);
+    e2e::PressKey(VK_TAB);
+    ok(WaitFocus(form3, okButton), "one Tab moves the focus to OK");
+    ok(IsWindow(form3), "Enter with the focus on Picture1 leaves the About window open");
+    e2e::PressKey(VK_ESCAPE);
+    e2e::PressKey(VK_TAB);
+    ok(WaitFocus(form3, panel), "Tab from OK goes back to Picture1");
+    ok(IsWindow(form3), "Esc with the focus on OK leaves the About window open");
+    e2e::PressKey(VK_ESCAPE);
+    e2e::PressKey(VK_TAB);
+    ok(WaitFocus(form3, okButton) && IsWindow(form3),
+       "Esc with the focus on Picture1 leaves the About window open");
+}
+
+// Only the two links hand anything to the shell, each exactly its target,
+// asking for a maximised window; the window stays open and unchanged.
+void CheckAboutLinks(HWND form3, const ShellRecorder& shell) {
+    HWND mail = e2e::Child(form3, Form3_ids::kLabel7);
+    HWND web = e2e::Child(form3, Form3_ids::kLabel9);
+    const std::wstring mailText = e2e::TextOf(mail), webText = e2e::TextOf(web);
+    e2e::Activate(form3);
+    for (int id : {Form3_ids::kLabel6, Form3_ids::kLabel8, Form3_ids::kLabel1, Form3_ids::kLabel2,
+                   Form3_ids::kLabel3, Form3_ids::kLabel5, Form3_ids::kLine1, Form3_ids::kPicture1})
+        e2e::Click(e2e::Child(form3, id));
+    e2e::Click(mail);
+    std::vector<std::string> lines = shell.WaitForLines(1);
+    ok(lines.size() == 1 && lines[0] == Opened(L"mailto:" + mailText),
+       "the e-mail link alone hands over \"mailto:%s\" (got %u: \"%s\")",
+       Narrow(mailText).c_str(), static_cast<unsigned>(lines.size()),
+       lines.empty() ? "" : lines.back().c_str());
+
+    e2e::Click(web);
+    lines = shell.WaitForLines(2);
+    ok(lines.size() == 2 && lines[1] == Opened(webText),
+       "the web link hands over \"%s\" (got \"%s\")", Narrow(webText).c_str(),
+       lines.size() < 2 ? "" : lines[1].c_str());
+
+    ok(IsWindow(form3) && e2e::IsShown(form3) && e2e::TextOf(mail) == mailText &&
+           e2e::TextOf(web) == webText,
+       "the About window stays open and unchanged after the link clicks");
+}
+
+}  // namespace
+
+int main() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+    ReleaseDC(nullptr, screen);
+    e2e::Trace("screen at %d DPI", dpi);
+
+    ShellRecorder shell;
+    ok(shell.Registered(), "the recorder is registered for mailto: and http:");
+
+    e2e::Process pallimo;
+    ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts");
+    const DWORD pid = pallimo.Id();
+    HWND main = nullptr;
+    e2e::WaitUntil([&] {
+        main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pid);
+        return main != nullptr && e2e::IsShown(main);
+    }, 20000);
+    if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
+    e2e::Activate(main);
+    e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
+    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 5000);
+    if (!ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) return e2e::Finish();
+
+    // The Instructions window: its look, then typing into it; the next one
+    // opened is built afresh.
+    HWND form2 = ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid);
+    if (ok(form2 != nullptr, "Help > Instructions shows the Instructions window")) {
+        CheckInstructionsLook(form2);
+        CheckInstructionsEditing(form2);
+        form2 = ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid);
+        ok(form2 != nullptr && e2e::TextOf(e2e::Child(form2, Form2_ids::kText1)) == kInstructions,
+           "the Instructions window opens again with the instructions as they were");
+    }
+
+    // The About window, out of the Instructions window's way.
+    HWND form3 = ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid);
+    if (ok(form3 != nullptr, "Help > About shows the About window")) {
+        CheckAboutLook(form3);
+        if (form2 != nullptr)
+            SetWindowPos(form2, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        CheckAboutColours(form3);
+        if (form2 != nullptr) CheckAboutPointer(form3, e2e::Child(form2, Form2_ids::kText1));
+        CheckAboutKeys(form3);
+        CheckAboutLinks(form3, shell);
+    }
+
+    // One window of each kind: showing an open one brings the same one forward,
+    // with the focus where it was.
+    if (form2 != nullptr && form3 != nullptr) {
+        HWND okButton = e2e::Child(form3, Form3_ids::kCommand1);
+        e2e::Activate(form3);
+        e2e::PressKey(VK_TAB);
+        ok(WaitFocus(form3, okButton), "Tab from Picture1 to OK");
+        ok(ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid) == form2 &&
+               TopLevels(Form2_ids::kClass, pid).size() == 1,
+           "Instructions twice leaves one Instructions window, brought forward");
+        ok(WaitFocus(form2, e2e::Child(form2, Form2_ids::kText1)),
+           "the Instructions window comes back with the focus on Text1");
+        ok(ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) == form3 &&
+               TopLevels(Form3_ids::kClass, pid).size() == 1,
+           "About twice leaves one About window, brought forward");
+        ok(WaitFocus(form3, okButton), "the About window comes back with the focus on OK");
+    }
+
+    // Closing the custom codes window leaves both open.
+    PostMessageW(form4, WM_CLOSE, 0, 0);
+    ok(WaitGone(form4), "the custom codes window closes");
+    ok(form2 != nullptr && IsWindow(form2) && e2e::IsShown(form2) && form3 != nullptr &&
+           IsWindow(form3) && e2e::IsShown(form3),
+       "the Instructions and About windows stay open when the custom codes window closes");
+
+    // "OK" closes and destroys the About window; Enter does too once OK has the focus.
+    if (form3 != nullptr && IsWindow(form3)) {
+        e2e::Activate(form3);
+        e2e::Click(e2e::Child(form3, Form3_ids::kCommand1));
+        ok(WaitGone(form3) && TopLevels(Form3_ids::kClass, pid).empty(),
+           "OK closes and destroys the About window");
+    }
+    e2e::Activate(main);
+    e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
+    form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 5000);
+    form3 = form4 != nullptr ? ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) : nullptr;
+    if (ok(form3 != nullptr, "the About window opens again")) {
+        HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
+        ok(WaitFocus(form3, panel), "afresh, with the focus on Picture1");
+        e2e::PressKey(VK_TAB);
+        WaitFocus(form3, e2e::Child(form3, Form3_ids::kCommand1));
+        e2e::PressKey(VK_RETURN);
+        ok(WaitGone(form3), "Enter with the focus on OK closes the About window");
+    }
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ok(pallimo.Wait(10000), "closing the smiley window ends the program");
+    ok(form2 == nullptr || !IsWindow(form2), "the Instructions window ends with the program");
+    return e2e::Finish();
+}
