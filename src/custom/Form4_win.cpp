@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <initializer_list>
 #include <utility>
 
 #include "app/frmMain_win.h"

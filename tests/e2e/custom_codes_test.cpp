@@ -6,6 +6,7 @@
 // touch the file they were aimed at.
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
