@@ -123,6 +123,12 @@ bool frmMain::Load(int showCommand) {
                        r.bottom - r.top, icon_.get()) == nullptr)
         return false;
     win::KeepOnScreen(hwnd_);
+    // The caption and the task switcher show the small form, drawn once from the same image.
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
     font_ = win::CreatePointFont(L"Tahoma", 825, dpi);
     layout_.Build(hwnd_, kRows, kRowCount, dpi, font_.get());

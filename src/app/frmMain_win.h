@@ -54,6 +54,7 @@ private:
     win::Layout layout_;
     win::Font font_;
     win::Icon icon_;
+    win::Icon smallIcon_;
     HWND hints_ = nullptr;
     std::size_t markedStyle_ = 0;
     // Where the keyboard focus goes back to when the window is activated.

@@ -1,0 +1,261 @@
+// The smiley window as a person meets it: the announcement reaches the chat
+// room before the window shows; its frame, icon and keyboard order; the
+// starting choice; typing into the code box; choosing styles and clicking
+// faces with real input; the face pictures and their hover hints; closing.
+// (Every control's rectangle and caption is checked by layout_test.)
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "smileys_util.h"
+
+namespace {
+
+namespace ids = frmMain_ids;
+
+const std::wstring kStartCode = L"\"AgHSBfc=\"";
+
+// The keyboard order, by control name.
+const char* const kTabOrder[] = {
+    "op2",      "Command1", "Command2", "Text1",    "Text2",    "Option1",  "Option2",
+    "Option3",  "Option4",  "Option5",  "op1",      "Option6",  "Option7",  "Command3",
+    "Option8",  "Option9",  "Option10", "Option11", "Option12", "Option13", "Option14",
+    "Option15", "Option16", "Option17", "Option18", "Option19", "Option20", "Option21",
+    "Option22", "Option23", "Option24", "Option25", "Option26", "Option27", "Option28",
+    "Option29", "Option30", "Option31", "Option32", "Option33",
+};
+
+int IdOf(const std::string& name) {
+    if (name == "Command1") return ids::kCommand1;
+    if (name == "Command2") return ids::kCommand2;
+    if (name == "Command3") return ids::kCommand3;
+    if (name == "Text1") return ids::kText1;
+    if (name == "Text2") return ids::kText2;
+    return smileys::StyleId(name.c_str());
+}
+
+std::string NameOf(HWND main, HWND control) {
+    for (const char* name : kTabOrder)
+        if (e2e::Child(main, IdOf(name)) == control) return name;
+    return control == nullptr ? "(none)" : "(other)";
+}
+
+// The texts the messenger's input box of `window` ("chat", "im") was given.
+std::vector<std::string> TextsInto(const e2e::Standin& standin, const std::string& window) {
+    std::vector<std::string> out;
+    for (const e2e::Record& r : standin.Records())
+        if (r.message == WM_SETTEXT && r.window == window + ".input") out.push_back(r.text);
+    return out;
+}
+
+std::vector<std::string> WaitForTexts(const e2e::Standin& standin, const std::string& window,
+                                      std::size_t count) {
+    std::vector<std::string> got;
+    e2e::WaitUntil([&] { return (got = TextsInto(standin, window)).size() >= count; }, 10000);
+    return got;
+}
+
+std::string Ansi(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+// Form_Load's two lines are in the chat room by the time the window is first seen.
+HWND CheckStartUp(e2e::Process& pallimo, const e2e::Standin& standin) {
+    if (!ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts")) return nullptr;
+    HWND main = nullptr;
+    bool shown = false;
+    std::vector<std::string> chatAtShow;
+    e2e::WaitUntil(
+        [&] {
+            if (main == nullptr) main = e2e::FindTopLevel(ids::kClass, nullptr, pallimo.Id());
+            if (main == nullptr) return false;
+            // Visibility first, then the record: what the record holds was there
+            // no later than the moment the window was seen.
+            shown = IsWindowVisible(main) != FALSE;
+            chatAtShow = TextsInto(standin, "chat");
+            return shown;
+        },
+        20000);
+    if (!ok(shown, "the smiley window shows")) return nullptr;
+    ok(chatAtShow.size() == 2, "both announcement lines arrived before the window showed (%u)",
+       static_cast<unsigned>(chatAtShow.size()));
+    if (chatAtShow.size() == 2) {
+        ok(chatAtShow[0] == " --^V- Pallimo Loaded -V^-- ", "first line: \"%s\"", chatAtShow[0].c_str());
+        ok(chatAtShow[1] == " --^V- Coded By: Tarrow -V^-- ", "second line: \"%s\"",
+           chatAtShow[1].c_str());
+    }
+    e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000);
+    return main;
+}
+
+void CheckFrame(HWND main) {
+    ok(e2e::TextOf(main) == L"Smileys", "window caption");
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
+    const LONG ex = GetWindowLongW(main, GWL_EXSTYLE);
+    ok((style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)) == (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+       "caption, system menu and minimise button (style %08lx)", style);
+    ok((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0, "no maximise button, fixed size (style %08lx)", style);
+    // An unowned, ordinary window: it has a taskbar button while shown.
+    ok((ex & WS_EX_TOOLWINDOW) == 0 && GetWindow(main, GW_OWNER) == nullptr,
+       "an unowned application window (ex style %08lx)", ex);
+    // The caption shows the program icon, a yellow face, at its left end.
+    POINT client = {0, 0};
+    ClientToScreen(main, &client);
+    const RECT frame = e2e::ScreenRect(main);
+    const RECT caption = {frame.left, frame.top, client.x + 40, client.y};
+    std::size_t yellow = 0;
+    for (COLORREF c : smileys::Capture(caption)) yellow += smileys::IsIconYellow(c);
+    ok(yellow >= 30, "the caption shows the program icon (%u yellow pixels)", static_cast<unsigned>(yellow));
+
+    // The executable's icon: one 32x32 image with 256 colours.
+    HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;  // RT_GROUP_ICON
+    const auto* dir = res ? static_cast<const BYTE*>(LockResource(LoadResource(exe, res))) : nullptr;
+    if (ok(dir != nullptr, "the executable has icon group 1")) {
+        const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
+        const BYTE* entry = dir + 6;  // width, height, colours, reserved, planes, bits ...
+        const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
+        ok(count == 1 && entry[0] == 32 && entry[1] == 32 && bits == 8,
+           "one 32x32 image of 8 bits a pixel (count %u, %ux%u, %u bits)", count, entry[0], entry[1], bits);
+    }
+    if (exe) FreeLibrary(exe);
+}
+
+void CheckStartingChoice(HWND main) {
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "Text1 starts with the \"Blue\" code");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText2)).empty(), "Text2 starts empty");
+    const std::vector<int> checked = smileys::CheckedStyles(main);
+    ok(checked.size() == 1 && checked[0] == smileys::StyleId("op1"), "\"Blue\" alone is drawn chosen");
+    HWND focus = smileys::FocusIn(main);
+    ok(focus == e2e::Child(main, smileys::StyleId("op2")), "the focus starts on \"Red\" (%s)",
+       NameOf(main, focus).c_str());
+}
+
+// Tab visits every control in the window's keyboard order and comes round again.
+void CheckTabOrder(HWND main, const char* when) {
+    const std::size_t n = sizeof kTabOrder / sizeof kTabOrder[0];
+    HWND at = e2e::Child(main, IdOf(kTabOrder[0]));
+    for (std::size_t i = 1; i <= n; ++i) {
+        at = GetNextDlgTabItem(main, at, FALSE);
+        const char* want = kTabOrder[i % n];
+        if (!ok(at == e2e::Child(main, IdOf(want)), "%s: stop %u is %s, got %s", when,
+                static_cast<unsigned>(i % n), want, NameOf(main, at).c_str()))
+            return;
+    }
+}
+
+void TabTo(HWND main, int id) {
+    HWND target = e2e::Child(main, id);
+    for (int i = 0; i < 60 && smileys::FocusIn(main) != target; ++i) e2e::PressKey(VK_TAB);
+}
+
+// The code box takes typed text; "Command3" sends the tag as the fields stand.
+void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
+    e2e::Activate(main);
+    ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op2")),
+       "activating the window puts the focus back on \"Red\"");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "the focus alone chooses nothing");
+    for (int i = 0; i < 3; ++i) e2e::PressKey(VK_TAB);
+    HWND text1 = e2e::Child(main, ids::kText1);
+    ok(smileys::FocusIn(main) == text1, "three Tabs from \"Red\" reach Text1");
+    e2e::TypeText(L"\"AgHStest\"");
+    ok(e2e::TextOf(text1) == L"\"AgHStest\"", "typing replaces Text1's text (%s)",
+       Ansi(e2e::TextOf(text1)).c_str());
+
+    TabTo(main, ids::kCommand3);
+    HWND command3 = e2e::Child(main, ids::kCommand3);
+    if (!ok(smileys::FocusIn(main) == command3, "Tab reaches Command3")) return;
+    // Tabbing over the options may choose them, as it does on Windows; the tag
+    // is made of whatever the fields hold.
+    const std::string want = Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L""));
+    const std::size_t before = TextsInto(standin, "im").size();
+    e2e::PressKey(VK_SPACE);
+    std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
+    ok(got.size() == before + 1 && got.back() == want,
+       "Space on Command3 sends the tag without a tail: \"%s\"", got.empty() ? "" : got.back().c_str());
+    e2e::PressKey(VK_RETURN);
+    got = WaitForTexts(standin, "im", before + 2);
+    ok(got.size() == before + 2 && got.back() == want, "Enter on Command3 sends it again");
+
+    smileys::Click(e2e::Child(main, ids::kImage1 + 15));
+    got = WaitForTexts(standin, "im", before + 3);
+    ok(got.size() == before + 3 && got.back() == Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
+       "a face sends the typed code: \"%s\"", got.empty() ? "" : got.back().c_str());
+}
+
+// Styles only record their code; the next face sends the last one chosen.
+void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
+    e2e::Activate(main);
+    const std::size_t before = TextsInto(standin, "im").size();
+    smileys::Click(e2e::Child(main, smileys::StyleId("Option10")));  // "Pig"
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option10"), "\"Pig\" sets Text1");
+    smileys::Click(e2e::Child(main, smileys::StyleId("op2")));  // "Red", the tall one
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"), "\"Red\" sets Text1");
+    smileys::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option22"), "\"Frog\" sets Text1");
+    const std::vector<int> checked = smileys::CheckedStyles(main);
+    ok(checked.size() == 1 && checked[0] == smileys::StyleId("Option22"), "\"Frog\" alone is drawn chosen");
+    CheckTabOrder(main, "after choosing styles");
+
+    smileys::Click(e2e::Child(main, ids::kImage1 + 7));  // ";-)"
+    const std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
+    ok(got.size() == before + 1, "three styles and one face send one tag (%u)",
+       static_cast<unsigned>(got.size() - before));
+    ok(!got.empty() && got.back() == "<font sml=\"AgHSE5E=\">;-)</font>", "the tag has the last code: \"%s\"",
+       got.empty() ? "" : got.back().c_str());
+    ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == L">;-)</font>", "the face sets Text2");
+}
+
+// Sixteen distinct pictures, each more than background, each with its text as a hint.
+void CheckFaces(HWND main, DWORD pid) {
+    e2e::Activate(main);
+    const RECT frame = e2e::ScreenRect(main);
+    smileys::MovePointer(frame.right - 10, frame.bottom - 10);
+    e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
+
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    std::vector<std::vector<COLORREF>> pictures;
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
+        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
+        pictures.push_back(smileys::Capture(r));
+        std::size_t drawn = 0;
+        for (COLORREF c : pictures.back()) drawn += c != face;
+        ok(drawn * 2 > pictures.back().size(), "%s is drawn (%u of %u pixels)", catalogue::kFaces[i].control,
+           static_cast<unsigned>(drawn), static_cast<unsigned>(pictures.back().size()));
+        for (std::size_t j = 0; j < i; ++j)
+            ok(pictures[j] != pictures[i], "%s differs from %s", catalogue::kFaces[i].control,
+               catalogue::kFaces[j].control);
+    }
+
+    for (std::size_t i : {std::size_t(0), std::size_t(12), std::size_t(15)}) {
+        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
+        smileys::MovePointer(frame.right - 10, frame.bottom - 10);
+        e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
+        const std::wstring hint = smileys::HoverHint((r.left + r.right) / 2, (r.top + r.bottom) / 2, pid);
+        ok(hint == catalogue::kFaces[i].emoticon, "%s's hint: \"%s\"", catalogue::kFaces[i].control,
+           Ansi(hint).c_str());
+    }
+}
+
+}  // namespace
+
+int main() {
+    e2e::Standin standin;
+    if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
+    e2e::Process pallimo;
+    HWND main = CheckStartUp(pallimo, standin);
+    if (main == nullptr) return e2e::Finish();
+
+    CheckFrame(main);
+    CheckStartingChoice(main);
+    CheckTabOrder(main, "at start");
+    CheckTypingAndCommand3(main, standin);
+    CheckStylesAndFaces(main, standin);
+    CheckFaces(main, pallimo.Id());
+
+    e2e::Activate(main);
+    ok(smileys::ClickFrameButton(main, HTCLOSE), "the frame has a close button");
+    ok(pallimo.Wait(10000), "closing the smiley window ends the program");
+    ok(pallimo.ExitCode() == 0, "with exit code 0 (%lu)", pallimo.ExitCode());
+    return e2e::Finish();
+}

@@ -1,0 +1,277 @@
+// Helpers of the smiley window's tests: starting Pallimo, the screen's pixels,
+// the frame's buttons, the notification area of the taskbar and hover hints.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/catalogue.h"
+#include "app/frmMain_ids.h"
+#include "harness.h"
+
+namespace smileys {
+
+// Starts Pallimo and waits until its smiley window is shown; null if it never was.
+inline HWND StartPallimo(e2e::Process& pallimo) {
+    if (!pallimo.Start(e2e::PallimoExe(), L"")) return nullptr;
+    HWND main = nullptr;
+    e2e::WaitUntil(
+        [&] {
+            main = e2e::FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
+            return main != nullptr && e2e::IsShown(main);
+        },
+        20000);
+    return main != nullptr && e2e::IsShown(main) ? main : nullptr;
+}
+
+// The id of a style option from its control name ("op1", "Option22").
+inline int StyleId(const char* control) {
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
+        if (std::string(catalogue::kStyles[i].control) == control)
+            return frmMain_ids::kFirstStyle + static_cast<int>(i);
+    return 0;
+}
+
+inline std::wstring QuotedCodeOf(const char* control) {
+    for (const catalogue::Style& s : catalogue::kStyles)
+        if (std::string(s.control) == control) return catalogue::QuotedCode(s.code);
+    return std::wstring();
+}
+
+// The control that has the keyboard focus in `top`'s thread.
+inline HWND FocusIn(HWND top) {
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
+    return info.hwndFocus;
+}
+
+// The style options that are drawn chosen, as ids.
+inline std::vector<int> CheckedStyles(HWND main) {
+    std::vector<int> out;
+    for (int i = 0; i < static_cast<int>(catalogue::kStyleCount); ++i) {
+        HWND option = e2e::Child(main, frmMain_ids::kFirstStyle + i);
+        if (SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED)
+            out.push_back(frmMain_ids::kFirstStyle + i);
+    }
+    return out;
+}
+
+// A pointer event at a screen point: every event carries its own position.
+// Under Wine's virtual desktop a pointer move can be undone a moment later by
+// the X server's report of an earlier position, so a button event without one
+// may land where the pointer was before.
+inline void PointerEvent(int x, int y, DWORD flags) {
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof in);
+}
+
+// Moves the real pointer, as a person would, and waits until it stays there
+// long enough for any late report of where it was to have come in.
+inline void MovePointer(int x, int y) {
+    PointerEvent(x, y, 0);
+    int held = 0;
+    for (int i = 0; i < 300 && held < 20; ++i) {
+        Sleep(10);
+        POINT p;
+        GetCursorPos(&p);
+        if (p.x == x && p.y == y) {
+            ++held;
+        } else {
+            held = 0;
+            PointerEvent(x, y, 0);
+        }
+    }
+}
+
+// Real clicks at a screen point.
+inline void ClickAt(int x, int y, bool right = false) {
+    MovePointer(x, y);
+    PointerEvent(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Sleep(20);
+    PointerEvent(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Sleep(60);
+}
+
+inline void DoubleClickAt(int x, int y) {
+    MovePointer(x, y);
+    for (int i = 0; i < 2; ++i) {
+        PointerEvent(x, y, MOUSEEVENTF_LEFTDOWN);
+        Sleep(10);
+        PointerEvent(x, y, MOUSEEVENTF_LEFTUP);
+        Sleep(10);
+    }
+    Sleep(60);
+}
+
+inline void Click(HWND hwnd) {
+    const RECT r = e2e::ScreenRect(hwnd);
+    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+// A screen point on the frame's button with this hit-test code (HTMINBUTTON,
+// HTCLOSE), found by asking the window itself along its caption.
+inline bool FrameButton(HWND hwnd, LRESULT hit, POINT& at) {
+    const RECT outer = e2e::ScreenRect(hwnd);
+    POINT client = {0, 0};
+    ClientToScreen(hwnd, &client);
+    const int y = (outer.top + client.y) / 2;
+    int first = -1, last = -1;
+    for (int x = outer.right - 1; x > outer.left; --x) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
+                            &result);
+        if (static_cast<LRESULT>(result) == hit) {
+            if (last < 0) last = x;
+            first = x;
+        } else if (last >= 0) {
+            break;
+        }
+    }
+    if (last < 0) return false;
+    at.x = (first + last) / 2;
+    at.y = y;
+    return true;
+}
+
+inline bool ClickFrameButton(HWND hwnd, LRESULT hit) {
+    POINT p;
+    if (!FrameButton(hwnd, hit, p)) return false;
+    ClickAt(p.x, p.y);
+    return true;
+}
+
+// The colours of a screen rectangle, row by row.
+inline std::vector<COLORREF> Capture(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<COLORREF> out;
+    if (w <= 0 || h <= 0) return out;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;  // top-down
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    const auto* px = static_cast<const unsigned char*>(bits);
+    out.reserve(static_cast<std::size_t>(w) * h);
+    for (int i = 0; i < w * h; ++i) out.push_back(RGB(px[4 * i + 2], px[4 * i + 1], px[4 * i]));
+    SelectObject(mem, old);
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return out;
+}
+
+// The program icon is a yellow face; nothing else on the screen is that yellow.
+inline bool IsIconYellow(COLORREF c) {
+    return GetRValue(c) > 200 && GetGValue(c) > 130 && GetBValue(c) < 140;
+}
+
+// ---- the notification area -------------------------------------------------
+
+// The part of the taskbar where notification icons stand: its right end, past
+// the task buttons of the few windows a test has open.
+inline RECT TrayArea() {
+    RECT r = {0, 0, 0, 0};
+    HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    if (tray == nullptr) return r;
+    GetWindowRect(tray, &r);
+    if (r.right - r.left > 200) r.left = r.right - 200;
+    return r;
+}
+
+struct Blob {
+    int pixels;
+    POINT centre;  // screen coordinates
+};
+
+// The notification area holds as many program icons as it has yellow patches
+// of icon size.
+inline std::vector<Blob> TrayIcons() {
+    const RECT area = TrayArea();
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    std::vector<Blob> blobs;
+    if (w <= 0 || h <= 0) return blobs;
+    const std::vector<COLORREF> px = Capture(area);
+    std::vector<char> seen(px.size(), 0);
+    for (int start = 0; start < w * h; ++start) {
+        if (seen[start] || !IsIconYellow(px[start])) continue;
+        long sx = 0, sy = 0;
+        int n = 0;
+        std::vector<int> stack(1, start);
+        seen[start] = 1;
+        while (!stack.empty()) {
+            const int i = stack.back();
+            stack.pop_back();
+            const int x = i % w, y = i / w;
+            sx += x;
+            sy += y;
+            ++n;
+            const int next[4][2] = {{x + 1, y}, {x - 1, y}, {x, y + 1}, {x, y - 1}};
+            for (const auto& nb : next) {
+                if (nb[0] < 0 || nb[1] < 0 || nb[0] >= w || nb[1] >= h) continue;
+                const int j = nb[1] * w + nb[0];
+                if (!seen[j] && IsIconYellow(px[j])) {
+                    seen[j] = 1;
+                    stack.push_back(j);
+                }
+            }
+        }
+        if (n >= 30) blobs.push_back({n, {area.left + sx / n, area.top + sy / n}});
+    }
+    return blobs;
+}
+
+// Waits until the notification area shows `count` program icons.
+inline bool WaitForTrayIcons(std::size_t count, DWORD ms = 5000) {
+    return e2e::WaitUntil([&] { return TrayIcons().size() == count; }, ms);
+}
+
+// ---- hover hints --------------------------------------------------------------
+
+struct HintSearch {
+    DWORD pid;
+    std::wstring text;
+};
+
+inline BOOL CALLBACK FindShownHint(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<HintSearch*>(lp);
+    if (!IsWindowVisible(h) || e2e::ClassOf(h) != L"tooltips_class32") return TRUE;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (s->pid != 0 && owner != s->pid) return TRUE;
+    s->text = e2e::TextOf(h);
+    return s->text.empty();
+}
+
+// The text of a shown hover hint of process `pid` (any process when 0), or "".
+inline std::wstring ShownHint(DWORD pid) {
+    HintSearch search = {pid, L""};
+    EnumWindows(&FindShownHint, reinterpret_cast<LPARAM>(&search));
+    return search.text;
+}
+
+// Rests the pointer at a point until a hint with text shows; returns its text.
+inline std::wstring HoverHint(int x, int y, DWORD pid) {
+    MovePointer(x, y - 1);
+    Sleep(50);
+    MovePointer(x, y);
+    std::wstring text;
+    e2e::WaitUntil([&] { return !(text = ShownHint(pid)).empty(); }, 5000);
+    return text;
+}
+
+}  // namespace smileys

@@ -1,0 +1,235 @@
+// The smiley window in the notification area, driven with real input: the
+// frame's minimise button hides it behind one icon with the tip " Pallimo ";
+// a left click, a right click or a double click on the icon brings it back in
+// front and removes the icon; the current choice survives; other pointer
+// activity does nothing; a restarted taskbar gets the icon back; closing ends
+// the program without leaving an icon behind, other windows included.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/sys_win.h"
+#include "custom/Form4_ids.h"
+#include "harness.h"
+#include "info/info_ids.h"
+#include "smileys_util.h"
+
+namespace {
+
+namespace ids = frmMain_ids;
+
+std::string Ansi(const std::wstring& w) { return std::string(w.begin(), w.end()); }
+
+struct ShownSearch {
+    DWORD pid;
+    HWND except;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectShown(HWND h, LPARAM lp) {
+    auto* s = reinterpret_cast<ShownSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(h, &owner);
+    if (h != s->except && IsWindowVisible(h) && (owner == s->pid || e2e::ClassOf(h) == L"#32768"))
+        s->found.push_back(h);
+    return TRUE;
+}
+
+// Visible top-level windows of the process other than `except`, and any menu:
+// what a click might have brought up.
+std::vector<HWND> OtherShownWindows(DWORD pid, HWND except) {
+    ShownSearch search = {pid, except, {}};
+    EnumWindows(&CollectShown, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Minimises with a real click on the frame's button; true once the window is
+// hidden and exactly one icon shows.
+bool Minimise(HWND main, const char* context) {
+    e2e::Activate(main);
+    if (!ok(smileys::ClickFrameButton(main, HTMINBUTTON), "%s: the frame has a minimise button", context))
+        return false;
+    const bool hidden = e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000);
+    ok(hidden, "%s: minimising hides the window", context);
+    ok(IsIconic(main) != FALSE, "%s: the hidden window is minimised", context);
+    const bool one = smileys::WaitForTrayIcons(1);
+    ok(one, "%s: one icon in the notification area (%u)", context,
+       static_cast<unsigned>(smileys::TrayIcons().size()));
+    return hidden && one;
+}
+
+POINT IconCentre() {
+    const std::vector<smileys::Blob> icons = smileys::TrayIcons();
+    POINT p = {0, 0};
+    if (!icons.empty()) p = icons[0].centre;
+    return p;
+}
+
+// After a click on the icon: the window is back, normal, in front, and the icon gone.
+void CheckRestored(HWND main, const char* context) {
+    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000), "%s: the window is shown again", context);
+    ok(!IsIconic(main), "%s: in its normal state", context);
+    ok(e2e::WaitUntil([&] { return GetForegroundWindow() == main; }, 5000),
+       "%s: in front of the other windows", context);
+    ok(smileys::WaitForTrayIcons(0), "%s: the icon is gone (%u left)", context,
+       static_cast<unsigned>(smileys::TrayIcons().size()));
+}
+
+// The choice made before minimising is there after restoring, and the next face uses it.
+void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
+    smileys::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
+    smileys::Click(e2e::Child(main, ids::kImage1 + 7));              // ";-)"
+    std::vector<e2e::Record> records = e2e::WaitForRecords(standin.RecordPath(), 1, 10000);
+    const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kText1));
+    const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kText2));
+    ok(text1 == smileys::QuotedCodeOf("Option22") && text2 == L">;-)</font>", "the choice is made: %s %s",
+       Ansi(text1).c_str(), Ansi(text2).c_str());
+
+    if (!Minimise(main, "with a choice made")) return;
+    smileys::ClickAt(IconCentre().x, IconCentre().y);
+    CheckRestored(main, "left click");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == text1, "Text1 survives minimise and restore");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == text2, "Text2 survives minimise and restore");
+
+    auto imTexts = [&] {
+        std::vector<std::string> out;
+        for (const e2e::Record& r : standin.Records())
+            if (r.message == WM_SETTEXT && r.window == "im.input") out.push_back(r.text);
+        return out;
+    };
+    const std::size_t before = imTexts().size();
+    smileys::Click(e2e::Child(main, ids::kImage1 + 15));  // ":)"
+    std::vector<std::string> got;
+    e2e::WaitUntil([&] { return (got = imTexts()).size() > before; }, 10000);
+    ok(got.size() == before + 1 && got.back() == "<font sml=\"AgHSE5E=\">:)</font>",
+       "a face after restoring sends the style chosen before: \"%s\"", got.empty() ? "" : got.back().c_str());
+}
+
+void CheckTip() {
+    const POINT p = IconCentre();
+    const std::wstring tip = smileys::HoverHint(p.x, p.y, 0);
+    ok(tip == L" Pallimo ", "the icon's tip is \" Pallimo \": \"%s\"", Ansi(tip).c_str());
+}
+
+// Only a release of either button, or a double click, restores the window;
+// other notifications and real pointer moves leave it in the tray.
+void CheckOtherActivityIgnored(HWND main) {
+    const WPARAM id = sys::kIconId;
+    PostMessageW(main, sys::kNotifyMessage, id, WM_MOUSEMOVE);
+    PostMessageW(main, sys::kNotifyMessage, id, WM_LBUTTONDOWN);
+    PostMessageW(main, sys::kNotifyMessage, id, WM_RBUTTONDOWN);
+    PostMessageW(main, sys::kNotifyMessage, id, WM_MBUTTONUP);
+    // A pointer move whose X is the number of a button release.
+    for (int x : {514, 515, 517}) PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(x, 5));
+    // Posted messages are handled in order: once "Red" is chosen, the above were handled.
+    const int red = smileys::StyleId("op2");
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(red, BN_CLICKED), reinterpret_cast<LPARAM>(e2e::Child(main, red)));
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"); },
+                      5000),
+       "the window handled the notifications");
+    ok(!IsWindowVisible(main) && IsIconic(main), "pointer activity other than a release leaves the window in the tray");
+    ok(smileys::TrayIcons().size() == 1, "and its icon in place");
+}
+
+// Whether the taskbar still keeps an icon for this window: changing nothing
+// about it succeeds only then.
+bool IconKept(HWND main) {
+    NOTIFYICONDATAA probe = {};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = main;
+    probe.uID = sys::kIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+// A taskbar that starts afresh has forgotten the icon: the window adds it again.
+void CheckTaskbarRestart(HWND main) {
+    NOTIFYICONDATAA forget = {};
+    forget.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    forget.hWnd = main;
+    forget.uID = sys::kIconId;
+    Shell_NotifyIconA(NIM_DELETE, &forget);
+    ok(smileys::WaitForTrayIcons(0), "the taskbar has forgotten the icon");
+    PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    ok(smileys::WaitForTrayIcons(1), "the restarted taskbar gets the icon back (%u)",
+       static_cast<unsigned>(smileys::TrayIcons().size()));
+}
+
+// Closing the smiley window while the custom codes window and the About window
+// are open ends the program with every window.
+void CheckCloseWithOtherWindows() {
+    e2e::Process pallimo;
+    HWND main = smileys::StartPallimo(pallimo);
+    if (!ok(main != nullptr, "Pallimo starts again")) return;
+    e2e::Activate(main);
+    smileys::Click(e2e::Child(main, ids::kCommand2));  // "Extra"
+    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pallimo.Id(), 5000);
+    if (form4 == nullptr) {
+        e2e::Trace("no custom codes window: closing with other windows open is not checked");
+        return;
+    }
+    ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000), "\"Extra\" hides the smiley window");
+    ok(smileys::TrayIcons().empty(), "without an icon in the notification area");
+    PostMessageW(form4, WM_COMMAND, Form4_ids::kAbby, 0);
+    HWND about = e2e::WaitForWindow(Form3_ids::kClass, nullptr, pallimo.Id(), 5000);
+    ok(about != nullptr, "the About window opens");
+    PostMessageW(form4, WM_CLOSE, 0, 0);
+    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000), "closing the custom codes window shows the smiley window");
+    if (!e2e::IsShown(main)) return;
+    e2e::Activate(main);
+    smileys::ClickFrameButton(main, HTCLOSE);
+    ok(pallimo.Wait(10000), "closing the smiley window ends the program, the About window open");
+    ok(pallimo.ExitCode() == 0, "with exit code 0 (%lu)", pallimo.ExitCode());
+    ok(!IconKept(main) && smileys::TrayIcons().empty(), "no icon is left behind");
+}
+
+}  // namespace
+
+int main() {
+    e2e::Standin standin;
+    if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
+    e2e::Process pallimo;
+    HWND main = smileys::StartPallimo(pallimo);
+    if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
+    ok(smileys::TrayIcons().empty(), "no icon while the window is shown (%u)",
+       static_cast<unsigned>(smileys::TrayIcons().size()));
+
+    CheckChoiceSurvives(main, standin);
+
+    if (Minimise(main, "before the tip")) {
+        CheckTip();
+        const POINT p = IconCentre();
+        smileys::ClickAt(p.x, p.y, true);
+        CheckRestored(main, "right click");
+        ok(OtherShownWindows(pallimo.Id(), main).empty(), "the right button brings up no menu");
+    }
+
+    if (Minimise(main, "before the double click")) {
+        const POINT p = IconCentre();
+        smileys::DoubleClickAt(p.x, p.y);
+        CheckRestored(main, "double click");
+    }
+
+    for (int i = 1; i <= 3; ++i) {
+        char context[32];
+        wsprintfA(context, "cycle %d", i);
+        if (!Minimise(main, context)) break;
+        const POINT p = IconCentre();
+        smileys::ClickAt(p.x, p.y);
+        CheckRestored(main, context);
+    }
+
+    if (Minimise(main, "before other activity")) {
+        ok(IconKept(main), "the taskbar keeps the icon of the window in the tray");
+        CheckOtherActivityIgnored(main);
+        CheckTaskbarRestart(main);
+        // Closed while in the tray (as a session end or a task manager does).
+        PostMessageW(main, WM_CLOSE, 0, 0);
+        ok(pallimo.Wait(10000), "closing the window in the tray ends the program");
+        ok(!IconKept(main), "and takes its icon away");
+        ok(smileys::WaitForTrayIcons(0), "the notification area is empty");
+    }
+
+    CheckCloseWithOtherWindows();
+    return e2e::Finish();
+}
