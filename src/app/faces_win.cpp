@@ -47,7 +47,8 @@ constexpr Shape Ring(float l, float t, float r, float b, COLORREF pen, float wid
 constexpr Shape Box(float l, float t, float r, float b, COLORREF fill, COLORREF pen = kNone) {
     return {Op::Box, l, t, r, b, 0, 0, 0, 0, pen == kNone ? fill : pen, fill, 1};
 }
-constexpr Shape Line(float x1, float y1, float x2, float y2, COLORREF pen = kInk, float width = 1.2f) {
+constexpr Shape Line(float x1, float y1, float x2, float y2, COLORREF pen = kInk,
+                     float width = 1.2f) {
     return {Op::Line, x1, y1, x2, y2, 0, 0, 0, 0, pen, kNone, width};
 }
 constexpr Shape Arc(float l, float t, float r, float b, float x1, float y1, float x2, float y2,
@@ -70,39 +71,70 @@ constexpr Shape kGrin[] = {kHead, kLeftEye, kRightEye,
                            Chord(4, 5, 15, 16, 4, 10.5f, 15, 10.5f, kInk, kInk),
                            Box(6, 10.5f, 13, 12.2f, kWhite)};
 constexpr Shape kAngel[] = {Disc(2, 3, 17, 18, kYellow, kRim), Disc(6.5f, 7, 8.5f, 10.5f, kInk),
-                            Disc(10.5f, 7, 12.5f, 10.5f, kInk), Arc(5, 6, 14, 15.5f, 5.5f, 13, 13.5f, 13),
+                            Disc(10.5f, 7, 12.5f, 10.5f, kInk),
+                            Arc(5, 6, 14, 15.5f, 5.5f, 13, 13.5f, 13),
                             Ring(4, 0, 15, 4, kGold, 1.2f)};
-constexpr Shape kCool[] = {kHead, Box(3.5f, 5.5f, 8.5f, 9.5f, kInk), Box(10.5f, 5.5f, 15.5f, 9.5f, kInk),
-                           Line(2, 6.5f, 17, 6.5f, kInk), Line(5, 6.8f, 6.5f, 6.8f, kWhite, 1),
+constexpr Shape kCool[] = {kHead,
+                           Box(3.5f, 5.5f, 8.5f, 9.5f, kInk),
+                           Box(10.5f, 5.5f, 15.5f, 9.5f, kInk),
+                           Line(2, 6.5f, 17, 6.5f, kInk),
+                           Line(5, 6.8f, 6.5f, 6.8f, kWhite, 1),
                            kSmile};
-constexpr Shape kTongue[] = {kHead, kLeftEye, kRightEye,
+constexpr Shape kTongue[] = {kHead,
+                             kLeftEye,
+                             kRightEye,
                              Chord(8, 8, 13.5f, 16.5f, 8, 12, 13.5f, 12, kPink, kRed),
-                             Line(5, 12, 14, 12, kInk), Line(10.8f, 12.5f, 10.8f, 14.5f, kRed, 1)};
+                             Line(5, 12, 14, 12, kInk),
+                             Line(10.8f, 12.5f, 10.8f, 14.5f, kRed, 1)};
 constexpr Shape kSealed[] = {kHead, kLeftEye, kRightEye, Line(5.5f, 10.5f, 13.5f, 16, kRed, 1.4f),
                              Line(13.5f, 10.5f, 5.5f, 16, kRed, 1.4f)};
-constexpr Shape kEmbarrassed[] = {kHead, kLeftEye, kRightEye, Disc(2.5f, 10, 6, 12.5f, kBlush),
+constexpr Shape kEmbarrassed[] = {kHead,
+                                  kLeftEye,
+                                  kRightEye,
+                                  Disc(2.5f, 10, 6, 12.5f, kBlush),
                                   Disc(13, 10, 16.5f, 12.5f, kBlush),
-                                  Line(6.5f, 13.5f, 12.5f, 13.5f, kInk), Line(6.5f, 13.5f, 5.5f, 14.5f, kInk),
+                                  Line(6.5f, 13.5f, 12.5f, 13.5f, kInk),
+                                  Line(6.5f, 13.5f, 5.5f, 14.5f, kInk),
                                   Line(12.5f, 13.5f, 13.5f, 14.5f, kInk)};
-constexpr Shape kYell[] = {Disc(1, 1, 18, 18, kAngry, kRed), Line(4, 4, 8, 6.5f, kInk, 1.4f),
+constexpr Shape kYell[] = {Disc(1, 1, 18, 18, kAngry, kRed),  Line(4, 4, 8, 6.5f, kInk, 1.4f),
                            Line(15, 4, 11, 6.5f, kInk, 1.4f), Disc(6, 6.5f, 8, 9.5f, kInk),
-                           Disc(11, 6.5f, 13, 9.5f, kInk), Disc(7, 11, 12, 16.5f, kInk)};
+                           Disc(11, 6.5f, 13, 9.5f, kInk),    Disc(7, 11, 12, 16.5f, kInk)};
 constexpr Shape kWink[] = {kHead, Line(4.5f, 8, 8.5f, 7), kRightEye, kSmile};
-constexpr Shape kCry[] = {kHead, kLeftEye, kRightEye, kFrown, Disc(4.5f, 9.5f, 7, 13.5f, kBlue),
+constexpr Shape kCry[] = {kHead,
+                          kLeftEye,
+                          kRightEye,
+                          kFrown,
+                          Disc(4.5f, 9.5f, 7, 13.5f, kBlue),
                           Disc(12, 10.5f, 14, 13.5f, kBlue)};
-constexpr Shape kFootInMouth[] = {kHead, kLeftEye, kRightEye, Disc(5, 11, 11, 15.5f, kInk),
-                                  Box(8, 11.5f, 15, 14.5f, kBrown, kInk), Box(14, 9.5f, 17.5f, 14.5f, kBrown, kInk)};
-constexpr Shape kKiss[] = {kHead, Line(4.5f, 7.5f, 8.5f, 7.5f), Line(10.5f, 7.5f, 14.5f, 7.5f),
-                           Disc(7.5f, 11, 12, 13.5f, kRed), Disc(7.5f, 12.5f, 12, 15, kRed),
+constexpr Shape kFootInMouth[] = {kHead,
+                                  kLeftEye,
+                                  kRightEye,
+                                  Disc(5, 11, 11, 15.5f, kInk),
+                                  Box(8, 11.5f, 15, 14.5f, kBrown, kInk),
+                                  Box(14, 9.5f, 17.5f, 14.5f, kBrown, kInk)};
+constexpr Shape kKiss[] = {kHead,
+                           Line(4.5f, 7.5f, 8.5f, 7.5f),
+                           Line(10.5f, 7.5f, 14.5f, 7.5f),
+                           Disc(7.5f, 11, 12, 13.5f, kRed),
+                           Disc(7.5f, 12.5f, 12, 15, kRed),
                            Line(8.5f, 13, 11, 13, kInk, 1)};
 constexpr Shape kSad[] = {kHead, kLeftEye, kRightEye, kFrown};
-constexpr Shape kUndecided[] = {kHead, kLeftEye, kRightEye, Line(5.5f, 14, 13.5f, 11.5f, kInk, 1.3f)};
-constexpr Shape kMoney[] = {kHead, kLeftEye, kRightEye, Box(4.5f, 10.5f, 14.5f, 15.5f, kGreen, kInk),
-                            Line(9.5f, 10.5f, 9.5f, 15.5f, kPale, 1), Line(7.5f, 12, 11.5f, 12, kPale, 1),
+constexpr Shape kUndecided[] = {kHead, kLeftEye, kRightEye,
+                                Line(5.5f, 14, 13.5f, 11.5f, kInk, 1.3f)};
+constexpr Shape kMoney[] = {kHead,
+                            kLeftEye,
+                            kRightEye,
+                            Box(4.5f, 10.5f, 14.5f, 15.5f, kGreen, kInk),
+                            Line(9.5f, 10.5f, 9.5f, 15.5f, kPale, 1),
+                            Line(7.5f, 12, 11.5f, 12, kPale, 1),
                             Line(7.5f, 14, 11.5f, 14, kPale, 1)};
-constexpr Shape kSurprised[] = {kHead, Disc(4, 3.5f, 9, 9.5f, kWhite, kInk), Disc(10, 3.5f, 15, 9.5f, kWhite, kInk),
-                                Disc(5.5f, 5.5f, 7.5f, 8, kInk), Disc(11.5f, 5.5f, 13.5f, 8, kInk),
-                                Disc(6.5f, 10.5f, 12.5f, 17, kInk), Disc(8, 12, 11, 15.5f, kRed)};
+constexpr Shape kSurprised[] = {kHead,
+                                Disc(4, 3.5f, 9, 9.5f, kWhite, kInk),
+                                Disc(10, 3.5f, 15, 9.5f, kWhite, kInk),
+                                Disc(5.5f, 5.5f, 7.5f, 8, kInk),
+                                Disc(11.5f, 5.5f, 13.5f, 8, kInk),
+                                Disc(6.5f, 10.5f, 12.5f, 17, kInk),
+                                Disc(8, 12, 11, 15.5f, kRed)};
 constexpr Shape kHappy[] = {kHead, kLeftEye, kRightEye, kSmile};
 
 struct Art {
@@ -117,15 +149,15 @@ constexpr Art ArtOf(const Shape (&shapes)[N]) {
 
 // In the catalogue's face order: Image1 ":-D" ... Image16 ":)".
 constexpr Art kArt[] = {
-    ArtOf(kGrin),        ArtOf(kAngel),     ArtOf(kCool),   ArtOf(kTongue),
-    ArtOf(kSealed),      ArtOf(kEmbarrassed), ArtOf(kYell), ArtOf(kWink),
-    ArtOf(kCry),         ArtOf(kFootInMouth), ArtOf(kKiss), ArtOf(kSad),
-    ArtOf(kUndecided),   ArtOf(kMoney),     ArtOf(kSurprised), ArtOf(kHappy),
+    ArtOf(kGrin),      ArtOf(kAngel),       ArtOf(kCool),      ArtOf(kTongue),
+    ArtOf(kSealed),    ArtOf(kEmbarrassed), ArtOf(kYell),      ArtOf(kWink),
+    ArtOf(kCry),       ArtOf(kFootInMouth), ArtOf(kKiss),      ArtOf(kSad),
+    ArtOf(kUndecided), ArtOf(kMoney),       ArtOf(kSurprised), ArtOf(kHappy),
 };
 static_assert(sizeof kArt / sizeof kArt[0] == catalogue::kFaceCount, "one picture per face");
 
 class Canvas {
-public:
+  public:
     Canvas(HDC dc, const RECT& box) : dc_(dc) {
         const int w = box.right - box.left, h = box.bottom - box.top;
         size_ = w < h ? w : h;
@@ -141,8 +173,8 @@ public:
                                filled ? Thin(s.width) : Width(s.width), s.pen));
         win::Brush brush(s.fill == kNone ? nullptr : CreateSolidBrush(s.fill));
         win::ScopedSelect selectPen(dc_, pen.get());
-        win::ScopedSelect selectBrush(dc_, brush ? static_cast<HGDIOBJ>(brush.get())
-                                                 : GetStockObject(NULL_BRUSH));
+        win::ScopedSelect selectBrush(
+            dc_, brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
         switch (s.op) {
             case Op::Ellipse:
                 Ellipse(dc_, X(s.l), Y(s.t), X(s.r), Y(s.b));
@@ -163,7 +195,7 @@ public:
         }
     }
 
-private:
+  private:
     int Scale(float units) const {
         return static_cast<int>(std::lround(static_cast<double>(units) * size_ / 19.0));
     }

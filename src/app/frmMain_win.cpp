@@ -28,8 +28,8 @@ constexpr int I(int face) { return ids::kImage1 + face; }
 
 // Fixed size with a minimise button only.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kClientWidth = 7605, kClientHeight = 2175;   // twips
-constexpr int kClientLeft = 3930, kClientTop = 4110;       // twips from the screen's corner
+constexpr int kClientWidth = 7605, kClientHeight = 2175;  // twips
+constexpr int kClientLeft = 3930, kClientTop = 4110;      // twips from the screen's corner
 
 // In keyboard focus order; the pictures take no focus and come last. The
 // text boxes and "More"/"Command3" lie below the visible client area: they
@@ -97,7 +97,8 @@ static_assert(kRowCount == catalogue::kStyleCount + catalogue::kFaceCount + 5,
               "every style, every face, three buttons and two text boxes");
 
 bool IsStyleId(int id) {
-    return id >= ids::kFirstStyle && id < ids::kFirstStyle + static_cast<int>(catalogue::kStyleCount);
+    return id >= ids::kFirstStyle &&
+           id < ids::kFirstStyle + static_cast<int>(catalogue::kStyleCount);
 }
 bool IsFaceId(int id) {
     return id >= ids::kImage1 && id < ids::kImage1 + static_cast<int>(catalogue::kFaceCount);
@@ -109,8 +110,8 @@ bool frmMain::Load(int showCommand) {
     g_smileyWindow = this;
     const int dpi = win::SystemDpi();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
-                                              32, 32, LR_DEFAULTCOLOR)));
+    icon_.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
 
     // The layout fixes where the client area stands on the screen.
     RECT r;
@@ -124,9 +125,9 @@ bool frmMain::Load(int showCommand) {
         return false;
     win::KeepOnScreen(hwnd_);
     // The caption and the task switcher show the small form, drawn once from the same image.
-    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    smallIcon_.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
@@ -168,13 +169,15 @@ void frmMain::Form_Load() {
 
 void frmMain::Option_Click(std::size_t style) {
     if (style >= catalogue::kStyleCount) return;
-    win::HwndSetText(layout_.Get(ids::kText1), catalogue::QuotedCode(catalogue::kStyles[style].code));
+    win::HwndSetText(layout_.Get(ids::kText1),
+                     catalogue::QuotedCode(catalogue::kStyles[style].code));
     MarkStyle(style);
 }
 
 void frmMain::Image_Click(std::size_t face) {
     if (face >= catalogue::kFaceCount) return;
-    win::HwndSetText(layout_.Get(ids::kText2), catalogue::TagTail(catalogue::kFaces[face].emoticon));
+    win::HwndSetText(layout_.Get(ids::kText2),
+                     catalogue::TagTail(catalogue::kFaces[face].emoticon));
     smile();
 }
 
@@ -265,7 +268,8 @@ void frmMain::OnActivate(WPARAM wParam) {
 
 bool frmMain::OnCommand(int id, int code) {
     if (IsStyleId(id)) {
-        if (code == BN_CLICKED && !movingFocus_) Option_Click(static_cast<std::size_t>(id - ids::kFirstStyle));
+        if (code == BN_CLICKED && !movingFocus_)
+            Option_Click(static_cast<std::size_t>(id - ids::kFirstStyle));
         return true;
     }
     if (IsFaceId(id)) {

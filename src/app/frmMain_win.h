@@ -15,7 +15,7 @@
 namespace app {
 
 class frmMain : public win::Window {
-public:
+  public:
     // Builds the window hidden, runs Form_Load, and only then shows it with
     // `showCommand`, so the announcement reaches the chat room before the
     // window is first seen. False if the window could not be made.
@@ -41,10 +41,10 @@ public:
     void Form_MouseMove(LPARAM notification);
     void Form_Unload();
 
-protected:
+  protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-private:
+  private:
     void OpenCustomCodes();
     void MarkStyle(std::size_t style);
     void AddFaceHints();

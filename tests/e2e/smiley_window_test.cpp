@@ -19,12 +19,11 @@ const std::wstring kStartCode = L"\"AgHSBfc=\"";
 
 // The keyboard order, by control name.
 const char* const kTabOrder[] = {
-    "op2",      "Command1", "Command2", "Text1",    "Text2",    "Option1",  "Option2",
-    "Option3",  "Option4",  "Option5",  "op1",      "Option6",  "Option7",  "Command3",
-    "Option8",  "Option9",  "Option10", "Option11", "Option12", "Option13", "Option14",
-    "Option15", "Option16", "Option17", "Option18", "Option19", "Option20", "Option21",
-    "Option22", "Option23", "Option24", "Option25", "Option26", "Option27", "Option28",
-    "Option29", "Option30", "Option31", "Option32", "Option33",
+    "op2",      "Command1", "Command2", "Text1",    "Text2",    "Option1",  "Option2",  "Option3",
+    "Option4",  "Option5",  "op1",      "Option6",  "Option7",  "Command3", "Option8",  "Option9",
+    "Option10", "Option11", "Option12", "Option13", "Option14", "Option15", "Option16", "Option17",
+    "Option18", "Option19", "Option20", "Option21", "Option22", "Option23", "Option24", "Option25",
+    "Option26", "Option27", "Option28", "Option29", "Option30", "Option31", "Option32", "Option33",
 };
 
 int IdOf(const std::string& name) {
@@ -80,7 +79,8 @@ HWND CheckStartUp(e2e::Process& pallimo, const e2e::Standin& standin) {
     ok(chatAtShow.size() == 2, "both announcement lines arrived before the window showed (%u)",
        static_cast<unsigned>(chatAtShow.size()));
     if (chatAtShow.size() == 2) {
-        ok(chatAtShow[0] == " --^V- Pallimo Loaded -V^-- ", "first line: \"%s\"", chatAtShow[0].c_str());
+        ok(chatAtShow[0] == " --^V- Pallimo Loaded -V^-- ", "first line: \"%s\"",
+           chatAtShow[0].c_str());
         ok(chatAtShow[1] == " --^V- Coded By: Tarrow -V^-- ", "second line: \"%s\"",
            chatAtShow[1].c_str());
     }
@@ -92,9 +92,11 @@ void CheckFrame(HWND main) {
     ok(e2e::TextOf(main) == L"Smileys", "window caption");
     const LONG style = GetWindowLongW(main, GWL_STYLE);
     const LONG ex = GetWindowLongW(main, GWL_EXSTYLE);
-    ok((style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)) == (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
+    ok((style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX)) ==
+           (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX),
        "caption, system menu and minimise button (style %08lx)", style);
-    ok((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0, "no maximise button, fixed size (style %08lx)", style);
+    ok((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0,
+       "no maximise button, fixed size (style %08lx)", style);
     // An unowned, ordinary window: it has a taskbar button while shown.
     ok((ex & WS_EX_TOOLWINDOW) == 0 && GetWindow(main, GW_OWNER) == nullptr,
        "an unowned application window (ex style %08lx)", ex);
@@ -105,27 +107,33 @@ void CheckFrame(HWND main) {
     const RECT caption = {frame.left, frame.top, client.x + 40, client.y};
     std::size_t yellow = 0;
     for (COLORREF c : smileys::Capture(caption)) yellow += smileys::IsIconYellow(c);
-    ok(yellow >= 30, "the caption shows the program icon (%u yellow pixels)", static_cast<unsigned>(yellow));
+    ok(yellow >= 30, "the caption shows the program icon (%u yellow pixels)",
+       static_cast<unsigned>(yellow));
 
     // The executable's icon: one 32x32 image with 256 colours.
     HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14)) : nullptr;  // RT_GROUP_ICON
-    const auto* dir = res ? static_cast<const BYTE*>(LockResource(LoadResource(exe, res))) : nullptr;
+    HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))
+                    : nullptr;  // RT_GROUP_ICON
+    const auto* dir =
+        res ? static_cast<const BYTE*>(LockResource(LoadResource(exe, res))) : nullptr;
     if (ok(dir != nullptr, "the executable has icon group 1")) {
         const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
         const BYTE* entry = dir + 6;  // width, height, colours, reserved, planes, bits ...
         const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
         ok(count == 1 && entry[0] == 32 && entry[1] == 32 && bits == 8,
-           "one 32x32 image of 8 bits a pixel (count %u, %ux%u, %u bits)", count, entry[0], entry[1], bits);
+           "one 32x32 image of 8 bits a pixel (count %u, %ux%u, %u bits)", count, entry[0],
+           entry[1], bits);
     }
     if (exe) FreeLibrary(exe);
 }
 
 void CheckStartingChoice(HWND main) {
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "Text1 starts with the \"Blue\" code");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
+       "Text1 starts with the \"Blue\" code");
     ok(e2e::TextOf(e2e::Child(main, ids::kText2)).empty(), "Text2 starts empty");
     const std::vector<int> checked = smileys::CheckedStyles(main);
-    ok(checked.size() == 1 && checked[0] == smileys::StyleId("op1"), "\"Blue\" alone is drawn chosen");
+    ok(checked.size() == 1 && checked[0] == smileys::StyleId("op1"),
+       "\"Blue\" alone is drawn chosen");
     HWND focus = smileys::FocusIn(main);
     ok(focus == e2e::Child(main, smileys::StyleId("op2")), "the focus starts on \"Red\" (%s)",
        NameOf(main, focus).c_str());
@@ -172,14 +180,16 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::PressKey(VK_SPACE);
     std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
     ok(got.size() == before + 1 && got.back() == want,
-       "Space on Command3 sends the tag without a tail: \"%s\"", got.empty() ? "" : got.back().c_str());
+       "Space on Command3 sends the tag without a tail: \"%s\"",
+       got.empty() ? "" : got.back().c_str());
     e2e::PressKey(VK_RETURN);
     got = WaitForTexts(standin, "im", before + 2);
     ok(got.size() == before + 2 && got.back() == want, "Enter on Command3 sends it again");
 
     smileys::Click(e2e::Child(main, ids::kImage1 + 15));
     got = WaitForTexts(standin, "im", before + 3);
-    ok(got.size() == before + 3 && got.back() == Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
+    ok(got.size() == before + 3 &&
+           got.back() == Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
        "a face sends the typed code: \"%s\"", got.empty() ? "" : got.back().c_str());
 }
 
@@ -188,21 +198,25 @@ void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
     const std::size_t before = TextsInto(standin, "im").size();
     smileys::Click(e2e::Child(main, smileys::StyleId("Option10")));  // "Pig"
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option10"), "\"Pig\" sets Text1");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option10"),
+       "\"Pig\" sets Text1");
     smileys::Click(e2e::Child(main, smileys::StyleId("op2")));  // "Red", the tall one
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"), "\"Red\" sets Text1");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"),
+       "\"Red\" sets Text1");
     smileys::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option22"), "\"Frog\" sets Text1");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option22"),
+       "\"Frog\" sets Text1");
     const std::vector<int> checked = smileys::CheckedStyles(main);
-    ok(checked.size() == 1 && checked[0] == smileys::StyleId("Option22"), "\"Frog\" alone is drawn chosen");
+    ok(checked.size() == 1 && checked[0] == smileys::StyleId("Option22"),
+       "\"Frog\" alone is drawn chosen");
     CheckTabOrder(main, "after choosing styles");
 
     smileys::Click(e2e::Child(main, ids::kImage1 + 7));  // ";-)"
     const std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
     ok(got.size() == before + 1, "three styles and one face send one tag (%u)",
        static_cast<unsigned>(got.size() - before));
-    ok(!got.empty() && got.back() == "<font sml=\"AgHSE5E=\">;-)</font>", "the tag has the last code: \"%s\"",
-       got.empty() ? "" : got.back().c_str());
+    ok(!got.empty() && got.back() == "<font sml=\"AgHSE5E=\">;-)</font>",
+       "the tag has the last code: \"%s\"", got.empty() ? "" : got.back().c_str());
     ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == L">;-)</font>", "the face sets Text2");
 }
 
@@ -220,8 +234,9 @@ void CheckFaces(HWND main, DWORD pid) {
         pictures.push_back(smileys::Capture(r));
         std::size_t drawn = 0;
         for (COLORREF c : pictures.back()) drawn += c != face;
-        ok(drawn * 2 > pictures.back().size(), "%s is drawn (%u of %u pixels)", catalogue::kFaces[i].control,
-           static_cast<unsigned>(drawn), static_cast<unsigned>(pictures.back().size()));
+        ok(drawn * 2 > pictures.back().size(), "%s is drawn (%u of %u pixels)",
+           catalogue::kFaces[i].control, static_cast<unsigned>(drawn),
+           static_cast<unsigned>(pictures.back().size()));
         for (std::size_t j = 0; j < i; ++j)
             ok(pictures[j] != pictures[i], "%s differs from %s", catalogue::kFaces[i].control,
                catalogue::kFaces[j].control);
@@ -231,7 +246,8 @@ void CheckFaces(HWND main, DWORD pid) {
         const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
         smileys::MovePointer(frame.right - 10, frame.bottom - 10);
         e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
-        const std::wstring hint = smileys::HoverHint((r.left + r.right) / 2, (r.top + r.bottom) / 2, pid);
+        const std::wstring hint =
+            smileys::HoverHint((r.left + r.right) / 2, (r.top + r.bottom) / 2, pid);
         ok(hint == catalogue::kFaces[i].emoticon, "%s's hint: \"%s\"", catalogue::kFaces[i].control,
            Ansi(hint).c_str());
     }

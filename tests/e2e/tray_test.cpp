@@ -48,7 +48,8 @@ std::vector<HWND> OtherShownWindows(DWORD pid, HWND except) {
 // hidden and exactly one icon shows.
 bool Minimise(HWND main, const char* context) {
     e2e::Activate(main);
-    if (!ok(smileys::ClickFrameButton(main, HTMINBUTTON), "%s: the frame has a minimise button", context))
+    if (!ok(smileys::ClickFrameButton(main, HTMINBUTTON), "%s: the frame has a minimise button",
+            context))
         return false;
     const bool hidden = e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000);
     ok(hidden, "%s: minimising hides the window", context);
@@ -68,7 +69,8 @@ POINT IconCentre() {
 
 // After a click on the icon: the window is back, normal, in front, and the icon gone.
 void CheckRestored(HWND main, const char* context) {
-    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000), "%s: the window is shown again", context);
+    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000), "%s: the window is shown again",
+       context);
     ok(!IsIconic(main), "%s: in its normal state", context);
     ok(e2e::WaitUntil([&] { return GetForegroundWindow() == main; }, 5000),
        "%s: in front of the other windows", context);
@@ -83,8 +85,8 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     std::vector<e2e::Record> records = e2e::WaitForRecords(standin.RecordPath(), 1, 10000);
     const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kText1));
     const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kText2));
-    ok(text1 == smileys::QuotedCodeOf("Option22") && text2 == L">;-)</font>", "the choice is made: %s %s",
-       Ansi(text1).c_str(), Ansi(text2).c_str());
+    ok(text1 == smileys::QuotedCodeOf("Option22") && text2 == L">;-)</font>",
+       "the choice is made: %s %s", Ansi(text1).c_str(), Ansi(text2).c_str());
 
     if (!Minimise(main, "with a choice made")) return;
     smileys::ClickAt(IconCentre().x, IconCentre().y);
@@ -103,7 +105,8 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     std::vector<std::string> got;
     e2e::WaitUntil([&] { return (got = imTexts()).size() > before; }, 10000);
     ok(got.size() == before + 1 && got.back() == "<font sml=\"AgHSE5E=\">:)</font>",
-       "a face after restoring sends the style chosen before: \"%s\"", got.empty() ? "" : got.back().c_str());
+       "a face after restoring sends the style chosen before: \"%s\"",
+       got.empty() ? "" : got.back().c_str());
 }
 
 void CheckTip() {
@@ -124,11 +127,16 @@ void CheckOtherActivityIgnored(HWND main) {
     for (int x : {514, 515, 517}) PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(x, 5));
     // Posted messages are handled in order: once "Red" is chosen, the above were handled.
     const int red = smileys::StyleId("op2");
-    PostMessageW(main, WM_COMMAND, MAKEWPARAM(red, BN_CLICKED), reinterpret_cast<LPARAM>(e2e::Child(main, red)));
-    ok(e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"); },
-                      5000),
+    PostMessageW(main, WM_COMMAND, MAKEWPARAM(red, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(e2e::Child(main, red)));
+    ok(e2e::WaitUntil(
+           [&] {
+               return e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2");
+           },
+           5000),
        "the window handled the notifications");
-    ok(!IsWindowVisible(main) && IsIconic(main), "pointer activity other than a release leaves the window in the tray");
+    ok(!IsWindowVisible(main) && IsIconic(main),
+       "pointer activity other than a release leaves the window in the tray");
     ok(smileys::TrayIcons().size() == 1, "and its icon in place");
 }
 
@@ -168,13 +176,15 @@ void CheckCloseWithOtherWindows() {
         e2e::Trace("no custom codes window: closing with other windows open is not checked");
         return;
     }
-    ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000), "\"Extra\" hides the smiley window");
+    ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000),
+       "\"Extra\" hides the smiley window");
     ok(smileys::TrayIcons().empty(), "without an icon in the notification area");
     PostMessageW(form4, WM_COMMAND, Form4_ids::kAbby, 0);
     HWND about = e2e::WaitForWindow(Form3_ids::kClass, nullptr, pallimo.Id(), 5000);
     ok(about != nullptr, "the About window opens");
     PostMessageW(form4, WM_CLOSE, 0, 0);
-    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000), "closing the custom codes window shows the smiley window");
+    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000),
+       "closing the custom codes window shows the smiley window");
     if (!e2e::IsShown(main)) return;
     e2e::Activate(main);
     smileys::ClickFrameButton(main, HTCLOSE);
