@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -101,27 +103,46 @@ inline bool SpinUntil(const std::function<bool()>& cond, DWORD ms) {
     return true;
 }
 
-// The CPU time (user + kernel) of the running process whose executable is
-// `name`, in milliseconds. Under Wine, GetProcessTimes on another process
-// reports the caller's own times; the kernel's account of the Wine process,
-// read through Z:\proc in 10 ms ticks, is the true figure. Elsewhere, or if
-// no such process is found, asks GetProcessTimes on `process`.
-inline double ProcessCpuMs(const char* name, const e2e::Process& process) {
+// A file of Z:\\proc\\<pid>, whole.
+inline std::string ProcFile(const char* pid, const char* name) {
+    std::ifstream in((std::string("Z:\\proc\\") + pid + "\\" + name).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Lower case, forward slashes, no drive: a path as both sides of Wine can compare it.
+inline std::string Comparable(std::string path) {
+    for (char& c : path) c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (path.size() > 1 && path[1] == ':') path.erase(0, 2);
+    return path;
+}
+
+// The CPU time (user + kernel) of `process`, started from `exe`, in
+// milliseconds. Under Wine, GetProcessTimes on another process reports the
+// caller's own times; the kernel's account of the Wine process is the true
+// figure (10 ms ticks). It is read through Z:\\proc, from the newest process
+// of this executable in this Wine prefix (others may be running Pallimo in
+// prefixes of their own). Elsewhere, GetProcessTimes.
+inline double ProcessCpuMs(const e2e::Process& process, const std::wstring& exe) {
+    const std::string wanted = Comparable(std::string(exe.begin(), exe.end()));
+    char prefix[MAX_PATH] = "";
+    const bool hasPrefix = GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix) > 0;
+    const std::string prefixEntry = std::string("WINEPREFIX=") + prefix + '\0';
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA("Z:\\proc\\*", &found);
     double best = -1;
     unsigned long long latestStart = 0;
     if (find != INVALID_HANDLE_VALUE) {
         do {
-            if (found.cFileName[0] < '1' || found.cFileName[0] > '9') continue;
-            std::ifstream in((std::string("Z:\\proc\\") + found.cFileName + "\\stat").c_str());
-            std::string stat;
-            std::getline(in, stat);
-            const std::size_t open = stat.find('('), close = stat.rfind(')');
-            if (open == std::string::npos || close == std::string::npos || close < open) continue;
-            if (stat.compare(open + 1, close - open - 1, name) != 0) continue;
-            // After the name: state, then fields 4 to 22 of proc(5); utime and
-            // stime are fields 14 and 15, the start time field 22.
+            const char* pid = found.cFileName;
+            if (pid[0] < '1' || pid[0] > '9') continue;
+            const std::string cmdline = ProcFile(pid, "cmdline");
+            if (Comparable(cmdline.substr(0, cmdline.find('\0'))).find(wanted) == std::string::npos) continue;
+            if (hasPrefix && ProcFile(pid, "environ").find(prefixEntry) == std::string::npos) continue;
+            const std::string stat = ProcFile(pid, "stat");
+            const std::size_t close = stat.rfind(')');
+            if (close == std::string::npos) continue;
+            // After the name: the state, then fields 4 to 22 of proc(5); utime
+            // and stime are fields 14 and 15, the start time field 22.
             std::istringstream rest(stat.substr(close + 1));
             std::string state;
             unsigned long long field[23] = {};

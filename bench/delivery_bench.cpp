@@ -157,9 +157,9 @@ int wmain(int argc, wchar_t** argv) {
                 static_cast<unsigned>(other), static_cast<unsigned>(sent),
                 static_cast<unsigned>(inOrder), queuedMs);
     // Afterwards Pallimo should be idle again.
-    const double cpu0 = bench::ProcessCpuMs("Pallimo.exe", pallimo);
+    const double cpu0 = bench::ProcessCpuMs(pallimo, e2e::PallimoExe());
     Sleep(1000);
-    const double cpu1 = bench::ProcessCpuMs("Pallimo.exe", pallimo);
+    const double cpu1 = bench::ProcessCpuMs(pallimo, e2e::PallimoExe());
     std::printf("afterwards Pallimo is %s and used %.0f ms of CPU in the next second\n",
                 pallimo.Running() ? "running" : "GONE", cpu1 - cpu0);
 

@@ -36,7 +36,7 @@ Run LaunchOnce(bool withStandin) {
             },
             20000)) {
         run.visibleMs = e2e::NowMs() - t0;
-        run.cpuMs = bench::ProcessCpuMs("Pallimo.exe", pallimo);
+        run.cpuMs = bench::ProcessCpuMs(pallimo, e2e::PallimoExe());
     }
     if (withStandin) run.chatMessages = standin.Records().size();
     PostMessageW(main, WM_CLOSE, 0, 0);
