@@ -22,7 +22,7 @@ namespace bench {
 // Reads the records appended to the stand-in's record since the last poll,
 // without parsing the whole file again each time.
 class RecordTail {
-public:
+  public:
     explicit RecordTail(const std::wstring& path)
         : file_(CreateFileW(path.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
@@ -38,7 +38,8 @@ public:
         if (file_ == INVALID_HANDLE_VALUE) return 0;
         char buf[65536];
         DWORD got = 0;
-        while (ReadFile(file_, buf, sizeof buf, &got, nullptr) && got > 0) pending_.append(buf, got);
+        while (ReadFile(file_, buf, sizeof buf, &got, nullptr) && got > 0)
+            pending_.append(buf, got);
         std::size_t added = 0, start = 0, end;
         while ((end = pending_.find('\n', start)) != std::string::npos) {
             e2e::Record r;
@@ -71,7 +72,7 @@ public:
         }
     }
 
-private:
+  private:
     HANDLE file_;
     std::string pending_;
 };
@@ -80,7 +81,8 @@ private:
 inline double Percentile(std::vector<double> samples, double fraction) {
     if (samples.empty()) return 0;
     std::sort(samples.begin(), samples.end());
-    std::size_t rank = static_cast<std::size_t>(fraction * static_cast<double>(samples.size()) + 0.999999);
+    std::size_t rank =
+        static_cast<std::size_t>(fraction * static_cast<double>(samples.size()) + 0.999999);
     if (rank < 1) rank = 1;
     if (rank > samples.size()) rank = samples.size();
     return samples[rank - 1];
@@ -111,7 +113,8 @@ inline std::string ProcFile(const char* pid, const char* name) {
 
 // Lower case, forward slashes, no drive: a path as both sides of Wine can compare it.
 inline std::string Comparable(std::string path) {
-    for (char& c : path) c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : path)
+        c = c == '\\' ? '/' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (path.size() > 1 && path[1] == ':') path.erase(0, 2);
     return path;
 }
@@ -136,8 +139,10 @@ inline double ProcessCpuMs(const e2e::Process& process, const std::wstring& exe)
             const char* pid = found.cFileName;
             if (pid[0] < '1' || pid[0] > '9') continue;
             const std::string cmdline = ProcFile(pid, "cmdline");
-            if (Comparable(cmdline.substr(0, cmdline.find('\0'))).find(wanted) == std::string::npos) continue;
-            if (hasPrefix && ProcFile(pid, "environ").find(prefixEntry) == std::string::npos) continue;
+            if (Comparable(cmdline.substr(0, cmdline.find('\0'))).find(wanted) == std::string::npos)
+                continue;
+            if (hasPrefix && ProcFile(pid, "environ").find(prefixEntry) == std::string::npos)
+                continue;
             const std::string stat = ProcFile(pid, "stat");
             const std::size_t close = stat.rfind(')');
             if (close == std::string::npos) continue;

@@ -20,8 +20,9 @@
 
 namespace {
 
-
-bool IsSendRelease(const e2e::Record& r) { return r.window == "im.send" && r.message == WM_LBUTTONUP; }
+bool IsSendRelease(const e2e::Record& r) {
+    return r.window == "im.send" && r.message == WM_LBUTTONUP;
+}
 
 void PostClick(HWND control) {
     PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -75,7 +76,8 @@ int wmain(int argc, wchar_t** argv) {
     HWND input = delivery::NthChild(im, "WndAte32Class", 1);
     HWND send = delivery::NthChild(im, "_Oscar_IconBtn", 0);
     HWND wink = e2e::Child(main, frmMain_ids::kImage1 + 7);
-    const std::string tag = Ascii(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));
+    const std::string tag =
+        Ascii(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));
 
     // Alternating, so that both see the same conditions.
     std::vector<double> clicks, bare;
@@ -108,7 +110,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < kClicks; ++i) {
         const catalogue::Face& face = catalogue::kFaces[i % catalogue::kFaceCount];
         expected.push_back(std::string("Pallimo: [Blue] ") + Ascii(face.emoticon));
-        PostClick(e2e::Child(main, frmMain_ids::kImage1 + i % static_cast<int>(catalogue::kFaceCount)));
+        PostClick(
+            e2e::Child(main, frmMain_ids::kImage1 + i % static_cast<int>(catalogue::kFaceCount)));
     }
     // Done when the stand-in has handled everything queued before a marker
     // posted after the last Send press arrived, or when nothing moved for 5 s.
@@ -117,7 +120,8 @@ int wmain(int argc, wchar_t** argv) {
     while (releases < static_cast<std::size_t>(kClicks) && GetTickCount() - lastProgress < 5000) {
         tail.Poll(seen);
         releases = 0;
-        for (std::size_t i = recordsBefore; i < seen.size(); ++i) releases += IsSendRelease(seen[i]);
+        for (std::size_t i = recordsBefore; i < seen.size(); ++i)
+            releases += IsSendRelease(seen[i]);
         if (seen.size() != lastCount) {
             lastCount = seen.size();
             lastProgress = GetTickCount();
@@ -126,7 +130,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const double queuedMs = (seen.size() > recordsBefore ? seen.back().ms : t0) - t0;
     PostMessageW(im, STANDIN_MARKER_MESSAGE, 0, 0);
-    tail.WaitFor([](const e2e::Record& r) { return r.message == STANDIN_MARKER_MESSAGE; }, 10000, seen);
+    tail.WaitFor([](const e2e::Record& r) { return r.message == STANDIN_MARKER_MESSAGE; }, 10000,
+                 seen);
 
     std::size_t settexts = 0, downs = 0, ups = 0, inOrderTexts = 0, other = 0;
     for (std::size_t i = recordsBefore; i < seen.size(); ++i) {
@@ -150,12 +155,12 @@ int wmain(int argc, wchar_t** argv) {
     std::size_t sent = lines.size() - linesBefore, inOrder = 0;
     for (std::size_t i = 0; i < sent && i < expected.size(); ++i)
         inOrder += lines[linesBefore + i] == expected[i];
-    std::printf("%d queued clicks: %u set-texts (%u in click order), %u presses, %u releases, "
-                "%u other messages; %u messages sent, %u of them in click order; %.0f ms\n",
-                kClicks, static_cast<unsigned>(settexts), static_cast<unsigned>(inOrderTexts),
-                static_cast<unsigned>(downs), static_cast<unsigned>(ups),
-                static_cast<unsigned>(other), static_cast<unsigned>(sent),
-                static_cast<unsigned>(inOrder), queuedMs);
+    std::printf(
+        "%d queued clicks: %u set-texts (%u in click order), %u presses, %u releases, "
+        "%u other messages; %u messages sent, %u of them in click order; %.0f ms\n",
+        kClicks, static_cast<unsigned>(settexts), static_cast<unsigned>(inOrderTexts),
+        static_cast<unsigned>(downs), static_cast<unsigned>(ups), static_cast<unsigned>(other),
+        static_cast<unsigned>(sent), static_cast<unsigned>(inOrder), queuedMs);
     // Afterwards Pallimo should be idle again.
     const double cpu0 = bench::ProcessCpuMs(pallimo, e2e::PallimoExe());
     Sleep(1000);

@@ -17,7 +17,7 @@ namespace {
 constexpr std::size_t kNowhere = static_cast<std::size_t>(-1);
 
 class PeFile {
-public:
+  public:
     explicit PeFile(std::vector<char> bytes) : bytes_(std::move(bytes)) {}
 
     bool Valid() const { return Nt() != nullptr; }
@@ -36,10 +36,12 @@ public:
     std::size_t Offset(DWORD rva) const {
         const IMAGE_NT_HEADERS32* nt = Nt();
         const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-            reinterpret_cast<const char*>(&nt->OptionalHeader) + nt->FileHeader.SizeOfOptionalHeader);
+            reinterpret_cast<const char*>(&nt->OptionalHeader) +
+            nt->FileHeader.SizeOfOptionalHeader);
         for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
             const IMAGE_SECTION_HEADER& s = sections[i];
-            const DWORD size = s.Misc.VirtualSize > s.SizeOfRawData ? s.Misc.VirtualSize : s.SizeOfRawData;
+            const DWORD size =
+                s.Misc.VirtualSize > s.SizeOfRawData ? s.Misc.VirtualSize : s.SizeOfRawData;
             if (rva >= s.VirtualAddress && rva < s.VirtualAddress + size)
                 return rva - s.VirtualAddress + s.PointerToRawData;
         }
@@ -60,7 +62,7 @@ public:
 
     std::size_t Size() const { return bytes_.size(); }
 
-private:
+  private:
     std::vector<char> bytes_;
 };
 
@@ -69,7 +71,8 @@ private:
 int wmain() {
     const std::wstring path = e2e::PallimoExe();
     std::ifstream in(path.c_str(), std::ios::binary);
-    PeFile pe{std::vector<char>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
+    PeFile pe{
+        std::vector<char>{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}};
     if (!pe.Valid()) {
         std::printf("Pallimo.exe is not a 32-bit PE file\n");
         return 1;
@@ -80,17 +83,21 @@ int wmain() {
                 nt->OptionalHeader.Subsystem, nt->OptionalHeader.MajorOperatingSystemVersion,
                 nt->OptionalHeader.MinorOperatingSystemVersion);
 
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     std::size_t offset = pe.Offset(dir.VirtualAddress);
     int dlls = 0, functions = 0;
-    for (const IMAGE_IMPORT_DESCRIPTOR* d; (d = pe.At<IMAGE_IMPORT_DESCRIPTOR>(offset)) != nullptr && d->Name != 0;
+    for (const IMAGE_IMPORT_DESCRIPTOR* d;
+         (d = pe.At<IMAGE_IMPORT_DESCRIPTOR>(offset)) != nullptr && d->Name != 0;
          offset += sizeof *d) {
         int count = 0;
         const DWORD thunks = d->OriginalFirstThunk != 0 ? d->OriginalFirstThunk : d->FirstThunk;
         std::size_t t = pe.Offset(thunks);
-        for (const DWORD* entry; (entry = pe.At<DWORD>(t)) != nullptr && *entry != 0; t += sizeof *entry)
+        for (const DWORD* entry; (entry = pe.At<DWORD>(t)) != nullptr && *entry != 0;
+             t += sizeof *entry)
             ++count;
-        std::printf("  imports %-16s %3d functions\n", pe.StringAt(pe.Offset(d->Name)).c_str(), count);
+        std::printf("  imports %-16s %3d functions\n", pe.StringAt(pe.Offset(d->Name)).c_str(),
+                    count);
         ++dlls;
         functions += count;
     }

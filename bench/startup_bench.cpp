@@ -51,9 +51,10 @@ int wmain() {
         std::vector<double> visible, cpu;
         for (int i = 0; i < kRuns; ++i) {
             const Run run = LaunchOnce(withStandin != 0);
-            std::printf("%s run %d: visible after %8.1f ms, CPU %6.1f ms, chat room got %u messages\n",
-                        withStandin ? "with stand-in   " : "without stand-in", i + 1, run.visibleMs,
-                        run.cpuMs, static_cast<unsigned>(run.chatMessages));
+            std::printf(
+                "%s run %d: visible after %8.1f ms, CPU %6.1f ms, chat room got %u messages\n",
+                withStandin ? "with stand-in   " : "without stand-in", i + 1, run.visibleMs,
+                run.cpuMs, static_cast<unsigned>(run.chatMessages));
             if (run.visibleMs >= 0) {
                 visible.push_back(run.visibleMs);
                 cpu.push_back(run.cpuMs);

@@ -18,8 +18,8 @@ std::string ExpectedAnsi() {
     if (GetACP() == 1252) return "caf\xe9 ?";
     // Another code page: whatever its conversion makes of the text.
     char buf[64];
-    const int n = WideCharToMultiByte(CP_ACP, 0, kTyped.c_str(), static_cast<int>(kTyped.size()), buf,
-                                      sizeof buf, nullptr, nullptr);
+    const int n = WideCharToMultiByte(CP_ACP, 0, kTyped.c_str(), static_cast<int>(kTyped.size()),
+                                      buf, sizeof buf, nullptr, nullptr);
     e2e::Trace("ANSI code page %u: expecting the system's conversion", GetACP());
     return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
@@ -56,7 +56,8 @@ int main() {
     e2e::Click(code);  // the first click empties the code box
     ok(e2e::WaitUntil([&] { return e2e::TextOf(code).empty(); }, 5000), "the code box empties");
     e2e::TypeText(kTyped);
-    ok(e2e::WaitUntil([&] { return e2e::TextOf(code) == kTyped; }, 5000), "the code box holds the typed text");
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(code) == kTyped; }, 5000),
+       "the code box holds the typed text");
     e2e::Click(e2e::Child(form, Form4_ids::kCommand1));  // "Add"
     ok(e2e::WaitUntil([&] { return ListCount(form) == 1; }, 5000), "\"Add\" puts it into the list");
 
@@ -65,7 +66,8 @@ int main() {
     POINT p = {20, h / 2};
     ClientToScreen(list, &p);
     e2e::DoubleClickAt(p.x, p.y);  // "Send IM" is chosen at start
-    ok(e2e::WaitForRecords(standin.RecordPath(), 9, 10000).size() >= 9, "the double-click sends the item");
+    ok(e2e::WaitForRecords(standin.RecordPath(), 9, 10000).size() >= 9,
+       "the double-click sends the item");
 
     const std::string ansi = ExpectedAnsi();
     const e2e::Expected kSent[] = {
@@ -75,11 +77,13 @@ int main() {
         {nullptr, 0, false, nullptr},
     };
     HWND sendChat = e2e::Child(form, Form4_ids::kOption1);
-    const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main, [&] {
-        // The smiley window is hidden: a click on "Send Chat" is the barrier.
-        e2e::Click(sendChat);
-        return e2e::WaitUntil([&] { return SendMessageW(sendChat, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000);
-    });
+    const std::vector<e2e::Record> all =
+        delivery::FinalRecords(standin, pallimo, started.main, [&] {
+            // The smiley window is hidden: a click on "Send Chat" is the barrier.
+            e2e::Click(sendChat);
+            return e2e::WaitUntil(
+                [&] { return SendMessageW(sendChat, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000);
+        });
     ok_sequence(delivery::From(all, 6), kSent, "the item in its ANSI form, sent once");
     return e2e::Finish();
 }

@@ -39,8 +39,9 @@ void CheckHangOnSetText() {
     const std::vector<e2e::Record> got = standin.Records();
     ok(!got.empty() && got[0].window == "chat.input" && got[0].text == delivery::kLoaded,
        "hang on set-text: the first line reached the messenger before it hung");
-    e2e::Trace("hang on set-text: launch to window shown %.0f ms (%.0f ms after the messenger hung)",
-               started.shownMs - t0, got.empty() ? 0.0 : started.shownMs - got[0].ms);
+    e2e::Trace(
+        "hang on set-text: launch to window shown %.0f ms (%.0f ms after the messenger hung)",
+        started.shownMs - t0, got.empty() ? 0.0 : started.shownMs - got[0].ms);
     const double held = FaceClickHoldsFor(started.main, chat, "hang on set-text");
     e2e::Trace("hang on set-text: a face click held the window for %.0f ms", held);
 }
@@ -54,8 +55,10 @@ void CheckHangLater() {
     e2e::Process pallimo;
     const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "hang later: the smiley window shows")) return;
-    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6, "hang later: the announcement arrived");
-    if (!ok(e2e::WaitUntil([&] { return !delivery::Answers(im); }, 20000), "hang later: the messenger hangs"))
+    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
+       "hang later: the announcement arrived");
+    if (!ok(e2e::WaitUntil([&] { return !delivery::Answers(im); }, 20000),
+            "hang later: the messenger hangs"))
         return;
     const double held = FaceClickHoldsFor(started.main, im, "hang later");
     e2e::Trace("hang later: a face click held the window for %.0f ms", held);

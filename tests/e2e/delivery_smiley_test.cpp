@@ -23,13 +23,15 @@ int main() {
     // Command3 lies below the visible client area: press it as a program would.
     PostMessageW(e2e::Child(main, ids::kCommand3), BM_CLICK, 0, 0);
     ok(e2e::WaitForRecords(standin.RecordPath(), 9, 10000).size() == 9, "Command3 sends something");
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == catalogue::StartCode(), "Command3 leaves Text1 alone");
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == catalogue::StartCode(),
+       "Command3 leaves Text1 alone");
     ok(e2e::TextOf(e2e::Child(main, ids::kText2)).empty(), "Command3 leaves Text2 empty");
 
     e2e::Activate(main);
     ok(delivery::ChooseStyle(main, L"Frog"), "a click on \"Frog\" chooses its code");
     e2e::Click(e2e::Child(main, delivery::FaceId(L";-)")));
-    ok(e2e::WaitForRecords(standin.RecordPath(), 12, 10000).size() == 12, "the wink face sends something");
+    ok(e2e::WaitForRecords(standin.RecordPath(), 12, 10000).size() == 12,
+       "the wink face sends something");
     // Each press and release reached Send as one click: both messages went out.
     const std::wstring sent = L"Pallimo: <font sml=\"AgHSBfc=\"\r\nPallimo: [Frog] ;-)";
     ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == sent; }, 5000),

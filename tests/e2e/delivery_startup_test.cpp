@@ -28,13 +28,17 @@ int main() {
     const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "the smiley window shows")) return e2e::Finish();
 
-    ok_sequence(started.atShow, kAnnouncement, "recorded by the time the smiley window was first seen");
+    ok_sequence(started.atShow, kAnnouncement,
+                "recorded by the time the smiley window was first seen");
     if (started.atShow.size() == 6) {
         const double gap = started.atShow[3].ms - started.atShow[0].ms;
-        e2e::Trace("the two lines arrived %.1f ms apart; the window was seen %.1f ms after the second",
-                   gap, started.shownMs - started.atShow[3].ms);
-        ok(gap >= 1000.0, "the second line comes at least one second after the first (%.1f ms)", gap);
-        ok(started.atShow[5].ms <= started.shownMs, "the second press came before the window showed");
+        e2e::Trace(
+            "the two lines arrived %.1f ms apart; the window was seen %.1f ms after the second",
+            gap, started.shownMs - started.atShow[3].ms);
+        ok(gap >= 1000.0, "the second line comes at least one second after the first (%.1f ms)",
+           gap);
+        ok(started.atShow[5].ms <= started.shownMs,
+           "the second press came before the window showed");
     }
     HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
     const std::wstring shown = delivery::Transcript(chat);

@@ -24,7 +24,8 @@ inline std::string Ascii(const std::wstring& w) { return std::string(w.begin(), 
 inline std::string TagOf(const wchar_t* styleCaption, const wchar_t* emoticon) {
     for (const catalogue::Style& s : catalogue::kStyles)
         if (std::wstring(s.caption) == styleCaption)
-            return Ascii(catalogue::SmileyTag(catalogue::QuotedCode(s.code), catalogue::TagTail(emoticon)));
+            return Ascii(
+                catalogue::SmileyTag(catalogue::QuotedCode(s.code), catalogue::TagTail(emoticon)));
     return std::string();
 }
 
@@ -69,7 +70,7 @@ inline bool Answers(HWND hwnd, UINT ms = 200) {
 
 struct Started {
     HWND main = nullptr;
-    double shownMs = 0;  // e2e::NowMs() when the window was first seen visible
+    double shownMs = 0;               // e2e::NowMs() when the window was first seen visible
     std::vector<e2e::Record> atShow;  // the stand-in's record read at that moment
 };
 
@@ -82,7 +83,8 @@ inline Started StartPallimo(e2e::Process& pallimo, e2e::Standin* standin, DWORD 
     HWND main = nullptr;
     e2e::WaitUntil(
         [&] {
-            if (main == nullptr) main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
+            if (main == nullptr)
+                main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
             if (main == nullptr || !IsWindowVisible(main)) return false;
             s.shownMs = e2e::NowMs();
             if (standin != nullptr) s.atShow = standin->Records();
@@ -98,16 +100,18 @@ inline Started StartPallimo(e2e::Process& pallimo, e2e::Standin* standin, DWORD 
 // then been handled too.
 inline bool ChooseStyle(HWND main, const wchar_t* caption) {
     const std::wstring want = catalogue::QuotedCode(
-        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) - frmMain_ids::kFirstStyle)].code);
+        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) - frmMain_ids::kFirstStyle)]
+            .code);
     e2e::Click(e2e::Child(main, StyleId(caption)));
-    return e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) == want; },
-                          10000);
+    return e2e::WaitUntil(
+        [&] { return e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) == want; }, 10000);
 }
 
 // A style click whose handling shows that earlier input was handled.
 inline bool InputBarrier(HWND main) {
     const bool panda = e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) ==
-                       catalogue::QuotedCode(catalogue::kStyles[StyleId(L"Panda") - frmMain_ids::kFirstStyle].code);
+                       catalogue::QuotedCode(
+                           catalogue::kStyles[StyleId(L"Panda") - frmMain_ids::kFirstStyle].code);
     return ChooseStyle(main, panda ? L"Cow" : L"Panda");
 }
 
@@ -116,10 +120,12 @@ inline bool InputBarrier(HWND main) {
 // is closed and the program ends; a marker posted to the stand-in then comes
 // after everything Pallimo posted, and once the marker is recorded the record
 // is complete. The marker is left out; anything after it stays in.
-inline std::vector<e2e::Record> FinalRecords(e2e::Standin& standin, e2e::Process& pallimo, HWND main,
+inline std::vector<e2e::Record> FinalRecords(e2e::Standin& standin, e2e::Process& pallimo,
+                                             HWND main,
                                              const std::function<bool()>& barrier = nullptr) {
     if (pallimo.Running()) {
-        ok(barrier ? barrier() : InputBarrier(main), "Pallimo handles input given after the last step");
+        ok(barrier ? barrier() : InputBarrier(main),
+           "Pallimo handles input given after the last step");
         PostMessageW(main, WM_CLOSE, 0, 0);
         if (!ok(pallimo.Wait(10000), "Pallimo ends when its window is closed")) pallimo.Kill();
     }

@@ -257,9 +257,12 @@ void AddTranscriptLine(Room& room, const std::wstring& line) {
 void PressSend(Room& room) {
     if (room.input == nullptr) return;
     char buf[8192];
-    const LRESULT n = DefWindowProcA(room.input, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
+    const LRESULT n =
+        DefWindowProcA(room.input, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
     if (n <= 0) return;
-    AddTranscriptLine(room, L"Pallimo: " + Readable(win::FromAnsi(std::string(buf, static_cast<std::size_t>(n)))));
+    AddTranscriptLine(
+        room,
+        L"Pallimo: " + Readable(win::FromAnsi(std::string(buf, static_cast<std::size_t>(n)))));
     DefWindowProcA(room.input, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     InvalidateRect(room.input, nullptr, TRUE);
 }
@@ -394,10 +397,8 @@ void RegisterClasses() {
         WNDPROC proc;
         int brush;
     } classes[] = {
-        {kChatClass, TopProc, COLOR_BTNFACE},
-        {kImClass, TopProc, COLOR_BTNFACE},
-        {kTextAreaClass, TextAreaProc, COLOR_WINDOW},
-        {kButtonClass, IconButtonProc, COLOR_BTNFACE},
+        {kChatClass, TopProc, COLOR_BTNFACE},         {kImClass, TopProc, COLOR_BTNFACE},
+        {kTextAreaClass, TextAreaProc, COLOR_WINDOW}, {kButtonClass, IconButtonProc, COLOR_BTNFACE},
         {kComboClass, ComboProc, COLOR_BTNFACE},
     };
     for (const auto& c : classes) {
@@ -414,8 +415,8 @@ void RegisterClasses() {
 }
 
 Node* NewNode(Room& room, const char* role, Kind kind) {
-    g_nodes.push_back({room.prefix + (kind == Kind::Top ? "" : std::string(".") + role), kind,
-                       &room, nullptr});
+    g_nodes.push_back(
+        {room.prefix + (kind == Kind::Top ? "" : std::string(".") + role), kind, &room, nullptr});
     return &g_nodes.back();
 }
 
@@ -458,7 +459,8 @@ void CreateChatRoom(const char* prefix, const char* caption, int fromRight) {
     // Child order is what delivery navigates by: the formatting button comes
     // before the text areas, Send right after the input box.
     AddChild(room, top, kButtonClass, "format", Kind::Button, "Format", 8, 118, 60, 22);
-    room.transcript = AddChild(room, top, kTextAreaClass, "area1", Kind::Transcript, "", 8, 8, 384, 104);
+    room.transcript =
+        AddChild(room, top, kTextAreaClass, "area1", Kind::Transcript, "", 8, 8, 384, 104);
     if (!g_options.oneArea)
         room.input = AddChild(room, top, kTextAreaClass, "input", Kind::Input, "", 8, 146, 300, 42);
     AddChild(room, top, kButtonClass, "send", Kind::SendButton, "Send", 316, 146, 76, 20);
@@ -471,15 +473,16 @@ void CreateImWindow(const char* prefix, const char* caption, const char* buddy, 
     if (g_options.combo) {
         HWND combo = AddChild(room, top, kComboClass, "combo", Kind::Combo, "", 8, 8, 384, 24);
         Node* node = NewNode(room, "edit", Kind::Edit);
-        HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", buddy,
-                                    WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 28, 1, 354, 22, combo,
-                                    nullptr, GetModuleHandleA(nullptr), nullptr);
+        HWND edit =
+            CreateWindowExA(WS_EX_CLIENTEDGE, "Edit", buddy, WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL,
+                            28, 1, 354, 22, combo, nullptr, GetModuleHandleA(nullptr), nullptr);
         SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(g_font), FALSE);
         SetWindowLongPtrA(edit, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(node));
         node->original = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(EditSubclassProc)));
     }
-    room.transcript = AddChild(room, top, kTextAreaClass, "area1", Kind::Transcript, "", 8, 38, 384, 112);
+    room.transcript =
+        AddChild(room, top, kTextAreaClass, "area1", Kind::Transcript, "", 8, 38, 384, 112);
     room.input = AddChild(room, top, kTextAreaClass, "input", Kind::Input, "", 8, 156, 384, 26);
     // The Send button is the window's first icon button.
     AddChild(room, top, kButtonClass, "send", Kind::SendButton, "Send", 316, 188, 76, 22);
@@ -500,8 +503,7 @@ void ShowRooms() {
 
 void CreateImWindows() {
     CreateImWindow("im", "PallimoPal - Instant Message", "PallimoPal", 0);
-    if (g_options.twoIms)
-        CreateImWindow("im2", "PallimoPal2 - Instant Message", "PallimoPal2", 24);
+    if (g_options.twoIms) CreateImWindow("im2", "PallimoPal2 - Instant Message", "PallimoPal2", 24);
 }
 
 void CALLBACK OpenLateImWindows(HWND, UINT, UINT_PTR id, DWORD) {
@@ -546,19 +548,32 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o, bool& help) {
     for (int i = 1; i < argc; ++i) {
         const std::wstring a = argv[i];
         const bool hasValue = i + 1 < argc;
-        if (a == L"--help" || a == L"-h" || a == L"/?") help = true;
-        else if (a == L"--no-chat") o.chat = false;
-        else if (a == L"--no-im") o.im = false;
-        else if (a == L"--one-area") o.oneArea = true;
-        else if (a == L"--no-combo") o.combo = false;
-        else if (a == L"--two-chats") o.twoChats = true;
-        else if (a == L"--two-ims") o.twoIms = true;
-        else if (a == L"--hang-on-settext") o.hangOnSetText = true;
-        else if (a == L"--record" && hasValue) o.record = argv[++i];
-        else if (a == L"--transcript" && hasValue) o.transcript = argv[++i];
-        else if (a == L"--im-after-ms" && hasValue && ParseNumber(argv[i + 1], o.imAfterMs)) ++i;
-        else if (a == L"--hang-after-ms" && hasValue && ParseNumber(argv[i + 1], o.hangAfterMs)) ++i;
-        else return false;
+        if (a == L"--help" || a == L"-h" || a == L"/?")
+            help = true;
+        else if (a == L"--no-chat")
+            o.chat = false;
+        else if (a == L"--no-im")
+            o.im = false;
+        else if (a == L"--one-area")
+            o.oneArea = true;
+        else if (a == L"--no-combo")
+            o.combo = false;
+        else if (a == L"--two-chats")
+            o.twoChats = true;
+        else if (a == L"--two-ims")
+            o.twoIms = true;
+        else if (a == L"--hang-on-settext")
+            o.hangOnSetText = true;
+        else if (a == L"--record" && hasValue)
+            o.record = argv[++i];
+        else if (a == L"--transcript" && hasValue)
+            o.transcript = argv[++i];
+        else if (a == L"--im-after-ms" && hasValue && ParseNumber(argv[i + 1], o.imAfterMs))
+            ++i;
+        else if (a == L"--hang-after-ms" && hasValue && ParseNumber(argv[i + 1], o.hangAfterMs))
+            ++i;
+        else
+            return false;
     }
     return true;
 }
@@ -587,7 +602,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     ShowRooms();
 
     // The tests wait for the record file: it appears once the windows are there.
-    if (!g_options.record.empty()) g_record = OpenShared(g_options.record, GENERIC_WRITE, CREATE_ALWAYS);
+    if (!g_options.record.empty())
+        g_record = OpenShared(g_options.record, GENERIC_WRITE, CREATE_ALWAYS);
     if (!g_options.transcript.empty()) {
         g_transcript = OpenShared(g_options.transcript, FILE_APPEND_DATA, OPEN_ALWAYS);
     }
