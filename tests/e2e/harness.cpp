@@ -269,9 +269,10 @@ bool PointerNear(int x, int y) {
 // Wine can undo a synthetic pointer move: an X enter event queued before the
 // move (a window just mapped or raised, as on a desktop that has just
 // started) still carries the X pointer's old place, and whichever Wine
-// process reads it puts the pointer back there. Send the move again until the
-// pointer has stayed put for a while, so that the button press that follows
-// lands where it was meant to.
+// process reads it puts the pointer back there; a process busy with a click
+// (the taskbar's, say) can read it a good while later. Send the move again
+// until the pointer has stayed put for 200 ms, so that the button press that
+// follows lands where it was meant to.
 void MoveTo(int x, int y) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
@@ -282,20 +283,24 @@ void MoveTo(int x, int y) {
         SendInput(1, &in, sizeof in);
         if (!WaitUntil([&] { return PointerNear(x, y); }, 100)) continue;
         int still = 0;
-        while (still < 5 && PointerNear(x, y)) {
+        while (still < 20 && PointerNear(x, y)) {
             Sleep(10);
             ++still;
         }
-        if (still == 5 && PointerNear(x, y)) return;
+        if (still == 20 && PointerNear(x, y)) return;
     }
 }
 
 namespace {
 
-void Button(DWORD flags) {
+// A button event that carries its own position, so that a late report of an
+// older pointer place cannot move it elsewhere.
+void Button(int x, int y, DWORD flags) {
     INPUT in = {};
     in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
+    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
     SendInput(1, &in, sizeof in);
 }
 
@@ -307,9 +312,9 @@ void Settle() { Sleep(60); }
 void ClickAt(int x, int y, bool right) {
     MoveTo(x, y);
     Sleep(20);
-    Button(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
+    Button(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
     Sleep(20);
-    Button(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
+    Button(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
     Settle();
 }
 
@@ -317,9 +322,9 @@ void DoubleClickAt(int x, int y) {
     MoveTo(x, y);
     Sleep(20);
     for (int i = 0; i < 2; ++i) {
-        Button(MOUSEEVENTF_LEFTDOWN);
+        Button(x, y, MOUSEEVENTF_LEFTDOWN);
         Sleep(10);
-        Button(MOUSEEVENTF_LEFTUP);
+        Button(x, y, MOUSEEVENTF_LEFTUP);
         Sleep(10);
     }
     Settle();

@@ -186,7 +186,7 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     got = WaitForTexts(standin, "im", before + 2);
     ok(got.size() == before + 2 && got.back() == want, "Enter on Command3 sends it again");
 
-    smileys::Click(e2e::Child(main, ids::kImage1 + 15));
+    e2e::Click(e2e::Child(main, ids::kImage1 + 15));
     got = WaitForTexts(standin, "im", before + 3);
     ok(got.size() == before + 3 &&
            got.back() == Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
@@ -197,13 +197,13 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
 void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
     const std::size_t before = TextsInto(standin, "im").size();
-    smileys::Click(e2e::Child(main, smileys::StyleId("Option10")));  // "Pig"
+    e2e::Click(e2e::Child(main, smileys::StyleId("Option10")));  // "Pig"
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option10"),
        "\"Pig\" sets Text1");
-    smileys::Click(e2e::Child(main, smileys::StyleId("op2")));  // "Red", the tall one
+    e2e::Click(e2e::Child(main, smileys::StyleId("op2")));  // "Red", the tall one
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"),
        "\"Red\" sets Text1");
-    smileys::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
+    e2e::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option22"),
        "\"Frog\" sets Text1");
     const std::vector<int> checked = smileys::CheckedStyles(main);
@@ -211,7 +211,7 @@ void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
        "\"Frog\" alone is drawn chosen");
     CheckTabOrder(main, "after choosing styles");
 
-    smileys::Click(e2e::Child(main, ids::kImage1 + 7));  // ";-)"
+    e2e::Click(e2e::Child(main, ids::kImage1 + 7));  // ";-)"
     const std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
     ok(got.size() == before + 1, "three styles and one face send one tag (%u)",
        static_cast<unsigned>(got.size() - before));
@@ -224,7 +224,7 @@ void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
 void CheckFaces(HWND main, DWORD pid) {
     e2e::Activate(main);
     const RECT frame = e2e::ScreenRect(main);
-    smileys::MovePointer(frame.right - 10, frame.bottom - 10);
+    e2e::MoveTo(frame.right - 10, frame.bottom - 10);
     e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
 
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
@@ -244,7 +244,7 @@ void CheckFaces(HWND main, DWORD pid) {
 
     for (std::size_t i : {std::size_t(0), std::size_t(12), std::size_t(15)}) {
         const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
-        smileys::MovePointer(frame.right - 10, frame.bottom - 10);
+        e2e::MoveTo(frame.right - 10, frame.bottom - 10);
         e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
         const std::wstring hint =
             smileys::HoverHint((r.left + r.right) / 2, (r.top + r.bottom) / 2, pid);

@@ -58,62 +58,6 @@ inline std::vector<int> CheckedStyles(HWND main) {
     return out;
 }
 
-// A pointer event at a screen point: every event carries its own position.
-// Under Wine's virtual desktop a pointer move can be undone a moment later by
-// the X server's report of an earlier position, so a button event without one
-// may land where the pointer was before.
-inline void PointerEvent(int x, int y, DWORD flags) {
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
-    SendInput(1, &in, sizeof in);
-}
-
-// Moves the real pointer, as a person would, and waits until it stays there
-// long enough for any late report of where it was to have come in.
-inline void MovePointer(int x, int y) {
-    PointerEvent(x, y, 0);
-    int held = 0;
-    for (int i = 0; i < 300 && held < 20; ++i) {
-        Sleep(10);
-        POINT p;
-        GetCursorPos(&p);
-        if (p.x == x && p.y == y) {
-            ++held;
-        } else {
-            held = 0;
-            PointerEvent(x, y, 0);
-        }
-    }
-}
-
-// Real clicks at a screen point.
-inline void ClickAt(int x, int y, bool right = false) {
-    MovePointer(x, y);
-    PointerEvent(x, y, right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN);
-    Sleep(20);
-    PointerEvent(x, y, right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP);
-    Sleep(60);
-}
-
-inline void DoubleClickAt(int x, int y) {
-    MovePointer(x, y);
-    for (int i = 0; i < 2; ++i) {
-        PointerEvent(x, y, MOUSEEVENTF_LEFTDOWN);
-        Sleep(10);
-        PointerEvent(x, y, MOUSEEVENTF_LEFTUP);
-        Sleep(10);
-    }
-    Sleep(60);
-}
-
-inline void Click(HWND hwnd) {
-    const RECT r = e2e::ScreenRect(hwnd);
-    ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
 // A screen point on the frame's button with this hit-test code (HTMINBUTTON,
 // HTCLOSE), found by asking the window itself along its caption.
 inline bool FrameButton(HWND hwnd, LRESULT hit, POINT& at) {
@@ -142,7 +86,7 @@ inline bool FrameButton(HWND hwnd, LRESULT hit, POINT& at) {
 inline bool ClickFrameButton(HWND hwnd, LRESULT hit) {
     POINT p;
     if (!FrameButton(hwnd, hit, p)) return false;
-    ClickAt(p.x, p.y);
+    e2e::ClickAt(p.x, p.y);
     return true;
 }
 
@@ -266,9 +210,8 @@ inline std::wstring ShownHint(DWORD pid) {
 
 // Rests the pointer at a point until a hint with text shows; returns its text.
 inline std::wstring HoverHint(int x, int y, DWORD pid) {
-    MovePointer(x, y - 1);
-    Sleep(50);
-    MovePointer(x, y);
+    e2e::MoveTo(x, y - 1);
+    e2e::MoveTo(x, y);
     std::wstring text;
     e2e::WaitUntil([&] { return !(text = ShownHint(pid)).empty(); }, 5000);
     return text;

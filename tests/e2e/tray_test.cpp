@@ -80,8 +80,8 @@ void CheckRestored(HWND main, const char* context) {
 
 // The choice made before minimising is there after restoring, and the next face uses it.
 void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
-    smileys::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
-    smileys::Click(e2e::Child(main, ids::kImage1 + 7));              // ";-)"
+    e2e::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
+    e2e::Click(e2e::Child(main, ids::kImage1 + 7));              // ";-)"
     std::vector<e2e::Record> records = e2e::WaitForRecords(standin.RecordPath(), 1, 10000);
     const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kText1));
     const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kText2));
@@ -89,7 +89,7 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
        "the choice is made: %s %s", Ansi(text1).c_str(), Ansi(text2).c_str());
 
     if (!Minimise(main, "with a choice made")) return;
-    smileys::ClickAt(IconCentre().x, IconCentre().y);
+    e2e::ClickAt(IconCentre().x, IconCentre().y);
     CheckRestored(main, "left click");
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == text1, "Text1 survives minimise and restore");
     ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == text2, "Text2 survives minimise and restore");
@@ -101,7 +101,7 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
         return out;
     };
     const std::size_t before = imTexts().size();
-    smileys::Click(e2e::Child(main, ids::kImage1 + 15));  // ":)"
+    e2e::Click(e2e::Child(main, ids::kImage1 + 15));  // ":)"
     std::vector<std::string> got;
     e2e::WaitUntil([&] { return (got = imTexts()).size() > before; }, 10000);
     ok(got.size() == before + 1 && got.back() == "<font sml=\"AgHSE5E=\">:)</font>",
@@ -170,7 +170,7 @@ void CheckCloseWithOtherWindows() {
     HWND main = smileys::StartPallimo(pallimo);
     if (!ok(main != nullptr, "Pallimo starts again")) return;
     e2e::Activate(main);
-    smileys::Click(e2e::Child(main, ids::kCommand2));  // "Extra"
+    e2e::Click(e2e::Child(main, ids::kCommand2));  // "Extra"
     HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pallimo.Id(), 5000);
     if (form4 == nullptr) {
         e2e::Trace("no custom codes window: closing with other windows open is not checked");
@@ -209,14 +209,14 @@ int main() {
     if (Minimise(main, "before the tip")) {
         CheckTip();
         const POINT p = IconCentre();
-        smileys::ClickAt(p.x, p.y, true);
+        e2e::ClickAt(p.x, p.y, true);
         CheckRestored(main, "right click");
         ok(OtherShownWindows(pallimo.Id(), main).empty(), "the right button brings up no menu");
     }
 
     if (Minimise(main, "before the double click")) {
         const POINT p = IconCentre();
-        smileys::DoubleClickAt(p.x, p.y);
+        e2e::DoubleClickAt(p.x, p.y);
         CheckRestored(main, "double click");
     }
 
@@ -225,7 +225,7 @@ int main() {
         wsprintfA(context, "cycle %d", i);
         if (!Minimise(main, context)) break;
         const POINT p = IconCentre();
-        smileys::ClickAt(p.x, p.y);
+        e2e::ClickAt(p.x, p.y);
         CheckRestored(main, context);
     }
 
