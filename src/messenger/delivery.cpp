@@ -17,9 +17,48 @@ const char kEditClass[] = "Edit";
 // the millisecond clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
-}  // namespace
+void DeliverToChat(WindowSystem& ws, const std::wstring& text);
+void DeliverToIm(WindowSystem& ws, const std::wstring& text);
 
-void ChatSend(WindowSystem& ws, const std::wstring& text) {
+// Runs one delivery, then every one asked for meanwhile, oldest first. Without
+// this a burst of clicks would nest one delivery inside another's wait: the
+// inner text would overwrite the input box before the outer Send press is
+// handled, and enough of them nest deeper than the window manager allows.
+void Deliver(WindowSystem& ws, bool chat, const std::wstring& text) {
+    if (ws.delivering) {
+        ws.waiting.push_back({chat, text});
+        return;
+    }
+    ws.delivering = true;
+    struct Done {
+        WindowSystem& ws;
+        ~Done() { ws.delivering = false; }
+    } done{ws};
+    chat ? DeliverToChat(ws, text) : DeliverToIm(ws, text);
+    while (!ws.waiting.empty()) {
+        const WindowSystem::Waiting next = ws.waiting.front();
+        ws.waiting.pop_front();
+        next.chat ? DeliverToChat(ws, next.text) : DeliverToIm(ws, next.text);
+    }
+}
+
+// A set-text is sent, so it overtakes messages still queued for the
+// messenger: had the previous instant message's posted Send press not been
+// handled yet, this text would replace that one before it went out. The
+// messenger empties its input box when it sends, so wait (handling the
+// program's events) until the box the last text went into is empty again.
+void AwaitPreviousPress(WindowSystem& ws) {
+    const Handle input = ws.pendingInput;
+    ws.pendingInput = 0;
+    if (input == 0) return;
+    const std::uint32_t start = ws.NowMs();
+    while (ws.HasText(input) && ws.NowMs() - start < kPressBoundMs) {
+        ws.WaitForEvents(1);
+        ws.PumpEvents();
+    }
+}
+
+void DeliverToChat(WindowSystem& ws, const std::wstring& text) {
     const Handle chat = ws.FindTopWindow(kChatClass);
     const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
     const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
@@ -29,7 +68,7 @@ void ChatSend(WindowSystem& ws, const std::wstring& text) {
     ClickButton(ws, button);
 }
 
-void IMSend(WindowSystem& ws, const std::wstring& text) {
+void DeliverToIm(WindowSystem& ws, const std::wstring& text) {
     // The instant-message window may still be opening: give it a few passes of
     // the event loop to show its edit field. Delivery goes on either way.
     for (int pass = 1;; ++pass) {
@@ -39,6 +78,7 @@ void IMSend(WindowSystem& ws, const std::wstring& text) {
         const Handle edit = ws.FindChildWindow(combo, 0, kEditClass);
         if ((im != 0 && combo != 0 && edit != 0) || pass >= kReadinessPasses) break;
     }
+    AwaitPreviousPress(ws);
     WaitSeconds(ws, 0);
 
     Handle im = ws.FindTopWindow(kImClass);
@@ -49,8 +89,15 @@ void IMSend(WindowSystem& ws, const std::wstring& text) {
     im = ws.FindTopWindow(kImClass);
     const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
     PostClick(ws, button);
+    if (button != 0 && input != 0 && !text.empty()) ws.pendingInput = input;
     WaitSeconds(ws, 0);
 }
+
+}  // namespace
+
+void ChatSend(WindowSystem& ws, const std::wstring& text) { Deliver(ws, true, text); }
+
+void IMSend(WindowSystem& ws, const std::wstring& text) { Deliver(ws, false, text); }
 
 void TimeOut(WindowSystem& ws, double seconds) {
     if (!(seconds > 0)) return;  // zero, negative and NaN return at once

@@ -3,6 +3,7 @@
 // uses the Win32 one (winsys_win.h); tests use an in-memory window tree.
 #pragma once
 #include <cstdint>
+#include <deque>
 #include <string>
 
 namespace Module1 {
@@ -15,6 +16,9 @@ constexpr unsigned kWmLButtonUp = 0x0202;
 
 // How many times IMSend looks for the instant-message window to be ready.
 constexpr int kReadinessPasses = 10;
+// How long an instant message waits for the messenger to send the previous
+// one's text before it puts its own text in.
+constexpr std::uint32_t kPressBoundMs = 1000;
 
 class WindowSystem {
 public:
@@ -44,12 +48,29 @@ public:
     virtual void Sleep(std::uint32_t ms) = 0;
     // Monotonic milliseconds; differences stay right across the wrap.
     virtual std::uint32_t NowMs() = 0;
+    // True when `window` holds text (WM_GETTEXTLENGTH); false when it holds
+    // none, is gone, or does not answer within a short bound.
+    virtual bool HasText(Handle window) = 0;
+
+    // A delivery asked for while another one is running (a click handled
+    // inside IMSend's wait) waits here and goes out after it, in order.
+    struct Waiting {
+        bool chat;
+        std::wstring text;
+    };
+    std::deque<Waiting> waiting;
+    bool delivering = false;
+    // The input box whose text the last instant message's posted Send press
+    // may not have taken yet.
+    Handle pendingInput = 0;
 };
 
 // Sets the chat room's input box and presses its Send button.
 void ChatSend(WindowSystem& ws, const std::wstring& text);
 // Waits briefly for the instant-message window, sets its input box and clicks Send.
 void IMSend(WindowSystem& ws, const std::wstring& text);
+// Called while a delivery is running, both return at once and the text goes
+// out when the running delivery (and any asked for before) has finished.
 // Keeps the program's windows answering for at least `seconds`, without spinning.
 void TimeOut(WindowSystem& ws, double seconds);
 

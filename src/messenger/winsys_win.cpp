@@ -69,6 +69,15 @@ void Win32WindowSystem::WaitForEvents(std::uint32_t ms) { win::WaitForEvents(ms)
 void Win32WindowSystem::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 std::uint32_t Win32WindowSystem::NowMs() { return win::NowMs(); }
 
+bool Win32WindowSystem::HasText(Handle window) {
+    if (window == 0) return false;
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0,
+                             SMTO_ABORTIFHUNG | SMTO_NORMAL, kAskBoundMs, &length))
+        return false;
+    return length > 0;
+}
+
 void ChatSend(const std::wstring& text) { ChatSend(System(), text); }
 void IMSend(const std::wstring& text) { IMSend(System(), text); }
 void TimeOut(double seconds) { TimeOut(System(), seconds); }

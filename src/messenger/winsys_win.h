@@ -12,6 +12,8 @@ namespace Module1 {
 // How long a sent message may wait for the messenger to handle it. A
 // messenger that stops reading its queue costs at most this per message.
 constexpr UINT kSendBoundMs = 2000;
+// How long a question about the input box may wait for an answer.
+constexpr UINT kAskBoundMs = 250;
 
 class Win32WindowSystem : public WindowSystem {
 public:
@@ -25,6 +27,7 @@ public:
     void WaitForEvents(std::uint32_t ms) override;
     void Sleep(std::uint32_t ms) override;
     std::uint32_t NowMs() override;
+    bool HasText(Handle window) override;
 };
 
 // Finds the first direct child of `parent` (the top-level windows when parent

@@ -56,14 +56,18 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
     return all;
 }
 
-// Everything IMSend does after its readiness wait, for a window laid out as `w`.
-std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setText) {
-    std::vector<std::string> seq = {
+// Everything IMSend does after its readiness wait, for a window laid out as `w`;
+// after an earlier instant message it first asks whether that press was taken.
+std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setText,
+                                    bool afterAnother = false) {
+    std::vector<std::string> seq;
+    if (afterAnother) seq.push_back("HasText(" + H(w.input) + ") = 0");
+    seq.insert(seq.end(), {
         "Sleep(0)",
         "FindWindowA(AIM_IMessage) = " + H(w.im),
         "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
         "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
-    };
+    });
     if (!setText.empty()) seq.push_back(setText);
     seq.insert(seq.end(), {
         "FindWindowA(AIM_IMessage) = " + H(w.im),
@@ -200,7 +204,7 @@ TEST(IMSend, StopsWaitingOnThePassWhereTheWindowBecomesReady) {
 TEST(IMSend, EmptyTextLeavesTheInputBoxAloneAndStillClicks) {
     FakeWindowSystem ws;
     ImWindow w(ws);
-    Module1::IMSend(ws, L"typed by the user");
+    ws.SendSetText(w.input, L"typed by the user");
     ws.calls.clear();
     Module1::IMSend(ws, L"");
     EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), ImDelivery(w, "")})));
@@ -238,22 +242,111 @@ TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
     EXPECT_EQ(ws.calls[ws.calls.size() - 2], "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
-TEST(IMSend, ADeliveryStartedFromInsideTheWaitRunsToItsEndFirst) {
+// Clicks handled inside a delivery's wait go out after it, oldest first, and
+// never nest: an inner set-text would overwrite the input box before the
+// outer Send press was handled.
+TEST(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
     FakeWindowSystem ws;
-    ImWindow w(ws, /*withCombo=*/false);
-    bool nested = false;
+    ImWindow w(ws, /*withCombo=*/false);  // ten passes: plenty of events handled meanwhile
+    ChatRoom room(ws);
+    int pumps = 0;
     ws.onPump = [&] {
-        if (nested) return;
-        nested = true;
-        Module1::IMSend(ws, L"second");  // a second face click handled during the wait
+        ++pumps;
+        if (pumps == 1) Module1::IMSend(ws, L"second");
+        if (pumps == 2) Module1::ChatSend(ws, L"third");
+        if (pumps == 3) Module1::IMSend(ws, L"fourth");
     };
     Module1::IMSend(ws, L"first");
+    std::vector<std::string> order;
+    for (const auto& c : ws.calls)
+        if (c.find("WM_SETTEXT") != std::string::npos || c.find("WM_LBUTTONUP") != std::string::npos)
+            order.push_back(c);
+    const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input), chSend = H(room.send);
+    EXPECT_THAT(order, ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
+                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
+                                   "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
+                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
+                                   "SendMessageA(" + chIn + ", WM_SETTEXT, \"third\")",
+                                   "SendMessageA(" + chSend + ", WM_LBUTTONUP, 0, 0)",
+                                   "SendMessageA(" + imIn + ", WM_SETTEXT, \"fourth\")",
+                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_FALSE(ws.delivering);
+    EXPECT_TRUE(ws.waiting.empty());
+}
+
+TEST(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    int depth = 0, deepest = 0, asked = 1;
+    ws.onPump = [&] {
+        deepest = std::max(deepest, ++depth);
+        // Every pass finds the next queued click, until a thousand were asked for.
+        if (asked < 1000) Module1::IMSend(ws, std::to_wstring(asked++));
+        --depth;
+    };
+    Module1::IMSend(ws, L"0");
     std::vector<std::string> texts;
     for (const auto& c : ws.calls)
         if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c);
-    EXPECT_THAT(texts, ElementsAre("SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"second\")",
-                                   "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"first\")"));
-    EXPECT_EQ(ws.TextOf(w.input), L"first");
+    ASSERT_EQ(texts.size(), 1000u);
+    for (int i = 0; i < 1000; ++i)
+        EXPECT_EQ(texts[i], "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + std::to_string(i) + "\")");
+    EXPECT_EQ(deepest, 1);
+}
+
+TEST(Deliveries, AfterOneEndsTheNextRunsAtOnce) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.calls.clear();
+    Module1::IMSend(ws, L"b");
+    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w),
+        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+}
+
+TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.calls.clear();
+    ws.busyChecks = 2;  // the messenger still has the posted press in its queue twice
+    Module1::IMSend(ws, L"b");
+    const std::vector<std::string> waited = {"HasText(" + H(w.input) + ") = 1", "wait 1", "pump",
+                                             "HasText(" + H(w.input) + ") = 1", "wait 1", "pump"};
+    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), waited,
+        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+}
+
+TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.busyChecks = 1 << 30;
+    ws.tick = 100;
+    Module1::IMSend(ws, L"b");
+    EXPECT_EQ(ws.TextOf(w.input), L"b");
+    const auto asked = std::count_if(ws.calls.begin(), ws.calls.end(), [](const std::string& c) {
+        return c.rfind("HasText", 0) == 0;
+    });
+    EXPECT_GT(asked, 5);
+    EXPECT_LE(asked, static_cast<long>(Module1::kPressBoundMs / 100));
+}
+
+TEST(Deliveries, EmptyTextsChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    Module1::IMSend(ws, L"to no IM window");  // no button was pressed
+    Module1::ChatSend(ws, L"chat");           // its press is sent and handled at once
+    {
+        ImWindow early(ws);
+        Module1::IMSend(ws, L"");  // no text was put in: nothing to wait for
+        ws.Remove(early.im);
+    }
+    ws.calls.clear();
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"x");
+    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w),
+        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"x\")")})));
 }
 
 TEST(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {

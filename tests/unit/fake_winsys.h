@@ -90,12 +90,26 @@ public:
         return t;
     }
 
+    // The messenger takes the text out of its input box once it has handled
+    // the posted Send press: here after `busyChecks` more questions.
+    bool HasText(Handle w) override {
+        if (busyChecks > 0) {
+            --busyChecks;
+        } else if (Alive(w)) {
+            windows_[w - 1].text.clear();
+        }
+        const bool has = Alive(w) && !windows_[w - 1].text.empty();
+        Log("HasText(" + std::to_string(w) + ") = " + (has ? "1" : "0"));
+        return has;
+    }
+
     std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
 
     std::vector<std::string> calls;
     std::function<void()> onPump;  // runs inside every pump, as a queued event would
     std::uint32_t now = 0;         // the clock
     std::uint32_t tick = 0;        // how far the clock moves on every reading
+    int busyChecks = 0;            // how many questions come before the messenger sends
 
 private:
     struct Window {
