@@ -72,7 +72,9 @@ std::uint32_t Win32WindowSystem::NowMs() { return win::NowMs(); }
 bool Win32WindowSystem::HasText(Handle window) {
     if (window == 0) return false;
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0,
+    // The wide form: Wine 8 ignores the bound of an ANSI WM_GETTEXTLENGTH to
+    // another process and waits for a hung messenger for as long as it hangs.
+    if (!SendMessageTimeoutW(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0,
                              SMTO_ABORTIFHUNG | SMTO_NORMAL, kAskBoundMs, &length))
         return false;
     return length > 0;
