@@ -44,7 +44,7 @@ const win::ControlRow kRows[] = {
     {kOption1, "Option1", Kind::Option, L"Send Chat", 1920, 2400, 1215, 195, 0, 0},
 };
 
-const info::ToolFormLook kLook = {kClass, L"Custom", kClientWidth, kClientHeight,
+const win::ToolFormLook kLook = {kClass, L"Custom", kClientWidth, kClientHeight,
                                   CW_USEDEFAULT, CW_USEDEFAULT, kRows,
                                   sizeof kRows / sizeof kRows[0], kList1};
 

@@ -7,7 +7,7 @@
 #include <deque>
 #include <string>
 
-#include "info/tool_form_win.h"
+#include "win/tool_form.h"
 #include "win/gdi.h"
 
 namespace custom {
@@ -16,7 +16,7 @@ namespace custom {
 // open, else brings the open one forward. There is never more than one.
 void ShowForm4();
 
-class Form4 : public info::ToolForm {
+class Form4 : public win::ToolForm {
 public:
     Form4();
     // Takes the window down while the whole object is still there.

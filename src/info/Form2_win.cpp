@@ -23,8 +23,10 @@ const win::ControlRow kRows[] = {
      Form2_ids::kFrame1, 0},
 };
 
-const ToolFormLook kLook = {Form2_ids::kClass, L"Help", 4050, 1470, CW_USEDEFAULT, CW_USEDEFAULT,
-                            kRows, sizeof kRows / sizeof kRows[0], Form2_ids::kText1};
+const win::ToolFormLook kLook = {
+    Form2_ids::kClass, L"Help",       4050,  1470,
+    CW_USEDEFAULT,     CW_USEDEFAULT, kRows, sizeof kRows / sizeof kRows[0],
+    Form2_ids::kText1};
 
 }  // namespace
 

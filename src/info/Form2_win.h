@@ -1,11 +1,11 @@
 // The Instructions window: five lines of usage notes for the custom codes
 // window, in a text box the user may scroll, select, copy and even edit.
 #pragma once
-#include "info/tool_form_win.h"
+#include "win/tool_form.h"
 
 namespace info {
 
-class Form2 : public ToolForm {
+class Form2 : public win::ToolForm {
 public:
     Form2();
 

@@ -21,9 +21,11 @@ using win::Kind;
 constexpr int kPanel = Form3_ids::kPicture1;
 const win::ControlRow kRows[] = {
     {Form3_ids::kPicture1, "Picture1", Kind::Panel, nullptr, 120, 120, 3495, 2535, 0, 0},
-    {Form3_ids::kLabel1, "Label1", Kind::Label, L"Program Name: Pallimo", 120, 120, 2415, 255, kPanel, 0},
+    {Form3_ids::kLabel1, "Label1", Kind::Label, L"Program Name: Pallimo", 120, 120, 2415, 255,
+     kPanel, 0},
     {Form3_ids::kLabel2, "Label2", Kind::Label, L"Version: 1.5", 120, 360, 1935, 255, kPanel, 0},
-    {Form3_ids::kLabel3, "Label3", Kind::Label, L"Coded By: Tarrow", 120, 600, 1575, 255, kPanel, 0},
+    {Form3_ids::kLabel3, "Label3", Kind::Label, L"Coded By: Tarrow", 120, 600, 1575, 255, kPanel,
+     0},
     {Form3_ids::kLine1, "Line1", Kind::Line, nullptr, 120, 1200, 3000, 0, kPanel, 0},
     {Form3_ids::kLabel5, "Label5", Kind::Label, L"Contact Info", 120, 1320, 2055, 255, kPanel, 0},
     {Form3_ids::kLabel6, "Label6", Kind::Label, L"E-mail - ", 120, 1560, 615, 255, kPanel, 0},
@@ -34,8 +36,9 @@ const win::ControlRow kRows[] = {
 };
 
 // The client area stands at a fixed place near the screen's top-left corner.
-const ToolFormLook kLook = {Form3_ids::kClass, L"About", 3720, 2820, 45, 315,
-                            kRows, sizeof kRows / sizeof kRows[0], Form3_ids::kPicture1};
+const win::ToolFormLook kLook = {
+    Form3_ids::kClass,   L"About", 3720, 2820, 45, 315, kRows, sizeof kRows / sizeof kRows[0],
+    Form3_ids::kPicture1};
 
 }  // namespace
 
@@ -70,13 +73,17 @@ void Form3::OnCommand(int id, int code, HWND control) {
         return;
     }
     if (control == nullptr || control != Control(id)) return;
-    if (id == Form3_ids::kCommand1 && code == BN_CLICKED) Command1_Click();
-    else if (id == Form3_ids::kLabel7 && code == STN_CLICKED) Label7_Click();
-    else if (id == Form3_ids::kLabel9 && code == STN_CLICKED) Label9_Click();
+    if (id == Form3_ids::kCommand1 && code == BN_CLICKED)
+        Command1_Click();
+    else if (id == Form3_ids::kLabel7 && code == STN_CLICKED)
+        Label7_Click();
+    else if (id == Form3_ids::kLabel9 && code == STN_CLICKED)
+        Label9_Click();
 }
 
 HBRUSH Form3::OnCtlColorStatic(HDC dc, HWND control) {
-    const bool link = control == Control(Form3_ids::kLabel7) || control == Control(Form3_ids::kLabel9);
+    const bool link =
+        control == Control(Form3_ids::kLabel7) || control == Control(Form3_ids::kLabel9);
     SetTextColor(dc, link ? kLinkColour : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);

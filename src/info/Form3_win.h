@@ -1,12 +1,12 @@
 // The About window: the program's name, version and author, and two links
 // (e-mail and web site) that are handed to the desktop shell.
 #pragma once
-#include "info/tool_form_win.h"
+#include "win/tool_form.h"
 #include "win/gdi.h"
 
 namespace info {
 
-class Form3 : public ToolForm {
+class Form3 : public win::ToolForm {
 public:
     Form3();
     // Takes the window down while the link font is still there.

@@ -1,5 +1,5 @@
-// A small fixed tool window built from a layout table, as the Instructions
-// and About windows are: a caption bar with a close box only, not sizable, no
+// A small fixed tool window built from a layout table, as the custom codes,
+// Instructions and About windows are: a caption bar with a close box only, not sizable, no
 // icon and no owner. It remembers which control had the focus, since a plain
 // window (unlike a dialog) would otherwise take the focus itself whenever it
 // is activated again.
@@ -12,7 +12,7 @@
 #include "win/layout.h"
 #include "win/window.h"
 
-namespace info {
+namespace win {
 
 struct ToolFormLook {
     const wchar_t* className;
@@ -21,13 +21,13 @@ struct ToolFormLook {
     // Where the client area's top-left corner goes on the screen, in twips;
     // CW_USEDEFAULT lets the system choose the window's place.
     int clientLeft, clientTop;
-    const win::ControlRow* rows;
+    const ControlRow* rows;
     std::size_t rowCount;
     int firstFocus;  // id of the control that has the focus when the window opens
 };
 
-class ToolForm : public win::Window {
-public:
+class ToolForm : public Window {
+  public:
     explicit ToolForm(const ToolFormLook& look) : look_(look) {}
     ~ToolForm() override;
 
@@ -35,7 +35,7 @@ public:
     // open one and brings it forward.
     void Show();
 
-protected:
+  protected:
     // Not WS_CLIPCHILDREN: a frame's group box lies over the controls inside
     // it, and with it the window leaves the gaps between them unpainted.
     static constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -65,16 +65,16 @@ protected:
     HWND Control(int id) const { return layout_.Get(id); }
     int dpi() const { return dpi_; }
 
-private:
+  private:
     static LRESULT CALLBACK KeyHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR self);
     void RestoreFocus();
 
     const ToolFormLook look_;
-    win::Layout layout_;
-    win::Font font_;
+    Layout layout_;
+    Font font_;
     int dpi_ = 96;
     HWND focus_ = nullptr;
 };
 
-}  // namespace info
+}  // namespace win

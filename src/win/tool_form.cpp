@@ -1,8 +1,8 @@
-#include "info/tool_form_win.h"
+#include "win/tool_form.h"
 
 #include <commctrl.h>
 
-namespace info {
+namespace win {
 
 ToolForm::~ToolForm() {
     // Controls go before the font they were given.
@@ -95,8 +95,8 @@ LRESULT ToolForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
             return 0;
         case WM_CTLCOLORSTATIC:
-            if (HBRUSH brush = OnCtlColorStatic(reinterpret_cast<HDC>(wParam),
-                                                reinterpret_cast<HWND>(lParam)))
+            if (HBRUSH brush =
+                    OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
                 return reinterpret_cast<LRESULT>(brush);
             break;
     }
@@ -108,4 +108,4 @@ void ToolForm::OnDestroyed() {
     font_.reset();
 }
 
-}  // namespace info
+}  // namespace win
