@@ -75,6 +75,8 @@ std::wstring ClassOf(HWND hwnd);
 RECT ScreenRect(HWND hwnd);
 // A control's rectangle in its top-level window's client coordinates.
 RECT ClientRectIn(HWND control, HWND top);
+// The colours of a screen rectangle as it is shown now, row by row from the top.
+std::vector<COLORREF> ScreenPixels(const RECT& r);
 
 // ---- real input -------------------------------------------------------------
 

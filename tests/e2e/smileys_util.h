@@ -91,33 +91,7 @@ inline bool ClickFrameButton(HWND hwnd, LRESULT hit) {
 }
 
 // The colours of a screen rectangle, row by row.
-inline std::vector<COLORREF> Capture(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    std::vector<COLORREF> out;
-    if (w <= 0 || h <= 0) return out;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const unsigned char*>(bits);
-    out.reserve(static_cast<std::size_t>(w) * h);
-    for (int i = 0; i < w * h; ++i) out.push_back(RGB(px[4 * i + 2], px[4 * i + 1], px[4 * i]));
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return out;
-}
+inline std::vector<COLORREF> Capture(const RECT& r) { return e2e::ScreenPixels(r); }
 
 // The program icon is a yellow face; nothing else on the screen is that yellow.
 inline bool IsIconYellow(COLORREF c) {

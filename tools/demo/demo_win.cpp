@@ -11,18 +11,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/catalogue.h"
-#include "app/frmMain_ids.h"
+#include "delivery_util.h"
 #include "harness.h"
 
 namespace {
-
-int StyleId(const wchar_t* caption) {
-    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
-        if (std::wstring(catalogue::kStyles[i].caption) == caption)
-            return frmMain_ids::kFirstStyle + static_cast<int>(i);
-    return 0;
-}
 
 std::string ReadFile(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -31,35 +23,36 @@ std::string ReadFile(const std::wstring& path) {
     return ss.str();
 }
 
+// A 24-bit bottom-up BMP of the whole screen.
 bool SaveScreenshot(const std::wstring& path) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-    GdiFlush();
-    const DWORD stride = ((static_cast<DWORD>(w) * 3 + 3) & ~3u);
+    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    const std::vector<COLORREF> px = e2e::ScreenPixels(screen);
+    const int w = screen.right, h = screen.bottom;
+    const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
+    BITMAPINFOHEADER bi = {};
+    bi.biSize = sizeof bi;
+    bi.biWidth = w;
+    bi.biHeight = h;
+    bi.biPlanes = 1;
+    bi.biBitCount = 24;
+    bi.biCompression = BI_RGB;
     BITMAPFILEHEADER fh = {};
     fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
+    fh.bfOffBits = sizeof fh + sizeof bi;
     fh.bfSize = fh.bfOffBits + stride * static_cast<DWORD>(h);
+    std::string rows(static_cast<std::size_t>(stride) * h, '\0');
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const COLORREF c = px[static_cast<std::size_t>(h - 1 - y) * w + x];
+            char* p = &rows[static_cast<std::size_t>(y) * stride + 3 * x];
+            p[0] = static_cast<char>(GetBValue(c));
+            p[1] = static_cast<char>(GetGValue(c));
+            p[2] = static_cast<char>(GetRValue(c));
+        }
     std::ofstream out(path.c_str(), std::ios::binary);
     out.write(reinterpret_cast<const char*>(&fh), sizeof fh);
-    out.write(reinterpret_cast<const char*>(&bi.bmiHeader), sizeof bi.bmiHeader);
-    out.write(static_cast<const char*>(bits), static_cast<std::streamsize>(stride) * h);
-    SelectObject(mem, old);
-    DeleteObject(bmp);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
+    out.write(reinterpret_cast<const char*>(&bi), sizeof bi);
+    out.write(rows.data(), static_cast<std::streamsize>(rows.size()));
     return out.good();
 }
 
@@ -76,21 +69,14 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     e2e::Process pallimo;
-    if (!pallimo.Start(e2e::PallimoExe(), L"")) return 1;
-    HWND main = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
-            return main != nullptr && e2e::IsShown(main);
-        },
-        20000);
+    const HWND main = delivery::StartPallimo(pallimo, &standin).main;
     if (main == nullptr) {
         std::printf("demo: the smiley window did not appear\n");
         return 1;
     }
     e2e::Activate(main);
-    e2e::Click(e2e::Child(main, StyleId(L"Frog")));
-    e2e::Click(e2e::Child(main, frmMain_ids::kImage1 + 7));  // ";-)"
+    e2e::Click(e2e::Child(main, delivery::StyleId(L"Frog")));
+    e2e::Click(e2e::Child(main, delivery::FaceId(L";-)")));
 
     // Two announcement lines, then the smiley: wait for the third transcript line.
     e2e::WaitUntil(
@@ -101,8 +87,8 @@ int wmain(int argc, wchar_t** argv) {
         10000);
     Sleep(300);  // let both windows finish painting for the screenshot
     const std::string t = ReadFile(transcript);
-    std::printf("--- the stand-in messenger's transcript ---\n%s-------------------------------------------\n",
-                t.c_str());
+    std::printf("--- the stand-in messenger's transcript ---\n%s", t.c_str());
+    std::printf("-------------------------------------------\n");
     SaveScreenshot(shot);
 
     PostMessageW(main, WM_CLOSE, 0, 0);
