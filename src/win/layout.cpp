@@ -86,7 +86,10 @@ ClassAndStyle StyleFor(Kind kind) {
         case Kind::Frame:
             return {WC_BUTTONW, BS_GROUPBOX, 0};
         case Kind::Label:
-            return {WC_STATICW, SS_LEFT | SS_NOTIFY, 0};
+            // One line of a fixed height: a caption that outgrows its width at
+            // a higher DPI is cut at the edge, not wrapped onto a line below
+            // that nobody sees (Wine wraps even for a trailing blank).
+            return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOTIFY, 0};
         case Kind::Picture:
             return {WC_STATICW, SS_OWNERDRAW | SS_NOTIFY, 0};
         case Kind::Panel:

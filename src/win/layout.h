@@ -18,7 +18,7 @@ enum class Kind {
     MultiLineText,  // multi-line edit with a vertical scroll bar
     ListBox,        // single selection, not sorted, notifies its parent
     Frame,          // group box; rows inside it are laid out from its top-left corner
-    Label,          // static text that reports clicks
+    Label,          // one line of static text that reports clicks
     Picture,        // owner-drawn static that reports clicks (the window paints it)
     Panel,          // a real container with a sunken border; its rows become its children
     Line,           // a one-pixel horizontal line drawn in the window-text colour
