@@ -8,6 +8,7 @@
 
 #include "app/catalogue.h"
 #include "app/frmMain_ids.h"
+#include "app/sys_win.h"
 #include "harness.h"
 
 namespace smileys {
@@ -151,6 +152,16 @@ inline std::vector<Blob> TrayIcons() {
         if (n >= 30) blobs.push_back({n, {area.left + sx / n, area.top + sy / n}});
     }
     return blobs;
+}
+
+// Whether the taskbar keeps an icon for this window: changing nothing about
+// it succeeds only then.
+inline bool IconKept(HWND main) {
+    NOTIFYICONDATAA probe = {};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = main;
+    probe.uID = sys::kIconId;
+    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 
 // Waits until the notification area shows `count` program icons.

@@ -140,16 +140,6 @@ void CheckOtherActivityIgnored(HWND main) {
     ok(smileys::TrayIcons().size() == 1, "and its icon in place");
 }
 
-// Whether the taskbar still keeps an icon for this window: changing nothing
-// about it succeeds only then.
-bool IconKept(HWND main) {
-    NOTIFYICONDATAA probe = {};
-    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    probe.hWnd = main;
-    probe.uID = sys::kIconId;
-    return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
-}
-
 // A taskbar that starts afresh has forgotten the icon: the window adds it again.
 void CheckTaskbarRestart(HWND main) {
     NOTIFYICONDATAA forget = {};
@@ -190,7 +180,7 @@ void CheckCloseWithOtherWindows() {
     smileys::ClickFrameButton(main, HTCLOSE);
     ok(pallimo.Wait(10000), "closing the smiley window ends the program, the About window open");
     ok(pallimo.ExitCode() == 0, "with exit code 0 (%lu)", pallimo.ExitCode());
-    ok(!IconKept(main) && smileys::TrayIcons().empty(), "no icon is left behind");
+    ok(!smileys::IconKept(main) && smileys::TrayIcons().empty(), "no icon is left behind");
 }
 
 }  // namespace
@@ -230,13 +220,13 @@ int main() {
     }
 
     if (Minimise(main, "before other activity")) {
-        ok(IconKept(main), "the taskbar keeps the icon of the window in the tray");
+        ok(smileys::IconKept(main), "the taskbar keeps the icon of the window in the tray");
         CheckOtherActivityIgnored(main);
         CheckTaskbarRestart(main);
         // Closed while in the tray (as a session end or a task manager does).
         PostMessageW(main, WM_CLOSE, 0, 0);
         ok(pallimo.Wait(10000), "closing the window in the tray ends the program");
-        ok(!IconKept(main), "and takes its icon away");
+        ok(!smileys::IconKept(main), "and takes its icon away");
         ok(smileys::WaitForTrayIcons(0), "the notification area is empty");
     }
 
