@@ -12,6 +12,7 @@
 
 #include "app/frmMain_ids.h"
 #include "custom/Form4_ids.h"
+#include "custom_util.h"
 #include "harness.h"
 
 namespace {
@@ -28,74 +29,20 @@ e2e::Standin g_standin;
 e2e::Process* g_pallimo = nullptr;
 std::size_t g_seen = 0;  // records already looked at
 
-// ---- the window's state, read from outside ------------------------------------
-
 HWND Ctl(HWND form, int id) { return e2e::Child(form, id); }
 
-int Count(HWND form) {
-    return static_cast<int>(SendMessageW(Ctl(form, ids::kList1), LB_GETCOUNT, 0, 0));
-}
-
-std::wstring Item(HWND form, int index) {
-    HWND list = Ctl(form, ids::kList1);
-    const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, index, 0);
-    if (n == LB_ERR) return L"<none>";
-    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
-    const LRESULT got = SendMessageW(list, LB_GETTEXT, index, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    return text;
-}
-
-std::vector<std::wstring> Items(HWND form) {
-    std::vector<std::wstring> items;
-    for (int i = 0, n = Count(form); i < n; ++i) items.push_back(Item(form, i));
-    return items;
-}
-
-bool Checked(HWND form, int id) {
-    return SendMessageW(Ctl(form, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+using customs::Checked;
+using customs::Count;
+using customs::Exists;
+using customs::Item;
+using customs::Items;
+using customs::LeftoverTemps;
+using customs::ReadBytes;
+using customs::WriteBytes;
 
 std::wstring Wide(const char* s) { return std::wstring(s, s + std::char_traits<char>::length(s)); }
 
-// ---- files ----------------------------------------------------------------------
-
 std::wstring InWork(const std::wstring& name) { return e2e::WorkDir() + L"\\" + name; }
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char buf[65536];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof buf, &got, nullptr) && got > 0) bytes.append(buf, got);
-    CloseHandle(f);
-    return bytes;
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD wrote = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
-    CloseHandle(f);
-}
-
-// Files a save left behind while writing beside its target.
-int LeftoverTemps(const std::wstring& folder) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"\\pal*.tmp").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return 0;
-    int n = 0;
-    do ++n;
-    while (FindNextFileW(h, &fd));
-    FindClose(h);
-    return n;
-}
 
 // ---- what a person does -------------------------------------------------------
 
