@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# The long soak: builds the soak test (tests/e2e/soak_test.cpp) and runs it
+# under Wine in a headless X server and the test prefix, with a seeded random
+# sequence of user actions against the real Pallimo.exe and the stand-in
+# messenger. CTest runs the same program with a short default length.
+#
+#   scripts/soak.sh [ACTIONS] [SEED]
+#     ACTIONS  how many actions (default 10000, about 15 minutes here)
+#     SEED     the seed (default the one CTest uses); the same seed gives the same actions
+#   PALLIMO_BUILD  the Windows build folder (default build/windows, the preset's)
+#
+# It prints the figures of the run (actions, seconds, crashes, hangs,
+# mismatches and a count per kind of action) and exits non-zero on any failure,
+# after printing the seed and the action that broke.
+# Installs what it needs first (Debian 12; root or sudo).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+actions=${1:-10000}
+seed=${2:-20240611}
+bash scripts/setup.sh
+
+build=${PALLIMO_BUILD:-build/windows}
+if [ "$build" = build/windows ]; then
+  cmake --preset windows >/dev/null
+else
+  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+fi
+cmake --build "$build" -j2 --target soak_test >/dev/null
+
+source scripts/wine-env.sh
+pallimo_start_xvfb
+trap pallimo_stop_wine EXIT
+pallimo_make_prefix
+# No time budget: the run ends after its actions.
+PALLIMO_SOAK_ACTIONS=$actions PALLIMO_SOAK_SEED=$seed PALLIMO_SOAK_SECONDS=0 \
+  wine "$build/tests/e2e/soak_test.exe"
