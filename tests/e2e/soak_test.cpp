@@ -166,15 +166,19 @@ struct FileState {
     std::string bytes;
 };
 
+// A name longer than any file system takes for one file.
+const std::wstring kTooLong = std::wstring(300, L'n') + L".txt";
+
 // The file-name box takes these names: targets for saves, files a person
 // might point a load at by mistake, and names that cannot be written.
 const wchar_t* const kSaveNames[] = {
     L"App.Path", L"list_a.txt", L"list b.txt", L"sub\\list.txt", L"caf\u00e9.txt",
     L"\u540d\u5355.txt", L"readonly.txt", L"folder", L"nofolder\\x.txt", L"NUL",
+    kTooLong.c_str(),
 };
 const wchar_t* const kHostileNames[] = {
     L"plain.txt", L"tags.txt",    L"binary.bin", L"nuls.txt",  L"unclosed.txt", L"lonecr.txt",
-    L"huge.txt",  L"empty.txt",   L"editor.txt", L"missing.txt", L"medium.txt",
+    L"huge.txt",  L"empty.txt",   L"editor.txt", L"missing.txt", L"medium.txt", L"bom.txt",
 };
 const wchar_t kLongName[] = L"long.txt";
 constexpr int kMediumLines = 40000;
@@ -207,6 +211,7 @@ std::map<std::wstring, FileState> HostileFiles(Rng& rng) {
     file(L"huge.txt", huge + "\r\nshort\r\n");
     file(L"empty.txt", "");
     file(L"editor.txt", "last line\r\n \t\x1a\x1a");
+    file(L"bom.txt", "\xef\xbb\xbf" "first\r\nsecond\r\n");
     f[L"missing.txt"].node = Node::Missing;
     file(L"medium.txt", NumberedLines("medium ", kMediumLines));
     return f;
@@ -404,6 +409,7 @@ bool Soak::PrepareFiles() {
     for (const wchar_t* name : kSaveNames) files_[name].node = Node::Missing;
     files_[L"folder"].node = Node::Folder;
     files_[L"nofolder\\x.txt"].parentExists = false;
+    files_[kTooLong].parentExists = false;
     files_[L"NUL"].node = Node::Device;
     files_[L""].node = Node::Device;  // no file at all
     FileState& ro = files_[L"readonly.txt"];
@@ -998,6 +1004,27 @@ bool Soak::SmileyBurst() {
             Post(MainCtl(mids::kCommand3), BM_CLICK);
         }
     }
+    // Sometimes the window is minimised, or "Extra" pressed, right after the
+    // clicks: handled inside a delivery's wait, with deliveries still to go.
+    const int end = rng_.Below(100);
+    if (end < 10) {
+        m_.main = Place::Tray;
+        Post(main_, WM_SYSCOMMAND, SC_MINIMIZE);
+        if (!Settle()) return false;
+        return Effect([&] { return !IsWindowVisible(main_) && IsIconic(main_); },
+                      "minimising after a burst of clicks did not hide the smiley window");
+    }
+    if (end < 20) {
+        OpenedCustom();
+        Post(MainCtl(mids::kCommand2), BM_CLICK);
+        if (!Settle()) return false;
+        return Effect(
+            [&] {
+                form_ = FindForm();
+                return form_ != nullptr && e2e::IsShown(form_) && !IsWindowVisible(main_);
+            },
+            "\"Extra\" after a burst of clicks did not show the custom codes window");
+    }
     return true;
 }
 
@@ -1153,7 +1180,8 @@ bool Soak::SetPathDirect(const std::wstring& path) {
 bool Soak::SetPath(bool allowTyping) {
     const std::wstring path = RandomPath();
     const bool real = allowTyping && rng_.Chance(kRealPercent);
-    if (real && !path.empty() && path != m_.path && RealClickControl(FormCtl(fids::kText1), form_)) {
+    if (real && !path.empty() && path.size() < 40 && path != m_.path &&
+        RealClickControl(FormCtl(fids::kText1), form_)) {
         m_.code.clear();
         e2e::PressKey(VK_TAB);
         e2e::TypeText(path);
