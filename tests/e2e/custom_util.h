@@ -14,8 +14,7 @@
 namespace customs {
 
 inline int Count(HWND form) {
-    return static_cast<int>(
-        SendMessageW(e2e::Child(form, Form4_ids::kList1), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(SendMessageW(e2e::Child(form, Form4_ids::kList1), LB_GETCOUNT, 0, 0));
 }
 
 inline std::wstring Item(HWND form, int index) {
@@ -59,8 +58,9 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD wrote = 0;
-    const bool done = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
-                      wrote == bytes.size();
+    const bool done =
+        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr) &&
+        wrote == bytes.size();
     CloseHandle(f);
     return done;
 }

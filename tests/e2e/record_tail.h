@@ -14,7 +14,7 @@
 namespace e2e {
 
 class RecordTail {
-public:
+  public:
     RecordTail() = default;
     RecordTail(const RecordTail&) = delete;
     RecordTail& operator=(const RecordTail&) = delete;
@@ -36,7 +36,8 @@ public:
         if (file_ == INVALID_HANDLE_VALUE) return 0;
         char buf[65536];
         DWORD got = 0;
-        while (ReadFile(file_, buf, sizeof buf, &got, nullptr) && got > 0) pending_.append(buf, got);
+        while (ReadFile(file_, buf, sizeof buf, &got, nullptr) && got > 0)
+            pending_.append(buf, got);
         std::size_t added = 0, start = 0;
         for (std::size_t end; (end = pending_.find('\n', start)) != std::string::npos;
              start = end + 1) {
@@ -50,7 +51,7 @@ public:
         return added;
     }
 
-private:
+  private:
     void Close() {
         if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
         file_ = INVALID_HANDLE_VALUE;

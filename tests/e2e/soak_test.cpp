@@ -7,7 +7,10 @@
 // the action had to send, in order, and every file a save was aimed at must
 // hold exactly the model's list, or, when the save was refused, what it held
 // before. Every few actions Pallimo must answer, and its windows, texts,
-// list and notification icon must match the model.
+// list and notification icon must match the model. A failure prints the
+// seed, the number and kind of the action and, for messages, what was
+// expected beside what arrived; it is counted as a crash, a hang or a
+// mismatch, Pallimo starts afresh and the run goes on.
 //
 //   PALLIMO_SOAK_ACTIONS  how many actions (default: a run of a few minutes)
 //   PALLIMO_SOAK_SEED     the seed (default fixed, so that every run is the same)
@@ -51,7 +54,7 @@ constexpr unsigned long long kDefaultSeed = 20240611;
 constexpr int kDefaultActions = 2000;
 constexpr int kDefaultSeconds = 220;
 
-constexpr DWORD kSendMs = 30000;   // a sent action may run a whole delivery or load
+constexpr DWORD kSendMs = 30000;    // a sent action may run a whole delivery or load
 constexpr DWORD kEffectMs = 10000;  // until an action's effect must show
 constexpr DWORD kLoadMs = 120000;   // until a long load must have ended
 constexpr DWORD kAliveMs = 5000;    // Pallimo answers a message within this
@@ -77,7 +80,7 @@ unsigned long long EnvNumber(const wchar_t* name, unsigned long long fallback) {
 
 // splitmix64: the same numbers from the same seed with every compiler.
 class Rng {
-public:
+  public:
     explicit Rng(std::uint64_t seed) : state_(seed) {}
     std::uint64_t Next() {
         std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
@@ -85,10 +88,12 @@ public:
         z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
         return z ^ (z >> 31);
     }
-    int Below(int n) { return n <= 1 ? 0 : static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
+    int Below(int n) {
+        return n <= 1 ? 0 : static_cast<int>(Next() % static_cast<std::uint64_t>(n));
+    }
     bool Chance(int percent) { return Below(100) < percent; }
 
-private:
+  private:
     std::uint64_t state_;
 };
 
@@ -111,8 +116,8 @@ std::string Ansi(const std::wstring& w) {
 std::wstring ItemOfField(const std::string& field) {
     std::wstring w;
     if (!field.empty()) {
-        const int n =
-            MultiByteToWideChar(CP_ACP, 0, field.data(), static_cast<int>(field.size()), nullptr, 0);
+        const int n = MultiByteToWideChar(CP_ACP, 0, field.data(), static_cast<int>(field.size()),
+                                          nullptr, 0);
         w.assign(static_cast<std::size_t>(n > 0 ? n : 0), L'\0');
         if (n > 0)
             MultiByteToWideChar(CP_ACP, 0, field.data(), static_cast<int>(field.size()), &w[0], n);
@@ -142,10 +147,35 @@ std::string Shown(const std::wstring& w) {
 // blanks at either end and characters the ANSI code page may lack.
 std::wstring RandomCode(Rng& rng, std::size_t maxLength) {
     static const wchar_t* const kPieces[] = {
-        L"<font sml=\"AgHSBfc=\">:-D</font>", L"AgHSE5E=", L"<font sml=", L"\"", L",", L", ",
-        L"\"quoted, text\"", L"</font>", L">;-)", L":-)", L" ", L"x", L"abc", L"caf\u00e9",
-        L"\u20ac", L"\u0153", L"\u03a9", L"\u4e2d\u6587", L"\u263a", L"\u00df", L"O:-)", L"=-O",
-        L":-\\", L"'", L"&amp;", L"<b>", L"\u00ff", L"\u0416", L"tab\u00a0stop",
+        L"<font sml=\"AgHSBfc=\">:-D</font>",
+        L"AgHSE5E=",
+        L"<font sml=",
+        L"\"",
+        L",",
+        L", ",
+        L"\"quoted, text\"",
+        L"</font>",
+        L">;-)",
+        L":-)",
+        L" ",
+        L"x",
+        L"abc",
+        L"caf\u00e9",
+        L"\u20ac",
+        L"\u0153",
+        L"\u03a9",
+        L"\u4e2d\u6587",
+        L"\u263a",
+        L"\u00df",
+        L"O:-)",
+        L"=-O",
+        L":-\\",
+        L"'",
+        L"&amp;",
+        L"<b>",
+        L"\u00ff",
+        L"\u0416",
+        L"tab\u00a0stop",
     };
     const int pieces = rng.Below(6);
     std::wstring out;
@@ -172,13 +202,13 @@ const std::wstring kTooLong = std::wstring(300, L'n') + L".txt";
 // The file-name box takes these names: targets for saves, files a person
 // might point a load at by mistake, and names that cannot be written.
 const wchar_t* const kSaveNames[] = {
-    L"App.Path", L"list_a.txt", L"list b.txt", L"sub\\list.txt", L"caf\u00e9.txt",
-    L"\u540d\u5355.txt", L"readonly.txt", L"folder", L"nofolder\\x.txt", L"NUL",
+    L"App.Path",         L"list_a.txt",   L"list b.txt", L"sub\\list.txt",   L"caf\u00e9.txt",
+    L"\u540d\u5355.txt", L"readonly.txt", L"folder",     L"nofolder\\x.txt", L"NUL",
     kTooLong.c_str(),
 };
 const wchar_t* const kHostileNames[] = {
-    L"plain.txt", L"tags.txt",    L"binary.bin", L"nuls.txt",  L"unclosed.txt", L"lonecr.txt",
-    L"huge.txt",  L"empty.txt",   L"editor.txt", L"missing.txt", L"medium.txt", L"bom.txt",
+    L"plain.txt", L"tags.txt",  L"binary.bin", L"nuls.txt",    L"unclosed.txt", L"lonecr.txt",
+    L"huge.txt",  L"empty.txt", L"editor.txt", L"missing.txt", L"medium.txt",   L"bom.txt",
 };
 const wchar_t kLongName[] = L"long.txt";
 constexpr int kMediumLines = 40000;
@@ -211,7 +241,9 @@ std::map<std::wstring, FileState> HostileFiles(Rng& rng) {
     file(L"huge.txt", huge + "\r\nshort\r\n");
     file(L"empty.txt", "");
     file(L"editor.txt", "last line\r\n \t\x1a\x1a");
-    file(L"bom.txt", "\xef\xbb\xbf" "first\r\nsecond\r\n");
+    file(L"bom.txt",
+         "\xef\xbb\xbf"
+         "first\r\nsecond\r\n");
     f[L"missing.txt"].node = Node::Missing;
     file(L"medium.txt", NumberedLines("medium ", kMediumLines));
     return f;
@@ -248,17 +280,63 @@ struct Model {
 };
 
 enum Kind {
-    kStyle, kFace, kCommand3, kSmileyBurst, kEditHidden, kOpenCustom, kMinimise, kTrayIgnore,
-    kTrayRestore, kCloseSmiley, kTypeCode, kSetCode, kClickCodeBox, kAdd, kClear, kSetPath, kSave,
-    kLoad, kDoubleClick, kDestination, kOpenHelp, kOpenAbout, kCloseInfo, kCloseCustom,
-    kLoadWithActions, kCloseDuringLoad, kCustomBurst, kKindCount
+    kStyle,
+    kFace,
+    kCommand3,
+    kSmileyBurst,
+    kEditHidden,
+    kOpenCustom,
+    kMinimise,
+    kTrayIgnore,
+    kTrayRestore,
+    kCloseSmiley,
+    kTypeCode,
+    kSetCode,
+    kClickCodeBox,
+    kAdd,
+    kClear,
+    kSetPath,
+    kSave,
+    kLoad,
+    kDoubleClick,
+    kDestination,
+    kOpenHelp,
+    kOpenAbout,
+    kCloseInfo,
+    kCloseCustom,
+    kLoadWithActions,
+    kCloseDuringLoad,
+    kCustomBurst,
+    kKindCount
 };
 
 const char* const kKindNames[kKindCount] = {
-    "style", "face", "Command3", "smiley-burst", "edit-hidden-box", "open-custom", "minimise",
-    "tray-ignored", "tray-restore", "close-smiley", "type-code", "set-code", "click-code-box",
-    "add", "clear", "set-path", "save", "load", "double-click", "destination", "open-help",
-    "open-about", "close-info", "close-custom", "load-with-actions", "close-during-load",
+    "style",
+    "face",
+    "Command3",
+    "smiley-burst",
+    "edit-hidden-box",
+    "open-custom",
+    "minimise",
+    "tray-ignored",
+    "tray-restore",
+    "close-smiley",
+    "type-code",
+    "set-code",
+    "click-code-box",
+    "add",
+    "clear",
+    "set-path",
+    "save",
+    "load",
+    "double-click",
+    "destination",
+    "open-help",
+    "open-about",
+    "close-info",
+    "close-custom",
+    "load-with-actions",
+    "close-during-load",
     "custom-burst",
 };
 
@@ -268,12 +346,12 @@ struct Job {
 };
 
 class Soak {
-public:
+  public:
     Soak(std::uint64_t seed, int actions, int seconds)
         : seed_(seed), actions_(actions), seconds_(seconds), rng_(seed), probe_(~seed) {}
     int Run();
 
-private:
+  private:
     // ---- set-up and recovery
     bool PrepareFiles();
     bool Start();
@@ -284,11 +362,14 @@ private:
 
     // ---- ordering
     void Post(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
-    bool Send(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0, DWORD_PTR* result = nullptr);
+    bool Send(HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0,
+              DWORD_PTR* result = nullptr);
     bool SendOrPost(bool send, HWND hwnd, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
     bool Settle();
     bool Barrier();
     bool Effect(const std::function<bool()>& cond, const std::string& what, DWORD ms = kEffectMs);
+    bool ClearSpot(HWND target, HWND top, POINT& p);
+    void Remember(HWND target, POINT p);
     bool RealClick(HWND target, HWND top, POINT p);
     bool RealClickControl(HWND control, HWND top);
     bool RealFrameClick(HWND top, LRESULT hit);
@@ -497,9 +578,13 @@ void Soak::Fail(const std::string& what) {
     else
         ++mismatches_;
     char exitCode[32] = "";
-    if (crashed) std::snprintf(exitCode, sizeof exitCode, " (exit code %08lx)", pallimo_.ExitCode());
-    ok(false, "seed %llu, action #%d (%s): %s%s: %s", static_cast<unsigned long long>(seed_), index_,
-       index_ >= 0 ? kKindNames[kind_] : "start", crashed ? "Pallimo crashed" : hung ? "Pallimo hangs" : "mismatch",
+    if (crashed)
+        std::snprintf(exitCode, sizeof exitCode, " (exit code %08lx)", pallimo_.ExitCode());
+    ok(false, "seed %llu, action #%d (%s): %s%s: %s", static_cast<unsigned long long>(seed_),
+       index_, index_ >= 0 ? kKindNames[kind_] : "start",
+       crashed ? "Pallimo crashed"
+       : hung  ? "Pallimo hangs"
+               : "mismatch",
        exitCode, what.c_str());
     Recover();
 }
@@ -553,24 +638,33 @@ bool Soak::Effect(const std::function<bool()>& cond, const std::string& what, DW
     return e2e::WaitUntil(cond, ms) || Mismatch(what);
 }
 
-// A real click at `p` on `target`, unless another window covers the spot or
-// the click would pair with the last one into a double click; false then, and
-// the caller does the same thing with a message instead.
-bool Soak::RealClick(HWND target, HWND top, POINT p) {
+// Whether real input at `p` on `target` can be given: a click there must not
+// pair with the last one into a double click (`p` moves aside a little when
+// it would), and no other window may cover the spot. False: the caller does
+// the same thing with a message instead.
+bool Soak::ClearSpot(HWND target, HWND top, POINT& p) {
     if (!Settle()) return false;
     const RECT r = e2e::ScreenRect(target);
     const bool recent = target == lastHwnd_ && GetTickCount() - lastTick_ < 1000;
     if (recent && std::abs(p.x - lastPoint_.x) <= 4 && std::abs(p.y - lastPoint_.y) <= 4) {
-        p.x = p.x + 8 < r.right - 1 ? p.x + 8 : p.x - 8;
+        p.x = p.x + 10 < r.right - 1 ? p.x + 10 : p.x - 10;
         if (p.x <= r.left || p.x >= r.right - 1) return false;
     }
     e2e::Activate(top);
-    if (GetAncestor(WindowFromPoint(p), GA_ROOT) != top) return false;
-    e2e::ClickAt(p.x, p.y);
+    return GetAncestor(WindowFromPoint(p), GA_ROOT) == top;
+}
+
+void Soak::Remember(HWND target, POINT p) {
     lastHwnd_ = target;
     lastPoint_ = p;
     lastTick_ = GetTickCount();
     ++real_;
+}
+
+bool Soak::RealClick(HWND target, HWND top, POINT p) {
+    if (!ClearSpot(target, top, p)) return false;
+    e2e::ClickAt(p.x, p.y);
+    Remember(target, p);
     return true;
 }
 
@@ -712,13 +806,15 @@ bool Soak::CheckState() {
                 return Mismatch("the smiley window is not minimised into the tray");
             break;
         case Place::Hidden:
-            if (IsWindowVisible(main_)) return Mismatch("the smiley window shows beside the custom codes window");
+            if (IsWindowVisible(main_))
+                return Mismatch("the smiley window shows beside the custom codes window");
             break;
     }
     if (smileys::IconKept(main_) != (m_.main == Place::Tray))
         return Mismatch(m_.main == Place::Tray ? "no notification icon while in the tray"
                                                : "a notification icon while not in the tray");
-    if (e2e::TextOf(MainCtl(mids::kText1)) != m_.text1 || e2e::TextOf(MainCtl(mids::kText2)) != m_.text2)
+    if (e2e::TextOf(MainCtl(mids::kText1)) != m_.text1 ||
+        e2e::TextOf(MainCtl(mids::kText2)) != m_.text2)
         return Mismatch("the smiley window's Text1/Text2 are \"" +
                         Shown(e2e::TextOf(MainCtl(mids::kText1))) + "\" / \"" +
                         Shown(e2e::TextOf(MainCtl(mids::kText2))) + "\", the model has \"" +
@@ -727,9 +823,11 @@ bool Soak::CheckState() {
     if (CountTopLevels(fids::kClass, pid) != (m_.custom ? 1 : 0) ||
         CountTopLevels(Form2_ids::kClass, pid) != (m_.help ? 1 : 0) ||
         CountTopLevels(Form3_ids::kClass, pid) != (m_.about ? 1 : 0))
-        return Mismatch("the custom codes, Instructions and About windows are not those open in the model");
+        return Mismatch(
+            "the custom codes, Instructions and About windows are not those open in the model");
     if (m_.custom) {
-        if (!IsWindow(form_) || !e2e::IsShown(form_)) return Mismatch("the custom codes window is not shown");
+        if (!IsWindow(form_) || !e2e::IsShown(form_))
+            return Mismatch("the custom codes window is not shown");
         const int count = Count();
         if (count != static_cast<int>(m_.items.size()))
             return Mismatch("the list holds " + std::to_string(count) + " items, the model " +
@@ -743,15 +841,18 @@ bool Soak::CheckState() {
                                                  : customs::Item(form_, i) == want;
             if (!same)
                 return Mismatch("list item " + std::to_string(i) + " is \"" +
-                                Shown(customs::Item(form_, i)) + "\", the model has \"" + Shown(want) + "\"");
+                                Shown(customs::Item(form_, i)) + "\", the model has \"" +
+                                Shown(want) + "\"");
         }
         if (e2e::TextOf(FormCtl(fids::kText1)) != m_.code)
             return Mismatch("the code box holds \"" + Shown(e2e::TextOf(FormCtl(fids::kText1))) +
                             "\", the model \"" + Shown(m_.code) + "\"");
         if (e2e::TextOf(FormCtl(fids::kText2)) != m_.path)
-            return Mismatch("the file-name box holds \"" + Shown(e2e::TextOf(FormCtl(fids::kText2))) +
-                            "\", the model \"" + Shown(m_.path) + "\"");
-        if (customs::Checked(form_, fids::kOption1) != m_.chat || customs::Checked(form_, fids::kOp1) == m_.chat)
+            return Mismatch("the file-name box holds \"" +
+                            Shown(e2e::TextOf(FormCtl(fids::kText2))) + "\", the model \"" +
+                            Shown(m_.path) + "\"");
+        if (customs::Checked(form_, fids::kOption1) != m_.chat ||
+            customs::Checked(form_, fids::kOp1) == m_.chat)
             return Mismatch("the chosen destination is not the model's");
     }
     return CheckLeftovers();
@@ -834,7 +935,8 @@ bool Soak::RestoreHostile(const std::wstring& name) {
     FileState& f = FileOf(name);
     if (f.node == it->second.node && f.bytes == it->second.bytes) return true;
     f = it->second;
-    if (f.node == Node::Missing) return DeleteFileW(PathOf(name).c_str()) || Mismatch("cannot delete " + Shown(name));
+    if (f.node == Node::Missing)
+        return DeleteFileW(PathOf(name).c_str()) || Mismatch("cannot delete " + Shown(name));
     return customs::WriteBytes(PathOf(name), f.bytes) || Mismatch("cannot rewrite " + Shown(name));
 }
 
@@ -913,34 +1015,62 @@ Kind Soak::Choose() {
 
 bool Soak::Do(Kind kind) {
     switch (kind) {
-        case kStyle: return Style();
-        case kFace: return Face();
-        case kCommand3: return Command3();
-        case kSmileyBurst: return SmileyBurst();
-        case kEditHidden: return EditHidden();
-        case kOpenCustom: return OpenCustom();
-        case kMinimise: return Minimise();
-        case kTrayIgnore: return TrayIgnore();
-        case kTrayRestore: return TrayRestore();
-        case kCloseSmiley: return CloseSmiley();
-        case kTypeCode: return TypeCode();
-        case kSetCode: return SetCode();
-        case kClickCodeBox: return ClickCodeBox();
-        case kAdd: return Add();
-        case kClear: return Clear();
-        case kSetPath: return SetPath(true);
-        case kSave: return Save();
-        case kLoad: return Load();
-        case kDoubleClick: return DoubleClick();
-        case kDestination: return Destination();
-        case kOpenHelp: return OpenInfo(false);
-        case kOpenAbout: return OpenInfo(true);
-        case kCloseInfo: return CloseInfo();
-        case kCloseCustom: return CloseCustom();
-        case kLoadWithActions: return LoadWithActions();
-        case kCloseDuringLoad: return CloseDuringLoad();
-        case kCustomBurst: return CustomBurst();
-        case kKindCount: break;
+        case kStyle:
+            return Style();
+        case kFace:
+            return Face();
+        case kCommand3:
+            return Command3();
+        case kSmileyBurst:
+            return SmileyBurst();
+        case kEditHidden:
+            return EditHidden();
+        case kOpenCustom:
+            return OpenCustom();
+        case kMinimise:
+            return Minimise();
+        case kTrayIgnore:
+            return TrayIgnore();
+        case kTrayRestore:
+            return TrayRestore();
+        case kCloseSmiley:
+            return CloseSmiley();
+        case kTypeCode:
+            return TypeCode();
+        case kSetCode:
+            return SetCode();
+        case kClickCodeBox:
+            return ClickCodeBox();
+        case kAdd:
+            return Add();
+        case kClear:
+            return Clear();
+        case kSetPath:
+            return SetPath(true);
+        case kSave:
+            return Save();
+        case kLoad:
+            return Load();
+        case kDoubleClick:
+            return DoubleClick();
+        case kDestination:
+            return Destination();
+        case kOpenHelp:
+            return OpenInfo(false);
+        case kOpenAbout:
+            return OpenInfo(true);
+        case kCloseInfo:
+            return CloseInfo();
+        case kCloseCustom:
+            return CloseCustom();
+        case kLoadWithActions:
+            return LoadWithActions();
+        case kCloseDuringLoad:
+            return CloseDuringLoad();
+        case kCustomBurst:
+            return CustomBurst();
+        case kKindCount:
+            break;
     }
     return false;
 }
@@ -959,7 +1089,8 @@ bool Soak::Style() {
         return Effect([&] { return e2e::TextOf(MainCtl(mids::kText1)) == code; },
                       "a click on a style option did not choose its code");
     const WPARAM command = MAKEWPARAM(mids::kFirstStyle + s, BN_CLICKED);
-    if (how < 2) return SendOrPost(how == 0, main_, WM_COMMAND, command, reinterpret_cast<LPARAM>(option));
+    if (how < 2)
+        return SendOrPost(how == 0, main_, WM_COMMAND, command, reinterpret_cast<LPARAM>(option));
     return SendOrPost(how == 2, option, BM_CLICK);
 }
 
@@ -1053,7 +1184,8 @@ bool Soak::OpenCustom() {
     OpenedCustom();
     HWND extra = MainCtl(mids::kCommand2);
     if (!(real && RealClickControl(extra, main_))) {
-        if (!SendOrPost(how % 2 == 0, MainCtl(how < 2 ? mids::kCommand2 : mids::kCommand1), BM_CLICK))
+        if (!SendOrPost(how % 2 == 0, MainCtl(how < 2 ? mids::kCommand2 : mids::kCommand1),
+                        BM_CLICK))
             return false;
         if (!Settle()) return false;
     }
@@ -1075,7 +1207,8 @@ bool Soak::Minimise() {
                   "minimising did not hide the smiley window");
 }
 
-const LPARAM kIgnoredNotes[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDOWN};
+const LPARAM kIgnoredNotes[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONUP,
+                                WM_MBUTTONDOWN};
 const LPARAM kRestoringNotes[] = {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP};
 
 // Pointer activity over the icon other than a release leaves the window in the tray.
@@ -1089,11 +1222,13 @@ bool Soak::TrayIgnore() {
 }
 
 bool Soak::TrayRestore() {
-    if (rng_.Chance(30)) Post(main_, sys::kNotifyMessage, sys::kIconId, kIgnoredNotes[rng_.Below(5)]);
+    if (rng_.Chance(30))
+        Post(main_, sys::kNotifyMessage, sys::kIconId, kIgnoredNotes[rng_.Below(5)]);
     Post(main_, sys::kNotifyMessage, sys::kIconId, kRestoringNotes[rng_.Below(3)]);
     m_.main = Place::Shown;
     if (!Settle()) return false;
-    return Effect([&] { return e2e::IsShown(main_); }, "a release on the icon did not restore the smiley window");
+    return Effect([&] { return e2e::IsShown(main_); },
+                  "a release on the icon did not restore the smiley window");
 }
 
 // Closing the smiley window ends the program with every window; it starts again.
@@ -1102,7 +1237,8 @@ bool Soak::CloseSmiley() {
     if (!Settle()) return false;
     if (!(m_.main == Place::Shown && real && RealFrameClick(main_, HTCLOSE))) Post(main_, WM_CLOSE);
     posted_ = false;
-    if (!pallimo_.Wait(kEffectMs)) return Mismatch("closing the smiley window did not end the program");
+    if (!pallimo_.Wait(kEffectMs))
+        return Mismatch("closing the smiley window did not end the program");
     if (pallimo_.ExitCode() != 0)
         return Mismatch("the program ended with exit code " + std::to_string(pallimo_.ExitCode()));
     if (smileys::IconKept(main_)) return Mismatch("the notification icon outlived the program");
@@ -1153,7 +1289,8 @@ bool Soak::Add() {
     const bool send = rng_.Chance(50);
     m_.items.push_back(m_.code);
     if (real && RealClickControl(FormCtl(fids::kCommand1), form_))
-        return Effect([&] { return Count() == static_cast<int>(m_.items.size()); }, "\"Add\" added no item");
+        return Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
+                      "\"Add\" added no item");
     return SendOrPost(send, FormCtl(fids::kCommand1), BM_CLICK);
 }
 
@@ -1166,7 +1303,8 @@ bool Soak::Clear() {
     if (real && visible && RealClickControl(FormCtl(fids::kCommand2), form_))
         return Effect([&] { return Count() == 0 && e2e::TextOf(FormCtl(fids::kText2)).empty(); },
                       "\"Clear\" did not empty the list and the file name");
-    if (how == 2) return SendOrPost(rng_.Chance(50), form_, WM_COMMAND, MAKEWPARAM(fids::kIno, 0), 0);
+    if (how == 2)
+        return SendOrPost(rng_.Chance(50), form_, WM_COMMAND, MAKEWPARAM(fids::kIno, 0), 0);
     return SendOrPost(how == 0, FormCtl(fids::kCommand2), BM_CLICK);
 }
 
@@ -1247,16 +1385,9 @@ bool Soak::RealDoubleClickItem(int index) {
     if (h <= 0 || row < 0 || (row + 1) * h > client.bottom) return false;
     POINT p = {client.right > 40 ? 20 : client.right / 2, row * h + h / 2};
     ClientToScreen(list, &p);
-    if (!Settle()) return false;
-    const bool recent = list == lastHwnd_ && GetTickCount() - lastTick_ < 1000;
-    if (recent && std::abs(p.x - lastPoint_.x) <= 4 && std::abs(p.y - lastPoint_.y) <= 4) p.x += 10;
-    e2e::Activate(form_);
-    if (GetAncestor(WindowFromPoint(p), GA_ROOT) != form_) return false;
+    if (!ClearSpot(list, form_, p)) return false;
     e2e::DoubleClickAt(p.x, p.y);
-    lastHwnd_ = list;
-    lastPoint_ = p;
-    lastTick_ = GetTickCount();
-    ++real_;
+    Remember(list, p);
     return true;
 }
 
@@ -1311,7 +1442,8 @@ bool Soak::OpenInfo(bool about) {
     const bool send = rng_.Chance(50);
     const bool wasOpen = about ? m_.about : m_.help;
     (about ? m_.about : m_.help) = true;
-    if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(about ? fids::kAbby : fids::kInso, 0), 0) || !Settle())
+    if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(about ? fids::kAbby : fids::kInso, 0), 0) ||
+        !Settle())
         return false;
     const wchar_t* cls = about ? Form3_ids::kClass : Form2_ids::kClass;
     HWND& window = about ? about_ : help_;
@@ -1321,9 +1453,11 @@ bool Soak::OpenInfo(bool about) {
                 window = e2e::FindTopLevel(cls, nullptr, pallimo_.Id());
                 return window != nullptr && e2e::IsShown(window);
             },
-            about ? "\"About\" showed no About window" : "\"Instructions\" showed no Instructions window"))
+            about ? "\"About\" showed no About window"
+                  : "\"Instructions\" showed no Instructions window"))
         return false;
-    if (wasOpen && window != before) return Mismatch("a second window opened instead of the open one");
+    if (wasOpen && window != before)
+        return Mismatch("a second window opened instead of the open one");
     if (CountTopLevels(cls, pallimo_.Id()) != 1) return Mismatch("more than one window of a kind");
     SetWindowPos(window, nullptr, about ? 20 : 330, about ? 470 : 450, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -1338,8 +1472,9 @@ bool Soak::CloseInfo() {
     (about ? m_.about : m_.help) = false;
     bool done = false;
     if (real) {
-        done = about && how == 0 ? RealClickControl(e2e::Child(window, Form3_ids::kCommand1), window)
-                                 : RealFrameClick(window, HTCLOSE);
+        done = about && how == 0
+                   ? RealClickControl(e2e::Child(window, Form3_ids::kCommand1), window)
+                   : RealFrameClick(window, HTCLOSE);
     }
     if (!done) {
         if (about && how == 0)
@@ -1393,7 +1528,8 @@ bool Soak::LoadWithActions() {
         } else if (r < 55) {
             PostDestination(rng_.Chance(50));
         } else if (r < 80) {
-            const std::wstring target = kSaveNames[rng_.Below(sizeof kSaveNames / sizeof kSaveNames[0])];
+            const std::wstring target =
+                kSaveNames[rng_.Below(sizeof kSaveNames / sizeof kSaveNames[0])];
             if (!SetPathDirect(target)) return false;
             jobs.push_back({true, target});
             PostFormButton(fids::kCommand4, fids::kAsdsadsd);
@@ -1421,8 +1557,8 @@ bool Soak::LoadWithActions() {
     }
     if (!Settle()) return false;
     if (!Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
-                "a load with actions during it ended with " + std::to_string(Count()) + " items, not " +
-                    std::to_string(m_.items.size()),
+                "a load with actions during it ended with " + std::to_string(Count()) +
+                    " items, not " + std::to_string(m_.items.size()),
                 kLoadMs))
         return false;
     return VerifySaves(saved);
@@ -1483,7 +1619,8 @@ bool Soak::CloseDuringLoad() {
     }
     // Whatever the ended load still had to read goes nowhere.
     if (!Barrier() || !Barrier()) return false;
-    if (reopen && Count() != 0) return Mismatch("the window opened again holds items of the ended load");
+    if (reopen && Count() != 0)
+        return Mismatch("the window opened again holds items of the ended load");
     std::vector<std::wstring> names;
     if (!target.empty()) names.push_back(target);
     names.push_back(kLongName);
@@ -1545,8 +1682,8 @@ bool Soak::CustomBurst() {
 // ---- the run ---------------------------------------------------------------------------------
 
 int Soak::Run() {
-    e2e::Trace("soak: seed %llu, %d actions, ANSI code page %u", static_cast<unsigned long long>(seed_),
-               actions_, GetACP());
+    e2e::Trace("soak: seed %llu, %d actions, ANSI code page %u",
+               static_cast<unsigned long long>(seed_), actions_, GetACP());
     if (!ok(PrepareFiles(), "the soak's files are in place")) return e2e::Finish();
     if (!ok(standin_.Start(), "the stand-in messenger starts")) return e2e::Finish();
     if (!ok(tail_.Open(standin_.RecordPath()), "the stand-in's record opens")) return e2e::Finish();
@@ -1576,15 +1713,16 @@ int Soak::Run() {
         failure_.clear();
         bool passed = Do(kind_) && Settle() && CheckRecords(kEffectMs);
         const bool heavy = kind_ == kSmileyBurst || kind_ == kLoadWithActions ||
-                           kind_ == kCloseDuringLoad || kind_ == kCustomBurst || kind_ == kCloseSmiley;
+                           kind_ == kCloseDuringLoad || kind_ == kCustomBurst ||
+                           kind_ == kCloseSmiley;
         if (passed && (index_ % kCheckEvery == kCheckEvery - 1 || heavy))
             passed = Alive() && Flush(true) && CheckState();
         if (passed && index_ % kFilesEvery == kFilesEvery - 1) passed = CheckAllFiles(false);
         if (!passed) Fail(failure_.empty() ? "no details" : failure_);
         ++done;
         if (done % 500 == 0)
-            e2e::Trace("soak: %d actions, %lu s, %d failures", done, (GetTickCount() - started) / 1000,
-                       crashes_ + hangs_ + mismatches_);
+            e2e::Trace("soak: %d actions, %lu s, %d failures", done,
+                       (GetTickCount() - started) / 1000, crashes_ + hangs_ + mismatches_);
         if (crashes_ + hangs_ + mismatches_ >= 20) {
             e2e::Trace("soak: too many failures, stopping");
             break;
@@ -1598,14 +1736,16 @@ int Soak::Run() {
     const double seconds = (GetTickCount() - started) / 1000.0;
 
     e2e::Trace("soak: seed %llu: %d actions, %.1f seconds, %d crashes, %d hangs, %d mismatches",
-               static_cast<unsigned long long>(seed_), done, seconds, crashes_, hangs_, mismatches_);
+               static_cast<unsigned long long>(seed_), done, seconds, crashes_, hangs_,
+               mismatches_);
     std::string kinds;
     for (int k = 0; k < kKindCount; ++k)
         kinds += std::string(k ? ", " : "") + kKindNames[k] + " " + std::to_string(perKind_[k]);
     e2e::Trace("soak: per kind: %s", kinds.c_str());
-    e2e::Trace("soak: %d real clicks or keys, %.1f actions/s, %d restarts after failures, "
-               "%d closes that came after their load had ended",
-               real_, seconds > 0 ? done / seconds : 0.0, restarts_, lateCloses_);
+    e2e::Trace(
+        "soak: %d real clicks or keys, %.1f actions/s, %d restarts after failures, "
+        "%d closes that came after their load had ended",
+        real_, seconds > 0 ? done / seconds : 0.0, restarts_, lateCloses_);
 
     SetFileAttributesW(PathOf(L"readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     pallimo_.Kill();
