@@ -63,7 +63,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     PostMessageW(e2e::Child(main, frmMain_ids::kCommand2), BM_CLICK, 0, 0);
     HWND form = e2e::WaitForWindow(Form4_ids::kClass, L"Custom", pallimo.Id(), 10000);
-    if (form == nullptr) {
+    // The window is found as soon as it exists: wait until it is built and shown.
+    e2e::WaitUntil([&] { return IsWindowVisible(form) && e2e::Child(form, Form4_ids::kText2); },
+                   10000);
+    if (form == nullptr || e2e::Child(form, Form4_ids::kText2) == nullptr) {
         std::printf("the custom codes window did not open\n");
         return 1;
     }
