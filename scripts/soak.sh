@@ -5,7 +5,7 @@
 # messenger. CTest runs the same program with a short default length.
 #
 #   scripts/soak.sh [ACTIONS] [SEED]
-#     ACTIONS  how many actions (default 10000, about 15 minutes here)
+#     ACTIONS  how many actions (default 10000, about 14 minutes here)
 #     SEED     the seed (default the one CTest uses); the same seed gives the same actions
 #   PALLIMO_BUILD  the Windows build folder (default build/windows, the preset's)
 #
