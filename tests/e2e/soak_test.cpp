@@ -639,14 +639,16 @@ bool Soak::Effect(const std::function<bool()>& cond, const std::string& what, DW
 }
 
 // Whether real input at `p` on `target` can be given: a click there must not
-// pair with the last one into a double click (`p` moves aside a little when
-// it would), and no other window may cover the spot. False: the caller does
-// the same thing with a message instead.
+// pair with the last one into a double click, and no other window may cover
+// the spot. On a control `p` moves aside a little to keep the clicks apart;
+// a frame's button is too small for that. False: the caller does the same
+// thing with a message instead.
 bool Soak::ClearSpot(HWND target, HWND top, POINT& p) {
     if (!Settle()) return false;
     const RECT r = e2e::ScreenRect(target);
     const bool recent = target == lastHwnd_ && GetTickCount() - lastTick_ < 1000;
     if (recent && std::abs(p.x - lastPoint_.x) <= 4 && std::abs(p.y - lastPoint_.y) <= 4) {
+        if (target == top) return false;
         p.x = p.x + 10 < r.right - 1 ? p.x + 10 : p.x - 10;
         if (p.x <= r.left || p.x >= r.right - 1) return false;
     }
@@ -1201,10 +1203,16 @@ bool Soak::Minimise() {
     const bool real = rng_.Chance(kRealPercent);
     const bool send = rng_.Chance(50);
     m_.main = Place::Tray;
-    if (!(real && RealFrameClick(main_, HTMINBUTTON)))
+    const char* how = "with the caption button";
+    if (!(real && RealFrameClick(main_, HTMINBUTTON))) {
+        how = send ? "with SC_MINIMIZE sent" : "with SC_MINIMIZE posted";
         if (!SendOrPost(send, main_, WM_SYSCOMMAND, SC_MINIMIZE)) return false;
-    return Effect([&] { return !IsWindowVisible(main_) && IsIconic(main_); },
-                  "minimising did not hide the smiley window");
+    }
+    if (e2e::WaitUntil([&] { return !IsWindowVisible(main_) && IsIconic(main_); }, kEffectMs))
+        return true;
+    return Mismatch(std::string("minimising ") + how + " did not hide the smiley window (" +
+                    (IsWindowVisible(main_) ? "visible" : "hidden") + ", " +
+                    (IsIconic(main_) ? "minimised" : "not minimised") + ")");
 }
 
 const LPARAM kIgnoredNotes[] = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONUP,
