@@ -8,16 +8,10 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 bash scripts/setup.sh
 
-build=${PALLIMO_BUILD:-build/windows}
-if [ "$build" = build/windows ]; then
-  cmake --preset windows >/dev/null
-else
-  cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
-fi
+source scripts/wine-env.sh
+build=$(pallimo_windows_build)
 cmake --build "$build" -j2 --target benchmarks >/dev/null
 
-source scripts/wine-env.sh
 pallimo_start_xvfb
 trap pallimo_stop_wine EXIT
 pallimo_make_prefix

@@ -5,6 +5,8 @@
 #   pallimo_dpi_prefix N makes (once) a copy of the prefix whose screen is at N DPI
 #                        and prints its path
 #   pallimo_stop_wine    ends the prefix's programs and the X server we started
+#   pallimo_windows_build configures the Windows build folder ($PALLIMO_BUILD, by
+#                        default the preset's build/windows) and prints its path
 
 PALLIMO_ROOT=${PALLIMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -59,6 +61,17 @@ pallimo_dpi_prefix() {
     touch "$prefix/.pallimo-ready"
   fi
   echo "$prefix"
+}
+
+pallimo_windows_build() {
+  local build=${PALLIMO_BUILD:-build/windows}
+  if [ "$build" = build/windows ]; then
+    (cd "$PALLIMO_ROOT" && cmake --preset windows >/dev/null)
+  else
+    cmake -S "$PALLIMO_ROOT" -B "$build" -G Ninja \
+      -DCMAKE_TOOLCHAIN_FILE="$PALLIMO_ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+  fi
+  echo "$build"
 }
 
 pallimo_stop_wine() {
