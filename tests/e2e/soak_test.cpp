@@ -1396,9 +1396,9 @@ bool Soak::Save() {
     WIN32_FILE_ATTRIBUTE_DATA old = {};
     const bool had = GetFileAttributesExW(PathOf(name).c_str(), GetFileExInfoStandard, &old) != 0;
     if (real && visible && RealClickControl(FormCtl(fids::kCommand4), form_)) {
-        // Opened while the save puts the new file in its place, the file
-        // could not be replaced: wait for its new size or time without
-        // opening it, then read it once.
+        // A file that is open cannot be replaced (under Wine not even when
+        // the reader shares it for deletion), and the save would be refused:
+        // wait for its new size or time without opening it, then read it once.
         const auto replaced = [&] {
             WIN32_FILE_ATTRIBUTE_DATA now = {};
             if (!GetFileAttributesExW(PathOf(name).c_str(), GetFileExInfoStandard, &now))
