@@ -1,5 +1,7 @@
 #include "custom/listfile_win.h"
 
+#include <exception>
+
 #include "custom/listfile.h"
 #include "win/pump.h"
 #include "win/text.h"
@@ -9,13 +11,17 @@ namespace Module1 {
 namespace {
 
 class ScopedFile {
-public:
+  public:
     explicit ScopedFile(HANDLE h) : h_(h) {}
     ScopedFile(const ScopedFile&) = delete;
     ScopedFile& operator=(const ScopedFile&) = delete;
     ~ScopedFile() { Close(); }
     bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
     HANDLE get() const { return h_; }
+    void Reset(HANDLE h) {
+        Close();
+        h_ = h;
+    }
     bool Close() {
         if (!valid()) return true;
         const bool ok = CloseHandle(h_) != FALSE;
@@ -23,7 +29,7 @@ public:
         return ok;
     }
 
-private:
+  private:
     HANDLE h_;
 };
 
@@ -49,9 +55,93 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// Puts `bytes` into the file at `path` whole or not at all.
+// How long a save keeps trying while another program holds one of its files
+// for a moment, and the pause between two tries.
+constexpr DWORD kRetryForMs = 1000;
+constexpr DWORD kRetryPauseMs = 50;
+// Removing what a save leaves in the folder gets at least this long.
+constexpr DWORD kCleanUpForMs = 250;
+
+// The errors of a file that another program holds open for a moment: a virus
+// scanner, the search indexer or a sync client does this to a file that was
+// just written, the new one as well as the old. ReplaceFileW reports it as a
+// failure to remove the old file or to move the new one, with both files still
+// under their own names.
+bool HeldForAMoment(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_LOCK_VIOLATION || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+           error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
+}
+
+bool Passed(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) >= 0; }
+
+// Tries `step` again while it fails because a file is held, until `deadline`.
+template <class Step>
+bool Retry(DWORD deadline, const Step& step) {
+    for (;;) {
+        if (step()) return true;
+        if (!HeldForAMoment(GetLastError()) || Passed(deadline)) return false;
+        Sleep(kRetryPauseMs);
+    }
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void Remove(const std::wstring& path, DWORD deadline) {
+    if (!Exists(path)) return;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    Retry(deadline, [&] { return DeleteFileW(path.c_str()) != FALSE; });
+}
+
+// A free name in `folder` for a file of this save (pal*.tmp); the empty text
+// when there is none. GetTempFileNameW makes the file to reserve the name.
+std::wstring NewTempName(const std::wstring& folder) {
+    wchar_t name[MAX_PATH + 16] = {};
+    if (folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"pal", 0, name) == 0)
+        return std::wstring();
+    return name;
+}
+
+// Puts the finished file `temp` in the place of `target`. An existing target is
+// replaced with ReplaceFileW, which keeps its attributes and security; its old
+// content goes to `backup` on the way, so that a replace that stops half-way
+// (the old file moved aside, the new one not in its place) can be undone.
+// Where ReplaceFileW does not work at all (some network file systems), a
+// rename over the target still replaces it whole, without keeping its security.
+bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std::wstring& backup,
+                DWORD deadline) {
+    bool replaceWorks = !backup.empty();
+    for (;;) {
+        BOOL done;
+        if (!Exists(target))
+            done = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+        else if (replaceWorks)
+            done = ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(),
+                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
+        else
+            done = MoveFileExW(temp.c_str(), target.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (done) return true;
+        const DWORD error = GetLastError();
+        // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old file is the backup now,
+        // the new one is still `temp`; the next round moves it into place.
+        if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !HeldForAMoment(error)) {
+            if (!replaceWorks || !Exists(target)) return false;
+            replaceWorks = false;
+            continue;
+        }
+        if (Passed(deadline)) return false;
+        Sleep(kRetryPauseMs);
+    }
+}
+
+// Puts `bytes` into the file at `path` whole or not at all; the file is never
+// written in place.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
     if (path.empty()) return false;
+    const DWORD deadline = GetTickCount() + kRetryForMs;
     const std::wstring full = FullPath(path);
     const std::size_t slash = full.find_last_of(L"\\/");
     if (full.empty() || slash == std::wstring::npos || slash + 1 == full.size()) return false;
@@ -63,23 +153,40 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
 
     // The new file goes into the same folder, so the final move is a rename.
     const std::wstring folder = full.substr(0, slash + 1);
-    wchar_t temp[MAX_PATH + 16] = {};
-    if (folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"pal", 0, temp) == 0)
-        return false;
+    const std::wstring temp = NewTempName(folder);
+    if (temp.empty()) return false;
+    // The name for the old content while it is replaced: free, as ReplaceFileW
+    // wants it.
+    std::wstring backup = exists ? NewTempName(folder) : std::wstring();
+    if (!backup.empty() && !DeleteFileW(backup.c_str())) backup.clear();
 
-    ScopedFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedFile file(INVALID_HANDLE_VALUE);
+    Retry(deadline, [&] {
+        file.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        return file.valid();
+    });
     bool ok = file.valid() && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = file.Close() && ok;
     if (ok && exists) {
+        // ReplaceFileW carries them over on Windows, a rename does not.
         const DWORD keep = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
-        if (keep != 0) SetFileAttributesW(temp, keep);
+        if (keep != 0) SetFileAttributesW(temp.c_str(), keep);
     }
-    ok = ok && MoveFileExW(temp, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) {
-        SetFileAttributesW(temp, FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(temp);
+    ok = ok && PutInPlace(temp, full, backup, deadline);
+
+    DWORD cleanUp = GetTickCount() + kCleanUpForMs;
+    if (static_cast<LONG>(deadline - cleanUp) > 0) cleanUp = deadline;
+    // A replace that stopped half-way: the old content goes back.
+    if (!ok && !backup.empty() && !Exists(full) && Exists(backup))
+        Retry(cleanUp, [&] {
+            return MoveFileExW(backup.c_str(), full.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+        });
+    // Only while the file is in its place: else these two hold its only copies.
+    if (backup.empty() || Exists(full)) {
+        Remove(temp, cleanUp);
+        if (!backup.empty()) Remove(backup, cleanUp);
     }
     return ok;
 }
@@ -92,7 +199,7 @@ bool QuitPending() {
 // Adds items with drawing off, and lets the windows handle their events (the
 // list drawn as far as it got) every few milliseconds.
 class ListFiller {
-public:
+  public:
     ListFiller(HWND list, const std::function<bool()>& keepGoing)
         : list_(list), keepGoing_(keepGoing), lastPump_(win::NowMs()) {
         SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
@@ -113,7 +220,7 @@ public:
         return alive_;
     }
 
-private:
+  private:
     void Redraw() {
         SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
         InvalidateRect(list_, nullptr, TRUE);
@@ -138,24 +245,22 @@ private:
 
 bool SaveList(const std::wstring& path, HWND list) {
     if (path.empty()) return false;
-    std::string bytes;
-    const int count = win::LbGetCount(list);
-    for (int i = 0; i < count; ++i) AppendListLine(bytes, win::ToAnsi(win::LbGetText(list, i)));
-    return ReplaceFileContents(path, bytes);
+    try {
+        std::string bytes;
+        const int count = win::LbGetCount(list);
+        for (int i = 0; i < count; ++i) AppendListLine(bytes, win::ToAnsi(win::LbGetText(list, i)));
+        return ReplaceFileContents(path, bytes);
+    } catch (const std::exception&) {
+        // Out of memory for a huge list: nothing was written yet.
+        return false;
+    }
 }
 
-void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
-    if (path.empty() || !IsWindow(list)) return;
-    ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
-                                nullptr));
-    // Only files on disk: a console or a pipe could keep a read waiting for ever.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return;
-    LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return;
-    unsigned long long left = static_cast<unsigned long long>(size.QuadPart);
+namespace {
 
+// Reads the rest of the file's `left` bytes into the list.
+void ReadFields(HANDLE file, unsigned long long left, HWND list,
+                const std::function<bool()>& keepGoing) {
     FieldReader reader;
     ListFiller filler(list, keepGoing);
     std::string chunk(64 * 1024, '\0');
@@ -167,7 +272,7 @@ void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& 
             const DWORD want = static_cast<DWORD>(left < chunk.size() ? left : chunk.size());
             DWORD got = 0;
             // A failed read ends the load; the field it cut off is not added.
-            if (!ReadFile(file.get(), &chunk[0], want, &got, nullptr)) return;
+            if (!ReadFile(file, &chunk[0], want, &got, nullptr)) return;
             if (got == 0) {
                 left = 0;  // the file got shorter while we read it
                 continue;
@@ -177,6 +282,25 @@ void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& 
         }
         while (reader.Next(field))
             if (!filler.Add(field)) return;
+    }
+}
+
+}  // namespace
+
+void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
+    if (path.empty() || !IsWindow(list)) return;
+    ScopedFile file(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // Only files on disk: a console or a pipe could keep a read waiting for ever.
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return;
+    try {
+        ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list, keepGoing);
+    } catch (const std::exception&) {
+        // Out of memory (a field of a gigabyte in a 32-bit process) ends the
+        // load like a failed read: the items added so far stay.
     }
 }
 

@@ -18,8 +18,10 @@ constexpr std::uint32_t kLoadPumpEveryMs = 15;
 // Writes one line per item. The file is written in full beside the target and
 // only then put in its place, so a save that fails half-way (a full disk)
 // leaves the file as it was; a save that cannot start (an empty path, a
-// folder, a missing folder, a read-only file) touches nothing. True when the
-// file now holds the list box's items.
+// folder, a missing folder, a read-only file) touches nothing. A file that
+// another program holds for a moment is waited for, about a second at most;
+// an existing file keeps its attributes and security, and nothing is left
+// beside it. True when the file now holds the list box's items.
 bool SaveList(const std::wstring& path, HWND list);
 
 // Appends the file's fields to the list box, keeping the program's windows
@@ -27,7 +29,8 @@ bool SaveList(const std::wstring& path, HWND list);
 // folder, a device) adds nothing. Reads no further than the file's size when
 // it was opened, so every load ends. The load also ends, adding nothing more,
 // when the list box is destroyed, when the program is ending, or when
-// `keepGoing` (asked after each round of events) says so.
+// `keepGoing` (asked after each round of events) says so. Running out of
+// memory ends it like a failed read: the items added so far stay.
 void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
 
 }  // namespace Module1
