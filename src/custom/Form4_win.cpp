@@ -23,7 +23,7 @@ using win::Kind;
 // The page "Get More Codes" opens.
 const wchar_t kMoreCodesPage[] = L"http://www.pallimo.example/codes.html";
 
-constexpr int kClientWidth = 3315;   // twips, below the menu bar
+constexpr int kClientWidth = 3315;  // twips, below the menu bar
 constexpr int kClientHeight = 3360;
 
 // The buttons overlap by a pixel; clipping keeps each one drawn whole on top.
@@ -44,9 +44,10 @@ const win::ControlRow kRows[] = {
     {kOption1, "Option1", Kind::Option, L"Send Chat", 1920, 2400, 1215, 195, 0, 0},
 };
 
-const win::ToolFormLook kLook = {kClass, L"Custom", kClientWidth, kClientHeight,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, kRows,
-                                  sizeof kRows / sizeof kRows[0], kList1};
+const win::ToolFormLook kLook = {
+    kClass,        L"Custom",     kClientWidth, kClientHeight,
+    CW_USEDEFAULT, CW_USEDEFAULT, kRows,        sizeof kRows / sizeof kRows[0],
+    kList1};
 
 }  // namespace
 
@@ -118,16 +119,35 @@ LRESULT Form4::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void Form4::OnCommand(int id, int code, HWND control) {
     if (control == nullptr) {
-        // The menu. Enter and Esc (IDOK, IDCANCEL) mean nothing here.
+        // The menu, and Enter (IDOK) from the keyboard; Esc (IDCANCEL) means
+        // nothing here.
         switch (id) {
-            case kIno: ino_Click(); break;
-            case kLoahs: loahs_Click(); break;
-            case kAsdsadsd: asdsadsd_Click(); break;
-            case kSdsd: sdsd_Click(); break;
-            case kInso: inso_Click(); break;
-            case kGetty: getty_Click(); break;
-            case kAbby: abby_Click(); break;
-            default: break;
+            case IDOK:
+                PressFocusedButton();
+                break;
+            case kIno:
+                ino_Click();
+                break;
+            case kLoahs:
+                loahs_Click();
+                break;
+            case kAsdsadsd:
+                asdsadsd_Click();
+                break;
+            case kSdsd:
+                sdsd_Click();
+                break;
+            case kInso:
+                inso_Click();
+                break;
+            case kGetty:
+                getty_Click();
+                break;
+            case kAbby:
+                abby_Click();
+                break;
+            default:
+                break;
         }
         return;
     }
@@ -137,13 +157,26 @@ void Form4::OnCommand(int id, int code, HWND control) {
     }
     if (code != BN_CLICKED) return;
     switch (id) {
-        case kCommand1: Command1_Click(); break;
-        case kCommand2: Command2_Click(); break;
-        case kCommand3: Command3_Click(); break;
-        case kCommand4: Command4_Click(); break;
-        case kOp1: op1_Click(); break;
-        case kOption1: Option1_Click(); break;
-        default: break;
+        case kCommand1:
+            Command1_Click();
+            break;
+        case kCommand2:
+            Command2_Click();
+            break;
+        case kCommand3:
+            Command3_Click();
+            break;
+        case kCommand4:
+            Command4_Click();
+            break;
+        case kOp1:
+            op1_Click();
+            break;
+        case kOption1:
+            Option1_Click();
+            break;
+        default:
+            break;
     }
 }
 
@@ -184,7 +217,10 @@ void Form4::Command1_Click() {
     win::LbAddString(Control(kList1), win::HwndGetText(Control(kText1)));
 }
 
+// What waits for a running load goes too: a Save pressed before the Clear
+// would write the items read after it over the file being read.
 void Form4::Command2_Click() {
+    waiting_.clear();
     SendMessageW(Control(kList1), LB_RESETCONTENT, 0, 0);
     win::HwndSetText(Control(kText2), L"");
 }
@@ -232,6 +268,13 @@ void Form4::ChooseDestination(int id) {
     }
 }
 
+// Enter on a focused button presses it, as in a dialog; elsewhere it does nothing.
+void Form4::PressFocusedButton() {
+    HWND focus = GetFocus();
+    for (int id : {kCommand1, kCommand2, kCommand3, kCommand4})
+        if (focus == Control(id)) SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
 // A load lets the window handle its events while it reads, so Save and Load
 // can be pressed in the middle of one. They wait for it: a save then writes
 // the whole list rather than the part read so far (which, saved over the file
@@ -245,19 +288,32 @@ void Form4::RunFileJob(FileJob job) {
     for (;;) {
         if (job.save) {
             Module1::SaveList(job.path, Control(kList1));
-        } else {
-            LoadRun run;
-            loading_ = &run;
-            Module1::LoadList(job.path, Control(kList1), [&run] { return !run.cancelled; });
-            // Closed in the middle: the window, and whatever opened since, is no
-            // longer this load's business.
-            if (run.cancelled) return;
-            loading_ = nullptr;
+        } else if (!RunLoad(job.path)) {
+            // Closed in the middle: the window, and whatever opened since, is
+            // no longer this load's business.
+            return;
         }
         if (waiting_.empty()) return;
         job = std::move(waiting_.front());
         waiting_.pop_front();
     }
+}
+
+// False when the window closed during the load.
+bool Form4::RunLoad(const std::wstring& path) {
+    LoadRun run;
+    // However the load ends, even by an exception, the window no longer
+    // points at it afterwards.
+    struct Mark {
+        LoadRun*& loading;
+        LoadRun* run;
+        ~Mark() {
+            if (loading == run) loading = nullptr;
+        }
+    } mark{loading_, &run};
+    loading_ = &run;
+    Module1::LoadList(path, Control(kList1), [&run] { return !run.cancelled; });
+    return !run.cancelled;
 }
 
 }  // namespace custom

@@ -17,7 +17,7 @@ namespace custom {
 void ShowForm4();
 
 class Form4 : public win::ToolForm {
-public:
+  public:
     Form4();
     // Takes the window down while the whole object is still there.
     ~Form4() override;
@@ -41,9 +41,10 @@ public:
     void getty_Click();     // Help > Get More Codes
     void abby_Click();      // Help > About
 
-private:
+  private:
     // A save or load asked for while a load is reading; it runs when the load
-    // ends, with the path that was in the file-name box when it was asked for.
+    // ends, with the path that was in the file-name box when it was asked for,
+    // unless "Clear" comes first.
     struct FileJob {
         bool save;
         std::wstring path;
@@ -61,6 +62,8 @@ private:
     void AddMenuBar();
     void ChooseDestination(int id);
     void RunFileJob(FileJob job);
+    bool RunLoad(const std::wstring& path);
+    void PressFocusedButton();
     static LRESULT CALLBACK Text1Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                       UINT_PTR id, DWORD_PTR self);
 

@@ -162,7 +162,8 @@ void CheckSendingRightAfterOpening(HWND form) {
     DoubleClickItem(form, 2);
     static const e2e::Expected kIm[] = {SETTEXT("im.input", "abc"),
                                         POSTED("im.send", WM_LBUTTONDOWN),
-                                        POSTED("im.send", WM_LBUTTONUP), {nullptr, 0, false, nullptr}};
+                                        POSTED("im.send", WM_LBUTTONUP),
+                                        {nullptr, 0, false, nullptr}};
     ok_sequence(NewRecords(3), kIm, "double-click with \"Send IM\" chosen at start");
 }
 
@@ -214,16 +215,21 @@ void CheckSmileyTag(HWND form) {
     ok(Count(form) == 1 && Item(form, 0) == Wide(kTag), "and loads back unchanged");
 
     DoubleClickItem(form, 0);
-    static const e2e::Expected kIm[] = {SETTEXT("im.input", kTag), POSTED("im.send", WM_LBUTTONDOWN),
-                                        POSTED("im.send", WM_LBUTTONUP), {nullptr, 0, false, nullptr}};
+    static const e2e::Expected kIm[] = {SETTEXT("im.input", kTag),
+                                        POSTED("im.send", WM_LBUTTONDOWN),
+                                        POSTED("im.send", WM_LBUTTONUP),
+                                        {nullptr, 0, false, nullptr}};
     ok_sequence(NewRecords(3), kIm, "the tag goes into the instant message byte for byte");
 
     Press(form, ids::kOption1);
     e2e::WaitUntil([&] { return Checked(form, ids::kOption1); }, 5000);
-    ok(Checked(form, ids::kOption1) && !Checked(form, ids::kOp1), "\"Send Chat\" replaces \"Send IM\"");
+    ok(Checked(form, ids::kOption1) && !Checked(form, ids::kOp1),
+       "\"Send Chat\" replaces \"Send IM\"");
     DoubleClickItem(form, 0);
-    static const e2e::Expected kChat[] = {SETTEXT("chat.input", kTag), SENT("chat.send", WM_LBUTTONDOWN),
-                                          SENT("chat.send", WM_LBUTTONUP), {nullptr, 0, false, nullptr}};
+    static const e2e::Expected kChat[] = {SETTEXT("chat.input", kTag),
+                                          SENT("chat.send", WM_LBUTTONDOWN),
+                                          SENT("chat.send", WM_LBUTTONUP),
+                                          {nullptr, 0, false, nullptr}};
     ok_sequence(NewRecords(3), kChat, "with \"Send Chat\" the tag goes into the chat room");
 }
 
@@ -270,6 +276,71 @@ void CheckRefusedSaves(HWND form, const std::wstring& lockedDir) {
     SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A file another program holds open for a moment (a virus scanner, an indexer)
+// is still replaced, whole, once it is let go, and keeps its attributes.
+void CheckSaveOverHeldFile(HWND form) {
+    const std::wstring held = InWork(L"held.txt");
+    WriteBytes(held, "old\r\n");
+    SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    TypePath(form, L"held.txt");
+    std::string want;
+    for (const std::wstring& item : Items(form))
+        want += std::string(item.begin(), item.end()) + "\r\n";
+    HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    ok(h != INVALID_HANDLE_VALUE, "the file is held open");
+    PostMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
+    Sleep(500);
+    CloseHandle(h);
+    ok(e2e::WaitUntil([&] { return ReadBytes(held) == want; }, 5000),
+       "a save onto a file held open for a moment replaces it once it is let go");
+    ok((GetFileAttributesW(held.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0, "the file stays hidden");
+    ok(LeftoverTemps(e2e::WorkDir()) == 0, "and no file is left behind");
+    SetFileAttributesW(held.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Enter on a focused button presses it, as in the smiley and About windows.
+void CheckEnterOnButton(HWND form) {
+    const int before = Count(form);
+    AddAndWait(form);  // the click leaves the focus on "Add"
+    e2e::PressKey(VK_RETURN);
+    ok(e2e::WaitUntil([&] { return Count(form) == before + 2; }, 5000),
+       "Enter on the focused \"Add\" adds an item");
+}
+
+// A load that runs out of memory (one field of gigabytes in a 32-bit process)
+// ends like a load whose read failed: what it read stays, and a Load pressed
+// during it, and any later one, still runs.
+void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
+    Clear(form);
+    const std::wstring huge = InWork(L"huge.txt");
+    WriteBytes(huge, longBytes);
+    HANDLE f = CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    LARGE_INTEGER end = {};
+    end.QuadPart = 3LL << 30;  // zeros, no line end: stored sparse
+    ok(f != INVALID_HANDLE_VALUE && SetFilePointerEx(f, end, nullptr, FILE_BEGIN) &&
+           SetEndOfFile(f),
+       "a 3 GB file whose last field never ends");
+    CloseHandle(f);
+    TypePath(form, L"huge.txt");
+    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    e2e::WaitUntil([&] { return Count(form) > 0; }, 10000);
+    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tag.txt"));
+    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    const double start = e2e::NowMs();
+    ok(e2e::WaitUntil([&] { return Count(form) == kLongLines + 1; }, 120000),
+       "the Load pressed during it runs after it (%d items)", Count(form));
+    e2e::Trace("the load ran out of memory and the next one ended %.1f s later",
+               (e2e::NowMs() - start) / 1000);
+    ok(Item(form, kLongLines - 1) == L"line 199999" && Item(form, kLongLines) == Wide(kTag),
+       "the items read before the failure stay, the other file's after them");
+    Clear(form);
+    TypePath(form, L"tag.txt");
+    Press(form, ids::kCommand3);
+    ok(e2e::WaitUntil([&] { return Count(form) == 1; }, 10000), "a later Load runs too");
+    DeleteFileW(huge.c_str());
+}
+
 HWND CheckCloseAndReopen(HWND form) {
     ok(Count(form) > 0, "items in the list before closing");
     e2e::Activate(form);
@@ -295,7 +366,8 @@ HWND CheckCloseDuringLoad(HWND form) {
     // Both land in the queue at once: the close is handled inside the load.
     PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
     PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
-    ok(ClosedAndSmileyBack(form), "closing during a load closes the window and shows the smiley window");
+    ok(ClosedAndSmileyBack(form),
+       "closing during a load closes the window and shows the smiley window");
     ok(g_pallimo->Running(), "Pallimo is still running");
     form = OpenCustomWindow();
     if (!ok(form != nullptr, "the window opens again after a close during a load")) return nullptr;
@@ -317,7 +389,8 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     PostMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
     PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
     const int atPress = Count(form);
-    ok(atPress < kLongLines, "Save and Load pressed in the middle of the load (%d items in)", atPress);
+    ok(atPress < kLongLines, "Save and Load pressed in the middle of the load (%d items in)",
+       atPress);
 
     e2e::WaitUntil([&] { return Count(form) >= 2 * kLongLines; }, 120000);
     AddAndWait(form);
@@ -332,12 +405,40 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "and no file is left behind");
 }
 
+// Clear in the middle of a load drops the Save and Load pressed during it: the
+// Save would write the load's tail over the file being read.
+void CheckClearDropsWaiting(HWND form, const std::string& longBytes) {
+    Clear(form);
+    TypePath(form, L"long.txt");
+    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    ok(e2e::WaitUntil([&] { return Count(form) > 0; }, 10000), "a load runs");
+    PostMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
+    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    PostMessageW(form, WM_COMMAND, ids::kIno, 0);
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kText2)).empty(); }, 10000),
+       "Save, Load and Clear pressed in the middle of the load (%d items in)", Count(form));
+    // A Load of another file marks the end of what waits.
+    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tag.txt"));
+    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    ok(e2e::WaitUntil([&] { return Count(form) > 0 && Item(form, Count(form) - 1) == Wide(kTag); },
+                      120000),
+       "the Load pressed after the Clear runs");
+    const int n = Count(form);
+    ok(n >= 2 && n <= kLongLines + 1 && Item(form, n - 2) == L"line 199999",
+       "the running load went on to its end, the Load pressed before the Clear did not run (%d)",
+       n);
+    ok(ReadBytes(InWork(L"long.txt")) == longBytes,
+       "the Save pressed before the Clear did not write over the file being read");
+    ok(LeftoverTemps(e2e::WorkDir()) == 0, "no file is left behind");
+}
+
 }  // namespace
 
 int main() {
     // Beside this test's work folder; CTest makes the file in it immutable.
     const std::wstring work = e2e::WorkDir();
-    const std::wstring lockedDir = work.substr(0, work.find_last_of(L'\\')) + L"\\custom_codes_locked";
+    const std::wstring lockedDir =
+        work.substr(0, work.find_last_of(L'\\')) + L"\\custom_codes_locked";
     const std::string longBytes = LongFile();
     WriteBytes(InWork(L"long.txt"), longBytes);
 
@@ -359,10 +460,14 @@ int main() {
         CheckSaveAndLoad(form);
         CheckSmileyTag(form);
         CheckRefusedSaves(form, lockedDir);
+        CheckSaveOverHeldFile(form);
+        CheckEnterOnButton(form);
+        CheckLoadEndedByException(form, longBytes);
         form = CheckCloseAndReopen(form);
     }
     if (form != nullptr) form = CheckCloseDuringLoad(form);
     if (form != nullptr) CheckSaveAndLoadDuringLoad(form, longBytes);
+    if (form != nullptr) CheckClearDropsWaiting(form, longBytes);
     ok(pallimo.Running(), "Pallimo ran to the end of the test");
     return e2e::Finish();
 }
