@@ -128,7 +128,7 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
         // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old file is the backup now,
         // the new one is still `temp`; the next round moves it into place.
         if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 && !HeldForAMoment(error)) {
-            if (!replaceWorks || !Exists(target)) return false;
+            if (!replaceWorks) return false;
             replaceWorks = false;
             continue;
         }
