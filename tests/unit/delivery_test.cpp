@@ -6,10 +6,11 @@
 #include <memory>
 
 #include "fake_winsys.h"
+#include "win/steady_clock.h"
 
+using Module1::Handle;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using Module1::Handle;
 
 namespace {
 
@@ -63,20 +64,20 @@ std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setTex
     std::vector<std::string> seq;
     if (afterAnother) seq.push_back("HasText(" + H(w.input) + ") = 0");
     seq.insert(seq.end(), {
-        "Sleep(0)",
-        "FindWindowA(AIM_IMessage) = " + H(w.im),
-        "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
-        "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
-    });
+                              "Sleep(0)",
+                              "FindWindowA(AIM_IMessage) = " + H(w.im),
+                              "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+                              "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
+                          });
     if (!setText.empty()) seq.push_back(setText);
     seq.insert(seq.end(), {
-        "FindWindowA(AIM_IMessage) = " + H(w.im),
-        "FindWindowExA(" + H(w.im) + ", 0, _Oscar_IconBtn) = " + H(w.send),
-        "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
-        "Sleep(0)",
-        "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
-        "Sleep(0)",
-    });
+                              "FindWindowA(AIM_IMessage) = " + H(w.im),
+                              "FindWindowExA(" + H(w.im) + ", 0, _Oscar_IconBtn) = " + H(w.send),
+                              "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                              "Sleep(0)",
+                              "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                              "Sleep(0)",
+                          });
     return seq;
 }
 
@@ -86,14 +87,15 @@ TEST(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     Module1::ChatSend(ws, L" --^V- Pallimo Loaded -V^-- ");
-    EXPECT_THAT(ws.calls,
-                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
-                            "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
-                            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = " + H(room.input),
-                            "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
-                            "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
-                            "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                            "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAre(
+            "FindWindowA(AIM_ChatWnd) = 1", "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
+            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = " + H(room.input),
+            "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
+            "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
+            "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+            "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(room.input), L" --^V- Pallimo Loaded -V^-- ");
 }
 
@@ -112,14 +114,13 @@ TEST(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPress
     FakeWindowSystem ws;
     ChatRoom room(ws, /*secondArea=*/false);
     Module1::ChatSend(ws, L"hello");
-    EXPECT_THAT(ws.calls,
-                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
-                            "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
-                            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
-                            "SendMessageA(0, WM_SETTEXT, \"hello\")",
-                            "FindWindowExA(1, 0, _Oscar_IconBtn) = " + H(room.format),
-                            "SendMessageA(" + H(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
-                            "SendMessageA(" + H(room.format) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
+                                      "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
+                                      "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
+                                      "SendMessageA(0, WM_SETTEXT, \"hello\")",
+                                      "FindWindowExA(1, 0, _Oscar_IconBtn) = " + H(room.format),
+                                      "SendMessageA(" + H(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
+                                      "SendMessageA(" + H(room.format) + ", WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(room.area1), L"");
 }
 
@@ -127,13 +128,13 @@ TEST(ChatSend, WithNoChatRoomEveryLookupGivesZeroAndNothingIsTouched) {
     FakeWindowSystem ws;
     ImWindow im(ws);  // an IM window's own text areas must not be mistaken for the chat room's
     Module1::ChatSend(ws, L"x");
-    EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 0",
-                                      "FindWindowExA(0, 0, WndAte32Class) = 0",
-                                      "FindWindowExA(0, 0, WndAte32Class) = 0",
-                                      "SendMessageA(0, WM_SETTEXT, \"x\")",
-                                      "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
-                                      "SendMessageA(0, WM_LBUTTONDOWN, 0, 0)",
-                                      "SendMessageA(0, WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAre("FindWindowA(AIM_ChatWnd) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
+                    "FindWindowExA(0, 0, WndAte32Class) = 0", "SendMessageA(0, WM_SETTEXT, \"x\")",
+                    "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
+                    "SendMessageA(0, WM_LBUTTONDOWN, 0, 0)",
+                    "SendMessageA(0, WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(im.input), L"");
 }
 
@@ -153,9 +154,10 @@ TEST(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
     const std::wstring tag = L"<font sml=\"AgHSE5E=\">;-)</font>";
     Module1::IMSend(ws, tag);
     EXPECT_THAT(ws.calls,
-                ElementsAreArray(Join({ReadinessPass(w),
-                                       ImDelivery(w, "SendMessageA(" + H(w.input) +
-                                                         ", WM_SETTEXT, \"<font sml=\"AgHSE5E=\">;-)</font>\")")})));
+                ElementsAreArray(Join(
+                    {ReadinessPass(w),
+                     ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                       ", WM_SETTEXT, \"<font sml=\"AgHSE5E=\">;-)</font>\")")})));
     EXPECT_EQ(ws.TextOf(w.input), tag);
 }
 
@@ -179,12 +181,13 @@ TEST(IMSend, WithNoWindowItSpendsTenPassesAndReachesNothing) {
     ChatRoom room(ws);
     Module1::IMSend(ws, L"lost");
     EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 10);
-    EXPECT_THAT(std::vector<std::string>(ws.calls.end() - 10, ws.calls.end()),
-                ElementsAre("FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
-                            "GetWindow(0, GW_HWNDNEXT) = 0", "SendMessageA(0, WM_SETTEXT, \"lost\")",
-                            "FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
-                            "PostMessageA(0, WM_LBUTTONDOWN, 0, 0)", "Sleep(0)",
-                            "PostMessageA(0, WM_LBUTTONUP, 0, 0)", "Sleep(0)"));
+    EXPECT_THAT(
+        std::vector<std::string>(ws.calls.end() - 10, ws.calls.end()),
+        ElementsAre("FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
+                    "GetWindow(0, GW_HWNDNEXT) = 0", "SendMessageA(0, WM_SETTEXT, \"lost\")",
+                    "FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
+                    "PostMessageA(0, WM_LBUTTONDOWN, 0, 0)", "Sleep(0)",
+                    "PostMessageA(0, WM_LBUTTONUP, 0, 0)", "Sleep(0)"));
     EXPECT_EQ(ws.TextOf(room.input), L"");
 }
 
@@ -239,7 +242,8 @@ TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
     EXPECT_EQ(ws.TextOf(upper.input), L"");
     EXPECT_EQ(ws.TextOf(lower.input), L"");
     EXPECT_EQ(ws.calls.back(), "Sleep(0)");
-    EXPECT_EQ(ws.calls[ws.calls.size() - 2], "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
+    EXPECT_EQ(ws.calls[ws.calls.size() - 2],
+              "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 // Clicks handled inside a delivery's wait go out after it, oldest first, and
@@ -259,9 +263,11 @@ TEST(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
     Module1::IMSend(ws, L"first");
     std::vector<std::string> order;
     for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos || c.find("WM_LBUTTONUP") != std::string::npos)
+        if (c.find("WM_SETTEXT") != std::string::npos ||
+            c.find("WM_LBUTTONUP") != std::string::npos)
             order.push_back(c);
-    const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input), chSend = H(room.send);
+    const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input),
+                      chSend = H(room.send);
     EXPECT_THAT(order, ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
                                    "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
                                    "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
@@ -290,7 +296,8 @@ TEST(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
         if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c);
     ASSERT_EQ(texts.size(), 1000u);
     for (int i = 0; i < 1000; ++i)
-        EXPECT_EQ(texts[i], "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + std::to_string(i) + "\")");
+        EXPECT_EQ(texts[i],
+                  "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + std::to_string(i) + "\")");
     EXPECT_EQ(deepest, 1);
 }
 
@@ -300,8 +307,10 @@ TEST(Deliveries, AfterOneEndsTheNextRunsAtOnce) {
     Module1::IMSend(ws, L"a");
     ws.calls.clear();
     Module1::IMSend(ws, L"b");
-    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w),
-        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w),
+                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
 }
 
 TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
@@ -313,8 +322,10 @@ TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
     Module1::IMSend(ws, L"b");
     const std::vector<std::string> waited = {"HasText(" + H(w.input) + ") = 1", "wait 1", "pump",
                                              "HasText(" + H(w.input) + ") = 1", "wait 1", "pump"};
-    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), waited,
-        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w), waited,
+                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
 }
 
 TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
@@ -345,8 +356,9 @@ TEST(Deliveries, EmptyTextsChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
     ws.calls.clear();
     ImWindow w(ws);
     Module1::IMSend(ws, L"x");
-    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w),
-        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"x\")")})));
+    EXPECT_THAT(ws.calls, ElementsAreArray(
+                              Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                                                        ", WM_SETTEXT, \"x\")")})));
 }
 
 TEST(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {
@@ -395,6 +407,23 @@ TEST(WaitSeconds, SleepsWholeSecondsAndNeverOverflows) {
     Module1::WaitSeconds(ws, 2);
     Module1::WaitSeconds(ws, -5);
     Module1::WaitSeconds(ws, 2147484);  // beyond a signed 32-bit count of milliseconds
-    EXPECT_THAT(ws.calls,
-                ElementsAre("Sleep(0)", "Sleep(2000)", "Sleep(0)", "Sleep(2147483647)"));
+    EXPECT_THAT(ws.calls, ElementsAre("Sleep(0)", "Sleep(2000)", "Sleep(0)", "Sleep(2147483647)"));
+}
+
+// On some multi-core machines the performance counter differs between cores,
+// so a later reading can be behind an earlier one: the clock must not follow
+// it back, or `NowMs() - start` wraps and a wait ends at once.
+TEST(SteadyMs, NeverGoesBackWhenTheCounterDoes) {
+    win::SteadyMs clock;
+    const std::uint64_t f = 1000000;
+    const std::uint32_t start = clock.FromCounter(10 * f, f);
+    EXPECT_EQ(start, 10000u);
+    EXPECT_EQ(clock.FromCounter(10 * f - f / 100, f) - start, 0u);  // 10 ms behind
+    EXPECT_EQ(clock.FromCounter(10 * f + f / 2, f) - start, 500u);
+    EXPECT_EQ(clock.FromCounter(10 * f + f / 4, f) - start, 500u);  // behind again
+    // 50 days of a 100 ns counter: counts times 1000 would overflow 64 bits.
+    win::SteadyMs fine;
+    const std::uint64_t day50 = 50ULL * 86400 * 10000000;
+    const std::uint32_t then = fine.FromCounter(day50, 10000000);
+    EXPECT_EQ(fine.FromCounter(day50 + 10000000, 10000000) - then, 1000u);
 }
