@@ -17,16 +17,16 @@ const char kEditClass[] = "Edit";
 // the millisecond clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text);
-void DeliverToIm(WindowSystem& ws, const std::wstring& text);
+void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
+void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner);
 
 // Runs one delivery, then every one asked for meanwhile, oldest first. Without
 // this a burst of clicks would nest one delivery inside another's wait: the
 // inner text would overwrite the input box before the outer Send press is
 // handled, and enough of them nest deeper than the window manager allows.
-void Deliver(WindowSystem& ws, bool chat, const std::wstring& text) {
+void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner) {
     if (ws.delivering) {
-        ws.waiting.push_back({chat, text});
+        ws.waiting.push_back({chat, text, owner});
         return;
     }
     ws.delivering = true;
@@ -34,11 +34,12 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text) {
         WindowSystem& ws;
         ~Done() { ws.delivering = false; }
     } done{ws};
-    chat ? DeliverToChat(ws, text) : DeliverToIm(ws, text);
+    chat ? DeliverToChat(ws, text, owner) : DeliverToIm(ws, text, owner);
     while (!ws.waiting.empty()) {
         const WindowSystem::Waiting next = ws.waiting.front();
         ws.waiting.pop_front();
-        next.chat ? DeliverToChat(ws, next.text) : DeliverToIm(ws, next.text);
+        next.chat ? DeliverToChat(ws, next.text, next.owner)
+                  : DeliverToIm(ws, next.text, next.owner);
     }
 }
 
@@ -52,13 +53,13 @@ void AwaitPreviousPress(WindowSystem& ws) {
     ws.pendingInput = 0;
     if (input == 0) return;
     const std::uint32_t start = ws.NowMs();
-    while (ws.HasText(input) && ws.NowMs() - start < kPressBoundMs) {
+    while (ws.AskBox(input) == Box::HasText && ws.NowMs() - start < kPressBoundMs) {
         ws.WaitForEvents(1);
         ws.PumpEvents();
     }
 }
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text) {
+void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle) {
     const Handle chat = ws.FindTopWindow(kChatClass);
     const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
     const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
@@ -68,7 +69,7 @@ void DeliverToChat(WindowSystem& ws, const std::wstring& text) {
     ClickButton(ws, button);
 }
 
-void DeliverToIm(WindowSystem& ws, const std::wstring& text) {
+void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle) {
     // The instant-message window may still be opening: give it a few passes of
     // the event loop to show its edit field. Delivery goes on either way.
     for (int pass = 1;; ++pass) {
@@ -95,9 +96,13 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text) {
 
 }  // namespace
 
-void ChatSend(WindowSystem& ws, const std::wstring& text) { Deliver(ws, true, text); }
+void ChatSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
+    Deliver(ws, true, text, owner);
+}
 
-void IMSend(WindowSystem& ws, const std::wstring& text) { Deliver(ws, false, text); }
+void IMSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
+    Deliver(ws, false, text, owner);
+}
 
 void TimeOut(WindowSystem& ws, double seconds) {
     if (!(seconds > 0)) return;  // zero, negative and NaN return at once
@@ -113,19 +118,19 @@ void TimeOut(WindowSystem& ws, double seconds) {
     }
 }
 
-void ClickButton(WindowSystem& ws, Handle button) {
+Sent ClickButton(WindowSystem& ws, Handle button) {
     ws.SendButton(button, kWmLButtonDown);
-    ws.SendButton(button, kWmLButtonUp);
+    return ws.SendButton(button, kWmLButtonUp);
 }
 
-void PostClick(WindowSystem& ws, Handle button) {
+Sent PostClick(WindowSystem& ws, Handle button) {
     ws.PostButton(button, kWmLButtonDown);
     WaitSeconds(ws, 0);
-    ws.PostButton(button, kWmLButtonUp);
+    return ws.PostButton(button, kWmLButtonUp);
 }
 
-void SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
-    if (!text.empty()) ws.SendSetText(window, text);
+Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
+    return text.empty() ? Sent::Done : ws.SendSetText(window, text);
 }
 
 void WaitSeconds(WindowSystem& ws, std::int32_t seconds) {

@@ -62,7 +62,7 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setText,
                                     bool afterAnother = false) {
     std::vector<std::string> seq;
-    if (afterAnother) seq.push_back("HasText(" + H(w.input) + ") = 0");
+    if (afterAnother) seq.push_back("AskBox(" + H(w.input) + ") = empty");
     seq.insert(seq.end(), {
                               "Sleep(0)",
                               "FindWindowA(AIM_IMessage) = " + H(w.im),
@@ -320,8 +320,8 @@ TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
     ws.calls.clear();
     ws.busyChecks = 2;  // the messenger still has the posted press in its queue twice
     Module1::IMSend(ws, L"b");
-    const std::vector<std::string> waited = {"HasText(" + H(w.input) + ") = 1", "wait 1", "pump",
-                                             "HasText(" + H(w.input) + ") = 1", "wait 1", "pump"};
+    const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump",
+                                             "AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(Join(
                     {ReadinessPass(w), waited,
@@ -337,7 +337,7 @@ TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
     Module1::IMSend(ws, L"b");
     EXPECT_EQ(ws.TextOf(w.input), L"b");
     const auto asked = std::count_if(ws.calls.begin(), ws.calls.end(), [](const std::string& c) {
-        return c.rfind("HasText", 0) == 0;
+        return c.rfind("AskBox", 0) == 0;
     });
     EXPECT_GT(asked, 5);
     EXPECT_LE(asked, static_cast<long>(Module1::kPressBoundMs / 100));
