@@ -1,5 +1,6 @@
 #include "messenger/delivery.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Module1 {
@@ -16,6 +17,10 @@ const char kEditClass[] = "Edit";
 // The longest wait TimeOut and WaitSeconds accept, about 24 days: well inside
 // the millisecond clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
+
+// How many windows that stopped answering are remembered; a window handle
+// may be gone long since, so the oldest is forgotten first.
+constexpr std::size_t kUnansweredKept = 8;
 
 void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
 void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner);
@@ -43,33 +48,83 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
     }
 }
 
+std::vector<WindowSystem::Unanswered>::iterator FindUnanswered(WindowSystem& ws, Handle window) {
+    return std::find_if(ws.unanswered.begin(), ws.unanswered.end(),
+                        [window](const WindowSystem::Unanswered& u) { return u.window == window; });
+}
+
+void MarkUnanswered(WindowSystem& ws, Handle window) {
+    if (FindUnanswered(ws, window) != ws.unanswered.end()) return;
+    if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
+    ws.unanswered.push_back({window, ws.NowMs()});
+}
+
+// False for a window that let a message time out: for a while it is passed
+// over, and then while it does not answer a short question. A hung messenger
+// so costs one send's bound once, not every message of every click; once it
+// answers, it is sent to again.
+bool Reachable(WindowSystem& ws, Handle window) {
+    const auto found = FindUnanswered(ws, window);
+    if (found == ws.unanswered.end()) return true;
+    if (ws.NowMs() - found->sinceMs < kUnansweredQuietMs || !ws.Answers(window)) return false;
+    ws.unanswered.erase(FindUnanswered(ws, window));
+    return true;
+}
+
+// Whether the delivery goes on after a message to `window`. A missing
+// window does not stop it (everything below it is missing too). One that
+// did not answer does: the messenger may still take the message later, and a
+// press then would send whatever the box holds. A refused one does, and the
+// user learns why, once a run: otherwise every smiley vanishes silently.
+bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
+    if (result == Sent::NoAnswer) {
+        MarkUnanswered(ws, window);
+        return false;
+    }
+    if (result == Sent::Blocked) {
+        if (!ws.toldBlocked) {
+            ws.toldBlocked = true;
+            ws.TellBlocked(owner);
+        }
+        return false;
+    }
+    return true;
+}
+
 // A set-text is sent, so it overtakes messages still queued for the
 // messenger: had the previous instant message's posted Send press not been
-// handled yet, this text would replace that one before it went out. The
-// messenger empties its input box when it sends, so wait (handling the
-// program's events) until the box the last text went into is empty again.
+// handled yet, this text would replace the one that press is for (after an
+// empty text, whatever the user had typed) before it went out. The messenger
+// empties its input box when it sends, so wait (handling the program's
+// events) until the box the last press was aimed at is empty. An empty box
+// proves nothing more: the press may still be queued, but it then sends the
+// new text, and the new press finds the box empty, which comes to the same.
 void AwaitPreviousPress(WindowSystem& ws) {
     const Handle input = ws.pendingInput;
     ws.pendingInput = 0;
-    if (input == 0) return;
+    if (input == 0 || !Reachable(ws, input)) return;
     const std::uint32_t start = ws.NowMs();
-    while (ws.AskBox(input) == Box::HasText && ws.NowMs() - start < kPressBoundMs) {
+    for (;;) {
+        const Box box = ws.AskBox(input);
+        if (box == Box::NoAnswer) MarkUnanswered(ws, input);
+        if (box != Box::HasText || ws.NowMs() - start >= kPressBoundMs) return;
         ws.WaitForEvents(1);
         ws.PumpEvents();
     }
 }
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle) {
+void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner) {
     const Handle chat = ws.FindTopWindow(kChatClass);
     const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
     const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
-    ws.SendSetText(input, text);
+    if (!Reachable(ws, input) || !GoesOn(ws, input, ws.SendSetText(input, text), owner)) return;
     const Handle button = ws.FindChildWindow(chat, input, kButtonClass);
-    ClickButton(ws, button);
+    if (!Reachable(ws, button)) return;
+    GoesOn(ws, button, ClickButton(ws, button), owner);
 }
 
-void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle) {
+void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
     // The instant-message window may still be opening: give it a few passes of
     // the event loop to show its edit field. Delivery goes on either way.
     for (int pass = 1;; ++pass) {
@@ -85,12 +140,16 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle) {
     Handle im = ws.FindTopWindow(kImClass);
     const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws.NextSibling(area1);
-    SetWindowTextTo(ws, input, text);
+    if (!text.empty() &&
+        (!Reachable(ws, input) || !GoesOn(ws, input, SetWindowTextTo(ws, input, text), owner)))
+        return;
 
     im = ws.FindTopWindow(kImClass);
     const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
-    PostClick(ws, button);
-    if (button != 0 && input != 0 && !text.empty()) ws.pendingInput = input;
+    const Sent pressed = PostClick(ws, button);
+    if (!GoesOn(ws, button, pressed, owner)) return;
+    // Also after an empty text: its press sends what the box holds then.
+    if (pressed == Sent::Done && input != 0) ws.pendingInput = input;
     WaitSeconds(ws, 0);
 }
 
@@ -119,12 +178,14 @@ void TimeOut(WindowSystem& ws, double seconds) {
 }
 
 Sent ClickButton(WindowSystem& ws, Handle button) {
-    ws.SendButton(button, kWmLButtonDown);
+    const Sent down = ws.SendButton(button, kWmLButtonDown);
+    if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
     return ws.SendButton(button, kWmLButtonUp);
 }
 
 Sent PostClick(WindowSystem& ws, Handle button) {
-    ws.PostButton(button, kWmLButtonDown);
+    const Sent down = ws.PostButton(button, kWmLButtonDown);
+    if (down == Sent::Blocked) return down;
     WaitSeconds(ws, 0);
     return ws.PostButton(button, kWmLButtonUp);
 }

@@ -20,6 +20,11 @@ constexpr int kReadinessPasses = 10;
 // How long an instant message waits for the messenger to send the previous
 // one's text before it puts its own text in.
 constexpr std::uint32_t kPressBoundMs = 1000;
+// How long a window that let a message time out is passed over without a
+// question. Windows and Wine alike call a thread hung once it has not read
+// its queue for 5 s; from then on a question with SMTO_ABORTIFHUNG comes
+// back at once, so asking costs a hung messenger's clicks nothing.
+constexpr std::uint32_t kUnansweredQuietMs = 5000;
 
 // What became of one message to a messenger window.
 enum class Sent {
@@ -82,9 +87,13 @@ class WindowSystem {
     // The input box whose text the last instant message's posted Send press
     // may not have taken yet.
     Handle pendingInput = 0;
-    // Windows that let a message time out: later messages to them are
-    // skipped while they do not answer a short question.
-    std::vector<Handle> unanswered;
+    // Windows that let a message time out, and when: later messages to them
+    // are skipped for a while, then while they do not answer a short question.
+    struct Unanswered {
+        Handle window;
+        std::uint32_t sinceMs;
+    };
+    std::vector<Unanswered> unanswered;
     bool toldBlocked = false;  // the user is told once a run
 };
 

@@ -343,22 +343,123 @@ TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
     EXPECT_LE(asked, static_cast<long>(Module1::kPressBoundMs / 100));
 }
 
-TEST(Deliveries, EmptyTextsChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
+TEST(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     Module1::IMSend(ws, L"to no IM window");  // no button was pressed
     Module1::ChatSend(ws, L"chat");           // its press is sent and handled at once
-    {
-        ImWindow early(ws);
-        Module1::IMSend(ws, L"");  // no text was put in: nothing to wait for
-        ws.Remove(early.im);
-    }
     ws.calls.clear();
     ImWindow w(ws);
     Module1::IMSend(ws, L"x");
     EXPECT_THAT(ws.calls, ElementsAreArray(
                               Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
                                                                         ", WM_SETTEXT, \"x\")")})));
+}
+
+// An empty text sets nothing, yet its Send press sends whatever the box holds
+// when the messenger gets to it, the user's own typing included: the next
+// text must not replace that before it went out.
+TEST(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    ws.SendSetText(w.input, L"typed by the user");
+    Module1::IMSend(ws, L"");
+    EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
+    ws.calls.clear();
+    ws.busyChecks = 1;  // the press is still queued at the first question
+    Module1::IMSend(ws, L"b");
+    const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w), waited,
+                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+}
+
+std::vector<std::string> ChatLookups(const ChatRoom& r) {
+    return {"FindWindowA(AIM_ChatWnd) = " + H(r.chat),
+            "FindWindowExA(" + H(r.chat) + ", 0, WndAte32Class) = " + H(r.area1),
+            "FindWindowExA(" + H(r.chat) + ", " + H(r.area1) + ", WndAte32Class) = " + H(r.input)};
+}
+
+// A messenger that stopped answering costs one send's bound, once: the rest
+// of that delivery is not tried (a press would send whatever the box holds
+// when it wakes), later sends to the window are skipped, at first without a
+// question, then while it does not answer a short one.
+TEST(Deliveries, AfterASendTimesOutTheWindowIsSkippedUntilItAnswersAgain) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ws.hung = {room.input};
+    Module1::ChatSend(ws, L"one");
+    ws.now += Module1::kUnansweredQuietMs - 1;
+    Module1::ChatSend(ws, L"two");
+    ws.now += 1;
+    Module1::ChatSend(ws, L"three");
+    ws.hung.clear();
+    Module1::ChatSend(ws, L"four");
+    const std::string in = H(room.input), send = H(room.send);
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ChatLookups(room),
+                     {"SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer"},
+                     ChatLookups(room),
+                     ChatLookups(room),
+                     {"Answers(" + in + ") = 0"},
+                     ChatLookups(room),
+                     {"Answers(" + in + ") = 1", "SendMessageA(" + in + ", WM_SETTEXT, \"four\")",
+                      "FindWindowExA(1, " + in + ", _Oscar_IconBtn) = " + send,
+                      "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
+                      "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"}})));
+}
+
+TEST(Deliveries, AnInputBoxThatDoesNotAnswerAQuestionIsNotSentTo) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.hung = {w.input};
+    ws.calls.clear();
+    Module1::IMSend(ws, L"b");
+    const std::string in = H(w.input);
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAreArray(Join({ReadinessPass(w),
+                               {"AskBox(" + in + ") = no answer", "Sleep(0)",
+                                "FindWindowA(AIM_IMessage) = " + H(w.im),
+                                "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+                                "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + in}})));
+}
+
+// A messenger with higher rights refuses the text and the presses (privilege
+// isolation): the delivery ends at once, leaves nothing to wait for, and the
+// user is told why once, over the window the action came from.
+TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    ChatRoom room(ws);
+    ws.blocked = {w.input, w.send, room.input, room.send};
+    const Handle smileyWindow = 77, customWindow = 78;
+    Module1::IMSend(ws, L"a", smileyWindow);
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAreArray(Join({ReadinessPass(w),
+                               {"Sleep(0)", "FindWindowA(AIM_IMessage) = " + H(w.im),
+                                "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+                                "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
+                                "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"a\") = blocked",
+                                "TellBlocked(77)"}})));
+    ws.calls.clear();
+    Module1::ChatSend(ws, L"c", customWindow);
+    Module1::IMSend(ws, L"", customWindow);
+    EXPECT_THAT(ws.calls, ::testing::Contains("SendMessageA(" + H(room.input) +
+                                              ", WM_SETTEXT, \"c\") = blocked"));
+    EXPECT_EQ(ws.calls.back(), "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0) = blocked");
+    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("TellBlocked"))));
+    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("LBUTTONUP"))));
+    ws.blocked.clear();
+    ws.calls.clear();
+    Module1::IMSend(ws, L"b");  // nothing was pressed: nothing to wait for
+    EXPECT_THAT(ws.calls, ElementsAreArray(
+                              Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                                                        ", WM_SETTEXT, \"b\")")})));
 }
 
 TEST(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {
