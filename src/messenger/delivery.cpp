@@ -1,5 +1,6 @@
 #include "messenger/delivery.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Module1 {
@@ -17,16 +18,20 @@ const char kEditClass[] = "Edit";
 // the millisecond clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text);
-void DeliverToIm(WindowSystem& ws, const std::wstring& text);
+// How many windows that stopped answering are remembered; a window handle
+// may be gone long since, so the oldest is forgotten first.
+constexpr std::size_t kUnansweredKept = 8;
+
+void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
+void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner);
 
 // Runs one delivery, then every one asked for meanwhile, oldest first. Without
 // this a burst of clicks would nest one delivery inside another's wait: the
 // inner text would overwrite the input box before the outer Send press is
 // handled, and enough of them nest deeper than the window manager allows.
-void Deliver(WindowSystem& ws, bool chat, const std::wstring& text) {
+void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner) {
     if (ws.delivering) {
-        ws.waiting.push_back({chat, text});
+        ws.waiting.push_back({chat, text, owner});
         return;
     }
     ws.delivering = true;
@@ -34,41 +39,92 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text) {
         WindowSystem& ws;
         ~Done() { ws.delivering = false; }
     } done{ws};
-    chat ? DeliverToChat(ws, text) : DeliverToIm(ws, text);
+    chat ? DeliverToChat(ws, text, owner) : DeliverToIm(ws, text, owner);
     while (!ws.waiting.empty()) {
         const WindowSystem::Waiting next = ws.waiting.front();
         ws.waiting.pop_front();
-        next.chat ? DeliverToChat(ws, next.text) : DeliverToIm(ws, next.text);
+        next.chat ? DeliverToChat(ws, next.text, next.owner)
+                  : DeliverToIm(ws, next.text, next.owner);
     }
+}
+
+std::vector<WindowSystem::Unanswered>::iterator FindUnanswered(WindowSystem& ws, Handle window) {
+    return std::find_if(ws.unanswered.begin(), ws.unanswered.end(),
+                        [window](const WindowSystem::Unanswered& u) { return u.window == window; });
+}
+
+void MarkUnanswered(WindowSystem& ws, Handle window) {
+    if (FindUnanswered(ws, window) != ws.unanswered.end()) return;
+    if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
+    ws.unanswered.push_back({window, ws.NowMs()});
+}
+
+// False for a window that let a message time out: for a while it is passed
+// over, and then while it does not answer a short question. A hung messenger
+// so costs one send's bound once, not every message of every click; once it
+// answers, it is sent to again.
+bool Reachable(WindowSystem& ws, Handle window) {
+    const auto found = FindUnanswered(ws, window);
+    if (found == ws.unanswered.end()) return true;
+    if (ws.NowMs() - found->sinceMs < kUnansweredQuietMs || !ws.Answers(window)) return false;
+    ws.unanswered.erase(FindUnanswered(ws, window));
+    return true;
+}
+
+// Whether the delivery goes on after a message to `window`. A missing
+// window does not stop it (everything below it is missing too). One that
+// did not answer does: the messenger may still take the message later, and a
+// press then would send whatever the box holds. A refused one does, and the
+// user learns why, once a run: otherwise every smiley vanishes silently.
+bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
+    if (result == Sent::NoAnswer) {
+        MarkUnanswered(ws, window);
+        return false;
+    }
+    if (result == Sent::Blocked) {
+        if (!ws.toldBlocked) {
+            ws.toldBlocked = true;
+            ws.TellBlocked(owner);
+        }
+        return false;
+    }
+    return true;
 }
 
 // A set-text is sent, so it overtakes messages still queued for the
 // messenger: had the previous instant message's posted Send press not been
-// handled yet, this text would replace that one before it went out. The
-// messenger empties its input box when it sends, so wait (handling the
-// program's events) until the box the last text went into is empty again.
+// handled yet, this text would replace the one that press is for (after an
+// empty text, whatever the user had typed) before it went out. The messenger
+// empties its input box when it sends, so wait (handling the program's
+// events) until the box the last press was aimed at is empty. An empty box
+// proves nothing more: the press may still be queued, but it then sends the
+// new text, and the new press finds the box empty, which comes to the same.
 void AwaitPreviousPress(WindowSystem& ws) {
     const Handle input = ws.pendingInput;
     ws.pendingInput = 0;
-    if (input == 0) return;
+    if (input == 0 || !Reachable(ws, input)) return;
     const std::uint32_t start = ws.NowMs();
-    while (ws.HasText(input) && ws.NowMs() - start < kPressBoundMs) {
+    for (;;) {
+        const Box box = ws.AskBox(input);
+        if (box == Box::NoAnswer) MarkUnanswered(ws, input);
+        if (box != Box::HasText || ws.NowMs() - start >= kPressBoundMs) return;
         ws.WaitForEvents(1);
         ws.PumpEvents();
     }
 }
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text) {
+void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner) {
     const Handle chat = ws.FindTopWindow(kChatClass);
     const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
     const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
-    ws.SendSetText(input, text);
+    if (!Reachable(ws, input) || !GoesOn(ws, input, ws.SendSetText(input, text), owner)) return;
     const Handle button = ws.FindChildWindow(chat, input, kButtonClass);
-    ClickButton(ws, button);
+    if (!Reachable(ws, button)) return;
+    GoesOn(ws, button, ClickButton(ws, button), owner);
 }
 
-void DeliverToIm(WindowSystem& ws, const std::wstring& text) {
+void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
     // The instant-message window may still be opening: give it a few passes of
     // the event loop to show its edit field. Delivery goes on either way.
     for (int pass = 1;; ++pass) {
@@ -84,20 +140,28 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text) {
     Handle im = ws.FindTopWindow(kImClass);
     const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws.NextSibling(area1);
-    SetWindowTextTo(ws, input, text);
+    if (!text.empty() &&
+        (!Reachable(ws, input) || !GoesOn(ws, input, SetWindowTextTo(ws, input, text), owner)))
+        return;
 
     im = ws.FindTopWindow(kImClass);
     const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
-    PostClick(ws, button);
-    if (button != 0 && input != 0 && !text.empty()) ws.pendingInput = input;
+    const Sent pressed = PostClick(ws, button);
+    if (!GoesOn(ws, button, pressed, owner)) return;
+    // Also after an empty text: its press sends what the box holds then.
+    if (pressed == Sent::Done && input != 0) ws.pendingInput = input;
     WaitSeconds(ws, 0);
 }
 
 }  // namespace
 
-void ChatSend(WindowSystem& ws, const std::wstring& text) { Deliver(ws, true, text); }
+void ChatSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
+    Deliver(ws, true, text, owner);
+}
 
-void IMSend(WindowSystem& ws, const std::wstring& text) { Deliver(ws, false, text); }
+void IMSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
+    Deliver(ws, false, text, owner);
+}
 
 void TimeOut(WindowSystem& ws, double seconds) {
     if (!(seconds > 0)) return;  // zero, negative and NaN return at once
@@ -113,19 +177,21 @@ void TimeOut(WindowSystem& ws, double seconds) {
     }
 }
 
-void ClickButton(WindowSystem& ws, Handle button) {
-    ws.SendButton(button, kWmLButtonDown);
-    ws.SendButton(button, kWmLButtonUp);
+Sent ClickButton(WindowSystem& ws, Handle button) {
+    const Sent down = ws.SendButton(button, kWmLButtonDown);
+    if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
+    return ws.SendButton(button, kWmLButtonUp);
 }
 
-void PostClick(WindowSystem& ws, Handle button) {
-    ws.PostButton(button, kWmLButtonDown);
+Sent PostClick(WindowSystem& ws, Handle button) {
+    const Sent down = ws.PostButton(button, kWmLButtonDown);
+    if (down == Sent::Blocked) return down;
     WaitSeconds(ws, 0);
-    ws.PostButton(button, kWmLButtonUp);
+    return ws.PostButton(button, kWmLButtonUp);
 }
 
-void SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
-    if (!text.empty()) ws.SendSetText(window, text);
+Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
+    return text.empty() ? Sent::Done : ws.SendSetText(window, text);
 }
 
 void WaitSeconds(WindowSystem& ws, std::int32_t seconds) {

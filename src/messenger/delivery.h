@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace Module1 {
 
@@ -19,9 +20,25 @@ constexpr int kReadinessPasses = 10;
 // How long an instant message waits for the messenger to send the previous
 // one's text before it puts its own text in.
 constexpr std::uint32_t kPressBoundMs = 1000;
+// How long a window that let a message time out is passed over without a
+// question. Windows and Wine alike call a thread hung once it has not read
+// its queue for 5 s; from then on a question with SMTO_ABORTIFHUNG comes
+// back at once, so asking costs a hung messenger's clicks nothing.
+constexpr std::uint32_t kUnansweredQuietMs = 5000;
+
+// What became of one message to a messenger window.
+enum class Sent {
+    Done,      // handled (a post: queued)
+    NoWindow,  // a zero or vanished window: nothing happened
+    NoAnswer,  // the messenger did not handle it within the bound
+    Blocked,   // refused: the messenger runs with higher rights than Pallimo
+};
+
+// What the messenger's input box holds, as far as it answers.
+enum class Box { Empty, HasText, NoAnswer };
 
 class WindowSystem {
-public:
+  public:
     virtual ~WindowSystem() = default;
 
     // The top-level window of this class highest in the Z order (any title,
@@ -35,11 +52,17 @@ public:
 
     // WM_SETTEXT with the ANSI form of `text`; waits for the messenger to handle
     // it, up to a bound. A zero or stale window does nothing.
-    virtual void SendSetText(Handle window, const std::wstring& text) = 0;
+    virtual Sent SendSetText(Handle window, const std::wstring& text) = 0;
     // A left-button message with wParam 0 and lParam 0, sent (waits, up to a
     // bound) or posted (returns at once).
-    virtual void SendButton(Handle window, unsigned message) = 0;
-    virtual void PostButton(Handle window, unsigned message) = 0;
+    virtual Sent SendButton(Handle window, unsigned message) = 0;
+    virtual Sent PostButton(Handle window, unsigned message) = 0;
+    // Whether a window that let a message time out handles one now, asked
+    // with a bound far shorter than a send's.
+    virtual bool Answers(Handle window) = 0;
+    // Tells the user, in a message box owned by `owner`, that the messenger
+    // refuses Pallimo's messages because it runs with higher rights.
+    virtual void TellBlocked(Handle owner) = 0;
 
     // Handles every event already queued for the program, then returns.
     virtual void PumpEvents() = 0;
@@ -48,35 +71,47 @@ public:
     virtual void Sleep(std::uint32_t ms) = 0;
     // Monotonic milliseconds; differences stay right across the wrap.
     virtual std::uint32_t NowMs() = 0;
-    // True when `window` holds text (WM_GETTEXTLENGTH); false when it holds
-    // none, is gone, or does not answer within a short bound.
-    virtual bool HasText(Handle window) = 0;
+    // Whether `window` holds text (WM_GETTEXTLENGTH), asked with a short
+    // bound; a window that is gone holds none.
+    virtual Box AskBox(Handle window) = 0;
 
     // A delivery asked for while another one is running (a click handled
     // inside IMSend's wait) waits here and goes out after it, in order.
     struct Waiting {
         bool chat;
         std::wstring text;
+        Handle owner;
     };
     std::deque<Waiting> waiting;
     bool delivering = false;
     // The input box whose text the last instant message's posted Send press
     // may not have taken yet.
     Handle pendingInput = 0;
+    // Windows that let a message time out, and when: later messages to them
+    // are skipped for a while, then while they do not answer a short question.
+    struct Unanswered {
+        Handle window;
+        std::uint32_t sinceMs;
+    };
+    std::vector<Unanswered> unanswered;
+    bool toldBlocked = false;  // the user is told once a run
 };
 
-// Sets the chat room's input box and presses its Send button.
-void ChatSend(WindowSystem& ws, const std::wstring& text);
+// Sets the chat room's input box and presses its Send button. `owner` is the
+// window the user acted in: it owns the message box that says why nothing
+// could be typed into the messenger.
+void ChatSend(WindowSystem& ws, const std::wstring& text, Handle owner = 0);
 // Waits briefly for the instant-message window, sets its input box and clicks Send.
-void IMSend(WindowSystem& ws, const std::wstring& text);
+void IMSend(WindowSystem& ws, const std::wstring& text, Handle owner = 0);
 // Called while a delivery is running, both return at once and the text goes
 // out when the running delivery (and any asked for before) has finished.
 // Keeps the program's windows answering for at least `seconds`, without spinning.
 void TimeOut(WindowSystem& ws, double seconds);
 
-void ClickButton(WindowSystem& ws, Handle button);
-void PostClick(WindowSystem& ws, Handle button);
-void SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text);
+// Each returns the message that ended it early (NoAnswer, Blocked), or the last one's result.
+Sent ClickButton(WindowSystem& ws, Handle button);
+Sent PostClick(WindowSystem& ws, Handle button);
+Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text);
 void WaitSeconds(WindowSystem& ws, std::int32_t seconds);
 
 }  // namespace Module1

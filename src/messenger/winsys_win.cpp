@@ -10,6 +10,31 @@ namespace {
 HWND AsHwnd(Handle h) { return reinterpret_cast<HWND>(h); }
 Handle AsHandle(HWND h) { return reinterpret_cast<Handle>(h); }
 
+// Why a send or post failed. Privilege isolation (Vista and later) refuses
+// messages to a process of higher integrity with ERROR_ACCESS_DENIED, while
+// it lets the lookups and WM_GETTEXTLENGTH through. SendMessageTimeout does
+// not always set an error: anything but these two is taken as no answer.
+Sent Failure() {
+    switch (GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+            return Sent::Blocked;
+        case ERROR_INVALID_WINDOW_HANDLE:
+            return Sent::NoWindow;
+        default:
+            return Sent::NoAnswer;
+    }
+}
+
+Sent SendBounded(Handle window, UINT message, LPARAM lParam) {
+    if (window == 0) return Sent::NoWindow;
+    DWORD_PTR result = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (SendMessageTimeoutA(AsHwnd(window), message, 0, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                            kSendBoundMs, &result))
+        return Sent::Done;
+    return Failure();
+}
+
 Win32WindowSystem& System() {
     static Win32WindowSystem ws;
     return ws;
@@ -43,25 +68,39 @@ Handle Win32WindowSystem::NextSibling(Handle window) {
     return window == 0 ? 0 : AsHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
 }
 
-void Win32WindowSystem::SendSetText(Handle window, const std::wstring& text) {
-    if (window == 0) return;
+Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text) {
     const std::string ansi = win::ToAnsi(text);
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(AsHwnd(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()),
-                        SMTO_ABORTIFHUNG | SMTO_NORMAL, kSendBoundMs, &result);
+    return SendBounded(window, WM_SETTEXT, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
 
-void Win32WindowSystem::SendButton(Handle window, unsigned message) {
-    if (window == 0) return;
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(AsHwnd(window), message, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        kSendBoundMs, &result);
+Sent Win32WindowSystem::SendButton(Handle window, unsigned message) {
+    return SendBounded(window, message, 0);
 }
 
-void Win32WindowSystem::PostButton(Handle window, unsigned message) {
+Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     // A post to no window would land in our own queue; there is nothing to press.
-    if (window == 0) return;
-    PostMessageA(AsHwnd(window), message, 0, 0);
+    if (window == 0) return Sent::NoWindow;
+    SetLastError(ERROR_SUCCESS);
+    if (PostMessageA(AsHwnd(window), message, 0, 0)) return Sent::Done;
+    return GetLastError() == ERROR_ACCESS_DENIED ? Sent::Blocked : Sent::NoWindow;
+}
+
+bool Win32WindowSystem::Answers(Handle window) {
+    DWORD_PTR result = 0;
+    SetLastError(ERROR_SUCCESS);
+    if (SendMessageTimeoutW(AsHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                            kProbeBoundMs, &result))
+        return true;
+    // Refused or gone is an answer too: only a time-out means it still hangs.
+    return Failure() != Sent::NoAnswer;
+}
+
+void Win32WindowSystem::TellBlocked(Handle owner) {
+    MessageBoxW(AsHwnd(owner),
+                L"Pallimo cannot type into the messenger, because the messenger runs with "
+                L"higher rights than Pallimo.\n\nStart Pallimo the same way as the messenger: "
+                L"both as administrator, or both not.",
+                L"Pallimo", MB_OK | MB_ICONWARNING);
 }
 
 void Win32WindowSystem::PumpEvents() { win::PumpPendingEvents(); }
@@ -69,19 +108,20 @@ void Win32WindowSystem::WaitForEvents(std::uint32_t ms) { win::WaitForEvents(ms)
 void Win32WindowSystem::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 std::uint32_t Win32WindowSystem::NowMs() { return win::NowMs(); }
 
-bool Win32WindowSystem::HasText(Handle window) {
-    if (window == 0) return false;
+Box Win32WindowSystem::AskBox(Handle window) {
+    if (window == 0) return Box::Empty;
     DWORD_PTR length = 0;
+    SetLastError(ERROR_SUCCESS);
     // The wide form: Wine 8 ignores the bound of an ANSI WM_GETTEXTLENGTH to
     // another process and waits for a hung messenger for as long as it hangs.
-    if (!SendMessageTimeoutW(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0,
-                             SMTO_ABORTIFHUNG | SMTO_NORMAL, kAskBoundMs, &length))
-        return false;
-    return length > 0;
+    if (!SendMessageTimeoutW(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                             kAskBoundMs, &length))
+        return Failure() == Sent::NoAnswer ? Box::NoAnswer : Box::Empty;
+    return length > 0 ? Box::HasText : Box::Empty;
 }
 
-void ChatSend(const std::wstring& text) { ChatSend(System(), text); }
-void IMSend(const std::wstring& text) { IMSend(System(), text); }
+void ChatSend(const std::wstring& text, HWND owner) { ChatSend(System(), text, AsHandle(owner)); }
+void IMSend(const std::wstring& text, HWND owner) { IMSend(System(), text, AsHandle(owner)); }
 void TimeOut(double seconds) { TimeOut(System(), seconds); }
 
 }  // namespace Module1

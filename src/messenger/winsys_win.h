@@ -14,20 +14,24 @@ namespace Module1 {
 constexpr UINT kSendBoundMs = 2000;
 // How long a question about the input box may wait for an answer.
 constexpr UINT kAskBoundMs = 250;
+// How long a window that let a message time out gets to show it answers again.
+constexpr UINT kProbeBoundMs = 200;
 
 class Win32WindowSystem : public WindowSystem {
-public:
+  public:
     Handle FindTopWindow(const char* className) override;
     Handle FindChildWindow(Handle parent, Handle after, const char* className) override;
     Handle NextSibling(Handle window) override;
-    void SendSetText(Handle window, const std::wstring& text) override;
-    void SendButton(Handle window, unsigned message) override;
-    void PostButton(Handle window, unsigned message) override;
+    Sent SendSetText(Handle window, const std::wstring& text) override;
+    Sent SendButton(Handle window, unsigned message) override;
+    Sent PostButton(Handle window, unsigned message) override;
+    bool Answers(Handle window) override;
+    void TellBlocked(Handle owner) override;
     void PumpEvents() override;
     void WaitForEvents(std::uint32_t ms) override;
     void Sleep(std::uint32_t ms) override;
     std::uint32_t NowMs() override;
-    bool HasText(Handle window) override;
+    Box AskBox(Handle window) override;
 };
 
 // Finds the first direct child of `parent` (the top-level windows when parent
@@ -35,8 +39,9 @@ public:
 // the children itself: Wine's FindWindowEx stops when `after` is of another class.
 HWND FindChildByClass(HWND parent, HWND after, const char* className);
 
-void ChatSend(const std::wstring& text);
-void IMSend(const std::wstring& text);
+// `owner` is the window the user acted in (see Module1::ChatSend).
+void ChatSend(const std::wstring& text, HWND owner = nullptr);
+void IMSend(const std::wstring& text, HWND owner = nullptr);
 void TimeOut(double seconds);
 
 }  // namespace Module1

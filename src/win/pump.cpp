@@ -1,5 +1,7 @@
 #include "win/pump.h"
 
+#include "win/steady_clock.h"
+
 namespace win {
 
 namespace {
@@ -43,12 +45,12 @@ int RunMessageLoop() {
 // a wait end early by up to a step.
 std::uint32_t NowMs() {
     static LARGE_INTEGER frequency = {};
+    static SteadyMs clock;
     if (frequency.QuadPart == 0 && !QueryPerformanceFrequency(&frequency)) return GetTickCount();
     LARGE_INTEGER now;
     QueryPerformanceCounter(&now);
-    const unsigned long long f = static_cast<unsigned long long>(frequency.QuadPart);
-    const unsigned long long c = static_cast<unsigned long long>(now.QuadPart);
-    return static_cast<std::uint32_t>(c / f * 1000ULL + c % f * 1000ULL / f);
+    return clock.FromCounter(static_cast<std::uint64_t>(now.QuadPart),
+                             static_cast<std::uint64_t>(frequency.QuadPart));
 }
 
 }  // namespace win

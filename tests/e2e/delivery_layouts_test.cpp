@@ -1,10 +1,11 @@
 // Delivery into messenger windows laid out otherwise than usual, each run
 // with its own stand-in messenger and its own Pallimo: a chat room with a
 // single text area, an instant-message window without its combo box, two
-// windows of each kind, an instant-message window that opens late, and no
-// messenger at all.
+// windows of each kind, an instant-message window that opens late, a busy
+// messenger, and no messenger at all.
 #include <windows.h>
 
+#include "custom/Form4_ids.h"
 #include "delivery_util.h"
 #include "harness.h"
 
@@ -118,6 +119,55 @@ void CheckLateImWindow() {
                     "late window: only the click after it opened arrives");
 }
 
+// A busy messenger takes posted messages late and sent ones at once. An
+// instant message with an empty text (a double-click with nothing selected)
+// sets nothing, but its Send press sends what the user typed into the box:
+// the next text must wait until that went out instead of replacing it.
+void CheckBusyMessenger() {
+    e2e::Standin standin;
+    if (!ok(standin.Start(L"--late-posts-ms 200"), "busy: the stand-in starts")) return;
+    e2e::Process pallimo;
+    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    if (!ok(started.main != nullptr, "busy: the smiley window shows")) return;
+    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
+       "busy: the announcement arrived");
+    HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
+    SendMessageA(delivery::NthChild(im, "WndAte32Class", 1), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>("typed by the user"));
+    e2e::Click(e2e::Child(started.main, ids::kCommand2));
+    HWND form = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pallimo.Id(), 10000);
+    if (!ok(form != nullptr, "busy: the custom codes window opens")) return;
+    HWND list = e2e::Child(form, Form4_ids::kList1);
+    SendMessageW(e2e::Child(form, Form4_ids::kText1), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"code"));
+    PostMessageW(e2e::Child(form, Form4_ids::kCommand1), BM_CLICK, 0, 0);
+    ok(e2e::WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 10000),
+       "busy: \"Add\" puts the code into the list");
+    // Both double-clicks are queued before the first is handled: the second
+    // delivery runs right after the first.
+    for (const int index : {-1, 0}) {
+        PostMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        PostMessageW(form, WM_COMMAND, MAKEWPARAM(Form4_ids::kList1, LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    const std::wstring want = L"Pallimo: typed by the user\r\nPallimo: code";
+    const auto sent = [&] { return delivery::Transcript(im) == want; };
+    const bool both = e2e::WaitUntil(sent, 10000);
+    ok(both, "busy: the user's text went out, then the code: \"%s\"",
+       delivery::Ascii(delivery::Transcript(im)).c_str());
+    static const e2e::Expected kOrder[] = {
+        SETTEXT("im.input", "typed by the user"),
+        POSTED("im.send", WM_LBUTTONDOWN),
+        POSTED("im.send", WM_LBUTTONUP),
+        SETTEXT("im.input", "code"),
+        POSTED("im.send", WM_LBUTTONDOWN),
+        POSTED("im.send", WM_LBUTTONUP),
+        kEnd,
+    };
+    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, started.main, sent), 6),
+                kOrder, "busy: the code is set only after the empty message's press");
+}
+
 // Without any messenger, start-up completes, the window shows, and a face
 // click returns to a window that goes on taking input; the program ends
 // normally when closed.
@@ -147,6 +197,7 @@ int main() {
     CheckNoCombo();
     CheckTwoOfEach();
     CheckLateImWindow();
+    CheckBusyMessenger();
     CheckNoMessenger();
     return e2e::Finish();
 }

@@ -6,10 +6,11 @@
 #include <memory>
 
 #include "fake_winsys.h"
+#include "win/steady_clock.h"
 
+using Module1::Handle;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
-using Module1::Handle;
 
 namespace {
 
@@ -61,22 +62,22 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setText,
                                     bool afterAnother = false) {
     std::vector<std::string> seq;
-    if (afterAnother) seq.push_back("HasText(" + H(w.input) + ") = 0");
+    if (afterAnother) seq.push_back("AskBox(" + H(w.input) + ") = empty");
     seq.insert(seq.end(), {
-        "Sleep(0)",
-        "FindWindowA(AIM_IMessage) = " + H(w.im),
-        "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
-        "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
-    });
+                              "Sleep(0)",
+                              "FindWindowA(AIM_IMessage) = " + H(w.im),
+                              "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+                              "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
+                          });
     if (!setText.empty()) seq.push_back(setText);
     seq.insert(seq.end(), {
-        "FindWindowA(AIM_IMessage) = " + H(w.im),
-        "FindWindowExA(" + H(w.im) + ", 0, _Oscar_IconBtn) = " + H(w.send),
-        "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
-        "Sleep(0)",
-        "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
-        "Sleep(0)",
-    });
+                              "FindWindowA(AIM_IMessage) = " + H(w.im),
+                              "FindWindowExA(" + H(w.im) + ", 0, _Oscar_IconBtn) = " + H(w.send),
+                              "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                              "Sleep(0)",
+                              "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                              "Sleep(0)",
+                          });
     return seq;
 }
 
@@ -86,14 +87,15 @@ TEST(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     Module1::ChatSend(ws, L" --^V- Pallimo Loaded -V^-- ");
-    EXPECT_THAT(ws.calls,
-                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
-                            "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
-                            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = " + H(room.input),
-                            "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
-                            "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
-                            "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                            "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAre(
+            "FindWindowA(AIM_ChatWnd) = 1", "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
+            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = " + H(room.input),
+            "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
+            "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
+            "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+            "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(room.input), L" --^V- Pallimo Loaded -V^-- ");
 }
 
@@ -112,14 +114,13 @@ TEST(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPress
     FakeWindowSystem ws;
     ChatRoom room(ws, /*secondArea=*/false);
     Module1::ChatSend(ws, L"hello");
-    EXPECT_THAT(ws.calls,
-                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
-                            "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
-                            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
-                            "SendMessageA(0, WM_SETTEXT, \"hello\")",
-                            "FindWindowExA(1, 0, _Oscar_IconBtn) = " + H(room.format),
-                            "SendMessageA(" + H(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
-                            "SendMessageA(" + H(room.format) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
+                                      "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
+                                      "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
+                                      "SendMessageA(0, WM_SETTEXT, \"hello\")",
+                                      "FindWindowExA(1, 0, _Oscar_IconBtn) = " + H(room.format),
+                                      "SendMessageA(" + H(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
+                                      "SendMessageA(" + H(room.format) + ", WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(room.area1), L"");
 }
 
@@ -127,13 +128,13 @@ TEST(ChatSend, WithNoChatRoomEveryLookupGivesZeroAndNothingIsTouched) {
     FakeWindowSystem ws;
     ImWindow im(ws);  // an IM window's own text areas must not be mistaken for the chat room's
     Module1::ChatSend(ws, L"x");
-    EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 0",
-                                      "FindWindowExA(0, 0, WndAte32Class) = 0",
-                                      "FindWindowExA(0, 0, WndAte32Class) = 0",
-                                      "SendMessageA(0, WM_SETTEXT, \"x\")",
-                                      "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
-                                      "SendMessageA(0, WM_LBUTTONDOWN, 0, 0)",
-                                      "SendMessageA(0, WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAre("FindWindowA(AIM_ChatWnd) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
+                    "FindWindowExA(0, 0, WndAte32Class) = 0", "SendMessageA(0, WM_SETTEXT, \"x\")",
+                    "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
+                    "SendMessageA(0, WM_LBUTTONDOWN, 0, 0)",
+                    "SendMessageA(0, WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(im.input), L"");
 }
 
@@ -153,9 +154,10 @@ TEST(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
     const std::wstring tag = L"<font sml=\"AgHSE5E=\">;-)</font>";
     Module1::IMSend(ws, tag);
     EXPECT_THAT(ws.calls,
-                ElementsAreArray(Join({ReadinessPass(w),
-                                       ImDelivery(w, "SendMessageA(" + H(w.input) +
-                                                         ", WM_SETTEXT, \"<font sml=\"AgHSE5E=\">;-)</font>\")")})));
+                ElementsAreArray(Join(
+                    {ReadinessPass(w),
+                     ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                       ", WM_SETTEXT, \"<font sml=\"AgHSE5E=\">;-)</font>\")")})));
     EXPECT_EQ(ws.TextOf(w.input), tag);
 }
 
@@ -179,12 +181,13 @@ TEST(IMSend, WithNoWindowItSpendsTenPassesAndReachesNothing) {
     ChatRoom room(ws);
     Module1::IMSend(ws, L"lost");
     EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 10);
-    EXPECT_THAT(std::vector<std::string>(ws.calls.end() - 10, ws.calls.end()),
-                ElementsAre("FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
-                            "GetWindow(0, GW_HWNDNEXT) = 0", "SendMessageA(0, WM_SETTEXT, \"lost\")",
-                            "FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
-                            "PostMessageA(0, WM_LBUTTONDOWN, 0, 0)", "Sleep(0)",
-                            "PostMessageA(0, WM_LBUTTONUP, 0, 0)", "Sleep(0)"));
+    EXPECT_THAT(
+        std::vector<std::string>(ws.calls.end() - 10, ws.calls.end()),
+        ElementsAre("FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
+                    "GetWindow(0, GW_HWNDNEXT) = 0", "SendMessageA(0, WM_SETTEXT, \"lost\")",
+                    "FindWindowA(AIM_IMessage) = 0", "FindWindowExA(0, 0, _Oscar_IconBtn) = 0",
+                    "PostMessageA(0, WM_LBUTTONDOWN, 0, 0)", "Sleep(0)",
+                    "PostMessageA(0, WM_LBUTTONUP, 0, 0)", "Sleep(0)"));
     EXPECT_EQ(ws.TextOf(room.input), L"");
 }
 
@@ -239,7 +242,8 @@ TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
     EXPECT_EQ(ws.TextOf(upper.input), L"");
     EXPECT_EQ(ws.TextOf(lower.input), L"");
     EXPECT_EQ(ws.calls.back(), "Sleep(0)");
-    EXPECT_EQ(ws.calls[ws.calls.size() - 2], "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
+    EXPECT_EQ(ws.calls[ws.calls.size() - 2],
+              "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 // Clicks handled inside a delivery's wait go out after it, oldest first, and
@@ -259,9 +263,11 @@ TEST(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
     Module1::IMSend(ws, L"first");
     std::vector<std::string> order;
     for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos || c.find("WM_LBUTTONUP") != std::string::npos)
+        if (c.find("WM_SETTEXT") != std::string::npos ||
+            c.find("WM_LBUTTONUP") != std::string::npos)
             order.push_back(c);
-    const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input), chSend = H(room.send);
+    const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input),
+                      chSend = H(room.send);
     EXPECT_THAT(order, ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
                                    "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
                                    "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
@@ -290,7 +296,8 @@ TEST(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
         if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c);
     ASSERT_EQ(texts.size(), 1000u);
     for (int i = 0; i < 1000; ++i)
-        EXPECT_EQ(texts[i], "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + std::to_string(i) + "\")");
+        EXPECT_EQ(texts[i],
+                  "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + std::to_string(i) + "\")");
     EXPECT_EQ(deepest, 1);
 }
 
@@ -300,8 +307,10 @@ TEST(Deliveries, AfterOneEndsTheNextRunsAtOnce) {
     Module1::IMSend(ws, L"a");
     ws.calls.clear();
     Module1::IMSend(ws, L"b");
-    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w),
-        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w),
+                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
 }
 
 TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
@@ -311,10 +320,12 @@ TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
     ws.calls.clear();
     ws.busyChecks = 2;  // the messenger still has the posted press in its queue twice
     Module1::IMSend(ws, L"b");
-    const std::vector<std::string> waited = {"HasText(" + H(w.input) + ") = 1", "wait 1", "pump",
-                                             "HasText(" + H(w.input) + ") = 1", "wait 1", "pump"};
-    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), waited,
-        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+    const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump",
+                                             "AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w), waited,
+                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
 }
 
 TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
@@ -326,27 +337,129 @@ TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
     Module1::IMSend(ws, L"b");
     EXPECT_EQ(ws.TextOf(w.input), L"b");
     const auto asked = std::count_if(ws.calls.begin(), ws.calls.end(), [](const std::string& c) {
-        return c.rfind("HasText", 0) == 0;
+        return c.rfind("AskBox", 0) == 0;
     });
     EXPECT_GT(asked, 5);
     EXPECT_LE(asked, static_cast<long>(Module1::kPressBoundMs / 100));
 }
 
-TEST(Deliveries, EmptyTextsChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
+TEST(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     Module1::IMSend(ws, L"to no IM window");  // no button was pressed
     Module1::ChatSend(ws, L"chat");           // its press is sent and handled at once
-    {
-        ImWindow early(ws);
-        Module1::IMSend(ws, L"");  // no text was put in: nothing to wait for
-        ws.Remove(early.im);
-    }
     ws.calls.clear();
     ImWindow w(ws);
     Module1::IMSend(ws, L"x");
-    EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w),
-        ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"x\")")})));
+    EXPECT_THAT(ws.calls, ElementsAreArray(
+                              Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                                                        ", WM_SETTEXT, \"x\")")})));
+}
+
+// An empty text sets nothing, yet its Send press sends whatever the box holds
+// when the messenger gets to it, the user's own typing included: the next
+// text must not replace that before it went out.
+TEST(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    ws.SendSetText(w.input, L"typed by the user");
+    Module1::IMSend(ws, L"");
+    EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
+    ws.calls.clear();
+    ws.busyChecks = 1;  // the press is still queued at the first question
+    Module1::IMSend(ws, L"b");
+    const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w), waited,
+                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+}
+
+std::vector<std::string> ChatLookups(const ChatRoom& r) {
+    return {"FindWindowA(AIM_ChatWnd) = " + H(r.chat),
+            "FindWindowExA(" + H(r.chat) + ", 0, WndAte32Class) = " + H(r.area1),
+            "FindWindowExA(" + H(r.chat) + ", " + H(r.area1) + ", WndAte32Class) = " + H(r.input)};
+}
+
+// A messenger that stopped answering costs one send's bound, once: the rest
+// of that delivery is not tried (a press would send whatever the box holds
+// when it wakes), later sends to the window are skipped, at first without a
+// question, then while it does not answer a short one.
+TEST(Deliveries, AfterASendTimesOutTheWindowIsSkippedUntilItAnswersAgain) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ws.hung = {room.input};
+    Module1::ChatSend(ws, L"one");
+    ws.now += Module1::kUnansweredQuietMs - 1;
+    Module1::ChatSend(ws, L"two");
+    ws.now += 1;
+    Module1::ChatSend(ws, L"three");
+    ws.hung.clear();
+    Module1::ChatSend(ws, L"four");
+    const std::string in = H(room.input), send = H(room.send);
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ChatLookups(room),
+                     {"SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer"},
+                     ChatLookups(room),
+                     ChatLookups(room),
+                     {"Answers(" + in + ") = 0"},
+                     ChatLookups(room),
+                     {"Answers(" + in + ") = 1", "SendMessageA(" + in + ", WM_SETTEXT, \"four\")",
+                      "FindWindowExA(1, " + in + ", _Oscar_IconBtn) = " + send,
+                      "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
+                      "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"}})));
+}
+
+TEST(Deliveries, AnInputBoxThatDoesNotAnswerAQuestionIsNotSentTo) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.hung = {w.input};
+    ws.calls.clear();
+    Module1::IMSend(ws, L"b");
+    const std::string in = H(w.input);
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAreArray(Join({ReadinessPass(w),
+                               {"AskBox(" + in + ") = no answer", "Sleep(0)",
+                                "FindWindowA(AIM_IMessage) = " + H(w.im),
+                                "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+                                "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + in}})));
+}
+
+// A messenger with higher rights refuses the text and the presses (privilege
+// isolation): the delivery ends at once, leaves nothing to wait for, and the
+// user is told why once, over the window the action came from.
+TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    ChatRoom room(ws);
+    ws.blocked = {w.input, w.send, room.input, room.send};
+    const Handle smileyWindow = 77, customWindow = 78;
+    Module1::IMSend(ws, L"a", smileyWindow);
+    EXPECT_THAT(
+        ws.calls,
+        ElementsAreArray(Join({ReadinessPass(w),
+                               {"Sleep(0)", "FindWindowA(AIM_IMessage) = " + H(w.im),
+                                "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
+                                "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
+                                "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"a\") = blocked",
+                                "TellBlocked(77)"}})));
+    ws.calls.clear();
+    Module1::ChatSend(ws, L"c", customWindow);
+    Module1::IMSend(ws, L"", customWindow);
+    EXPECT_THAT(ws.calls, ::testing::Contains("SendMessageA(" + H(room.input) +
+                                              ", WM_SETTEXT, \"c\") = blocked"));
+    EXPECT_EQ(ws.calls.back(), "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0) = blocked");
+    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("TellBlocked"))));
+    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("LBUTTONUP"))));
+    ws.blocked.clear();
+    ws.calls.clear();
+    Module1::IMSend(ws, L"b");  // nothing was pressed: nothing to wait for
+    EXPECT_THAT(ws.calls, ElementsAreArray(
+                              Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
+                                                                        ", WM_SETTEXT, \"b\")")})));
 }
 
 TEST(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {
@@ -395,6 +508,23 @@ TEST(WaitSeconds, SleepsWholeSecondsAndNeverOverflows) {
     Module1::WaitSeconds(ws, 2);
     Module1::WaitSeconds(ws, -5);
     Module1::WaitSeconds(ws, 2147484);  // beyond a signed 32-bit count of milliseconds
-    EXPECT_THAT(ws.calls,
-                ElementsAre("Sleep(0)", "Sleep(2000)", "Sleep(0)", "Sleep(2147483647)"));
+    EXPECT_THAT(ws.calls, ElementsAre("Sleep(0)", "Sleep(2000)", "Sleep(0)", "Sleep(2147483647)"));
+}
+
+// On some multi-core machines the performance counter differs between cores,
+// so a later reading can be behind an earlier one: the clock must not follow
+// it back, or `NowMs() - start` wraps and a wait ends at once.
+TEST(SteadyMs, NeverGoesBackWhenTheCounterDoes) {
+    win::SteadyMs clock;
+    const std::uint64_t f = 1000000;
+    const std::uint32_t start = clock.FromCounter(10 * f, f);
+    EXPECT_EQ(start, 10000u);
+    EXPECT_EQ(clock.FromCounter(10 * f - f / 100, f) - start, 0u);  // 10 ms behind
+    EXPECT_EQ(clock.FromCounter(10 * f + f / 2, f) - start, 500u);
+    EXPECT_EQ(clock.FromCounter(10 * f + f / 4, f) - start, 500u);  // behind again
+    // 50 days of a 100 ns counter: counts times 1000 would overflow 64 bits.
+    win::SteadyMs fine;
+    const std::uint64_t day50 = 50ULL * 86400 * 10000000;
+    const std::uint32_t then = fine.FromCounter(day50, 10000000);
+    EXPECT_EQ(fine.FromCounter(day50 + 10000000, 10000000) - then, 1000u);
 }

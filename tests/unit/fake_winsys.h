@@ -5,13 +5,14 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "messenger/delivery.h"
 
 class FakeWindowSystem : public Module1::WindowSystem {
-public:
+  public:
     using Handle = Module1::Handle;
 
     // Adds a window; top-level windows added later stand higher in the Z order,
@@ -65,16 +66,29 @@ public:
         Log("GetWindow(" + std::to_string(w) + ", GW_HWNDNEXT) = " + std::to_string(found));
         return found;
     }
-    void SendSetText(Handle w, const std::wstring& text) override {
-        Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")");
-        if (w != 0 && Alive(w)) windows_[w - 1].text = text;
+    Module1::Sent SendSetText(Handle w, const std::wstring& text) override {
+        const Module1::Sent r = Outcome(w, true);
+        Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")" +
+            Suffix(r));
+        if (r == Module1::Sent::Done) windows_[w - 1].text = text;
+        return r;
     }
-    void SendButton(Handle w, unsigned msg) override {
-        Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)");
+    Module1::Sent SendButton(Handle w, unsigned msg) override {
+        const Module1::Sent r = Outcome(w, true);
+        Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
+        return r;
     }
-    void PostButton(Handle w, unsigned msg) override {
-        Log("PostMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)");
+    Module1::Sent PostButton(Handle w, unsigned msg) override {
+        const Module1::Sent r = Outcome(w, false);
+        Log("PostMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
+        return r;
     }
+    bool Answers(Handle w) override {
+        const bool answers = hung.count(w) == 0;
+        Log("Answers(" + std::to_string(w) + ") = " + (answers ? "1" : "0"));
+        return answers;
+    }
+    void TellBlocked(Handle owner) override { Log("TellBlocked(" + std::to_string(owner) + ")"); }
     void PumpEvents() override {
         Log("pump");
         if (onPump) onPump();
@@ -92,15 +106,19 @@ public:
 
     // The messenger takes the text out of its input box once it has handled
     // the posted Send press: here after `busyChecks` more questions.
-    bool HasText(Handle w) override {
+    Module1::Box AskBox(Handle w) override {
+        if (hung.count(w) != 0) {
+            Log("AskBox(" + std::to_string(w) + ") = no answer");
+            return Module1::Box::NoAnswer;
+        }
         if (busyChecks > 0) {
             --busyChecks;
         } else if (Alive(w)) {
             windows_[w - 1].text.clear();
         }
         const bool has = Alive(w) && !windows_[w - 1].text.empty();
-        Log("HasText(" + std::to_string(w) + ") = " + (has ? "1" : "0"));
-        return has;
+        Log("AskBox(" + std::to_string(w) + ") = " + (has ? "text" : "empty"));
+        return has ? Module1::Box::HasText : Module1::Box::Empty;
     }
 
     std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
@@ -110,8 +128,10 @@ public:
     std::uint32_t now = 0;         // the clock
     std::uint32_t tick = 0;        // how far the clock moves on every reading
     int busyChecks = 0;            // how many questions come before the messenger sends
+    std::set<Handle> hung;         // windows whose sends and questions time out
+    std::set<Handle> blocked;      // windows that refuse what is sent or posted (higher rights)
 
-private:
+  private:
     struct Window {
         std::string cls;
         Handle parent;
@@ -120,6 +140,17 @@ private:
         std::wstring text;
     };
 
+    Module1::Sent Outcome(Handle w, bool sent) const {
+        if (w == 0 || !Alive(w)) return Module1::Sent::NoWindow;
+        if (blocked.count(w) != 0) return Module1::Sent::Blocked;
+        if (sent && hung.count(w) != 0) return Module1::Sent::NoAnswer;
+        return Module1::Sent::Done;
+    }
+    static std::string Suffix(Module1::Sent r) {
+        if (r == Module1::Sent::NoAnswer) return " = no answer";
+        if (r == Module1::Sent::Blocked) return " = blocked";
+        return "";
+    }
     bool Alive(Handle h) const { return h >= 1 && h <= windows_.size() && windows_[h - 1].alive; }
     bool Matches(Handle h, const char* cls) const {
         if (!Alive(h)) return false;

@@ -29,6 +29,8 @@
 //                        messenger
 //   --hang-on-settext    the first text set into an input box makes the stand-in
 //                        stop answering for 30 s
+//   --late-posts-ms N    like a busy messenger, take each posted message N ms
+//                        late, while handling sent ones at once
 //   --help               print this list
 #include <windows.h>
 #include <shellapi.h>
@@ -59,6 +61,7 @@ const char kUsage[] =
     "  --im-after-ms N      open the instant-message window N ms after start\r\n"
     "  --hang-after-ms N    after N ms stop reading messages for 30 s\r\n"
     "  --hang-on-settext    the first text set into an input box hangs it for 30 s\r\n"
+    "  --late-posts-ms N    handle each posted message N ms late, sent ones at once\r\n"
     "  --help               this text\r\n";
 
 constexpr DWORD kHangMs = 30000;
@@ -85,6 +88,7 @@ struct Options {
     bool hangOnSetText = false;
     DWORD imAfterMs = 0;
     DWORD hangAfterMs = 0;
+    DWORD latePostsMs = 0;
 };
 
 enum class Kind { Top, Transcript, Input, Button, SendButton, Combo, Edit };
@@ -517,6 +521,18 @@ void CALLBACK Hang(HWND, UINT, UINT_PTR id, DWORD) {
     Sleep(kHangMs);
 }
 
+// A busy messenger: a message taken from the queue waits `ms` before it is
+// handled, and meanwhile only sent messages are (PeekMessage handles them
+// before it looks at the queue), so a sent message can overtake posted ones.
+void HandleOnlySentFor(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (DWORD passed = 0; passed < ms; passed = GetTickCount() - start) {
+        MsgWaitForMultipleObjectsEx(0, nullptr, ms - passed, QS_SENDMESSAGE, 0);
+        MSG sent;
+        PeekMessageA(&sent, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 // ---- the command line -------------------------------------------------------------
 
 void PrintUsage() {
@@ -572,6 +588,8 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o, bool& help) {
             ++i;
         else if (a == L"--hang-after-ms" && hasValue && ParseNumber(argv[i + 1], o.hangAfterMs))
             ++i;
+        else if (a == L"--late-posts-ms" && hasValue && ParseNumber(argv[i + 1], o.latePostsMs))
+            ++i;
         else
             return false;
     }
@@ -615,6 +633,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         MSG msg;
         BOOL got;
         while ((got = GetMessageA(&msg, nullptr, 0, 0)) != 0 && got != -1) {
+            // Paints and timers are made when asked for, not posted.
+            if (g_options.latePostsMs > 0 && msg.message != WM_PAINT && msg.message != WM_TIMER)
+                HandleOnlySentFor(g_options.latePostsMs);
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
