@@ -30,6 +30,7 @@ constexpr int I(int face) { return ids::kImage1 + face; }
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kClientWidth = 7605, kClientHeight = 2175;  // twips
 constexpr int kClientLeft = 3930, kClientTop = 4110;      // twips from the screen's corner
+constexpr UINT_PTR kIconRetryTimer = 1;
 
 // In keyboard focus order; the pictures take no focus and come last. The
 // text boxes and "More"/"Command3" lie below the visible client area: they
@@ -141,6 +142,7 @@ bool frmMain::Load(int showCommand) {
     lastFocus_ = layout_.Get(kRows[0].id);
     AddFaceHints();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    sys::AllowShellMessage(hwnd_, taskbarCreated_);
 
     Form_Load();
 
@@ -199,10 +201,38 @@ void frmMain::OpenCustomCodes() {
 }
 
 void frmMain::Form_Resize(WPARAM sizeType) {
-    if (sizeType != SIZE_MINIMIZED) return;
-    // Minimised, the window lives in the notification area instead of the taskbar.
-    ShowWindow(hwnd_, SW_HIDE);
-    sys::AddIcon();
+    if (sizeType == SIZE_MAXIMIZED) {
+        // The window has one size and place: a request to maximise it (a
+        // shortcut set to "Maximized", which Windows applies to the first
+        // show whatever the program asks) shows it as it is, and out of the
+        // tray if it was there.
+        ShowWindow(hwnd_, SW_RESTORE);
+        sys::DeleteIcon();
+        return;
+    }
+    if (sizeType == SIZE_MINIMIZED) MoveToTray();
+}
+
+// Minimised, the window lives in the notification area instead of the
+// taskbar, but only once its icon is there: a shell that is busy, restarting
+// or replaced may refuse the icon, and a hidden window without one could not
+// be brought back. It is asked once more about a second later; until then,
+// and if it refuses again, the window stays minimised on the taskbar.
+void frmMain::MoveToTray() {
+    if (sys::AddIcon()) {
+        KillTimer(hwnd_, kIconRetryTimer);
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+    SetTimer(hwnd_, kIconRetryTimer, 1000, nullptr);
+}
+
+void frmMain::RetryIcon() {
+    KillTimer(hwnd_, kIconRetryTimer);
+    // Restored in the meantime, or already in the tray: nothing to do.
+    if (!IsIconic(hwnd_) || !IsWindowVisible(hwnd_)) return;
+    if (sys::AddIcon()) ShowWindow(hwnd_, SW_HIDE);
 }
 
 void frmMain::Form_MouseMove(LPARAM notification) {
@@ -307,9 +337,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Form_MouseMove(lParam);
         return 0;
     }
-    // A restarted taskbar has forgotten the icon of a window that is in the tray.
+    // A restarted taskbar has forgotten the icon of a window that is in the
+    // tray, and takes the icon that an earlier one refused.
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        if (IsIconic(hwnd_) && !IsWindowVisible(hwnd_)) sys::AddIcon();
+        if (IsIconic(hwnd_)) MoveToTray();
         return 0;
     }
     switch (msg) {
@@ -330,6 +361,12 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Form_Resize(wParam);
             return 0;
+        case WM_TIMER:
+            if (wParam == kIconRetryTimer) {
+                RetryIcon();
+                return 0;
+            }
+            break;
         case WM_CLOSE:
         case WM_DESTROY:
             Form_Unload();

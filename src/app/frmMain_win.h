@@ -46,6 +46,8 @@ class frmMain : public win::Window {
 
   private:
     void OpenCustomCodes();
+    void MoveToTray();
+    void RetryIcon();
     void MarkStyle(std::size_t style);
     void AddFaceHints();
     void OnActivate(WPARAM wParam);
