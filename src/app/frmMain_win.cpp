@@ -210,7 +210,9 @@ void frmMain::Form_Resize(WPARAM sizeType) {
         sys::DeleteIcon();
         return;
     }
-    if (sizeType == SIZE_MINIMIZED) MoveToTray();
+    // A hidden window is in the tray already: the system may report the
+    // minimised size twice when it first shows the window minimised.
+    if (sizeType == SIZE_MINIMIZED && IsWindowVisible(hwnd_)) MoveToTray();
 }
 
 // Minimised, the window lives in the notification area instead of the

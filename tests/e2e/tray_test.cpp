@@ -267,7 +267,8 @@ void CheckShowRequests(const RECT& normal) {
     main = StartedAs(startMin, L"/min");
     if (ok(main != nullptr, "started minimised, the window is made")) {
         ok(e2e::WaitUntil([&] { return IsIconic(main) && !IsWindowVisible(main); }, 5000),
-           "started minimised, the window is in the tray");
+           "started minimised, the window is in the tray (minimised %d, visible %d)",
+           IsIconic(main), IsWindowVisible(main));
         ok(smileys::WaitForTrayIcons(1), "with its icon");
         const POINT p = IconCentre();
         e2e::ClickAt(p.x, p.y);
