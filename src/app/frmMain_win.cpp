@@ -111,8 +111,15 @@ bool frmMain::Load(int showCommand) {
     g_smileyWindow = this;
     const int dpi = win::SystemDpi();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    icon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+    // The icon file holds the face drawn at every size the system asks for:
+    // the large one for the task switcher, the small one for the caption and
+    // the notification area.
+    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON),
+                                              GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    smallIcon_.reset(static_cast<HICON>(
+        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
 
     // The layout fixes where the client area stands on the screen.
     RECT r;
@@ -125,10 +132,6 @@ bool frmMain::Load(int showCommand) {
                        r.bottom - r.top, icon_.get()) == nullptr)
         return false;
     win::KeepOnScreen(hwnd_);
-    // The caption and the task switcher show the small form, drawn once from the same image.
-    smallIcon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 
@@ -163,7 +166,7 @@ void frmMain::Hide() {
 }
 
 void frmMain::Form_Load() {
-    sys::FillRecord(hwnd_, icon_.get());
+    sys::FillRecord(hwnd_, smallIcon_.get());
     Module1::ChatSend(L" --^V- Pallimo Loaded -V^-- ");
     Module1::TimeOut(1);
     Module1::ChatSend(L" --^V- Coded By: Tarrow -V^-- ");

@@ -106,11 +106,17 @@ void CheckFrame(HWND main) {
     const RECT frame = e2e::ScreenRect(main);
     const RECT caption = {frame.left, frame.top, client.x + 40, client.y};
     std::size_t yellow = 0;
-    for (COLORREF c : smileys::Capture(caption)) yellow += smileys::IsIconYellow(c);
+    const std::vector<COLORREF> captionPixels = smileys::Capture(caption);
+    for (COLORREF c : captionPixels) yellow += smileys::IsIconYellow(c);
     ok(yellow >= 30, "the caption shows the program icon (%u yellow pixels)",
        static_cast<unsigned>(yellow));
+    // The small image as drawn, not the large one shrunk.
+    const std::string shape = smileys::YellowShape(captionPixels, caption.right - caption.left);
+    const std::string want = smileys::IconImageShape(GetSystemMetrics(SM_CXSMICON));
+    ok(!want.empty() && shape == want, "the caption shows the small image:\n%s\nwant:\n%s",
+       shape.c_str(), want.c_str());
 
-    // The executable's icon: one 32x32 image with 256 colours.
+    // The executable's icon holds the face at 16, 20, 24, 32 and 48 pixels, 256 colours each.
     HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))
                     : nullptr;  // RT_GROUP_ICON
@@ -118,11 +124,17 @@ void CheckFrame(HWND main) {
         res ? static_cast<const BYTE*>(LockResource(LoadResource(exe, res))) : nullptr;
     if (ok(dir != nullptr, "the executable has icon group 1")) {
         const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
-        const BYTE* entry = dir + 6;  // width, height, colours, reserved, planes, bits ...
-        const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
-        ok(count == 1 && entry[0] == 32 && entry[1] == 32 && bits == 8,
-           "one 32x32 image of 8 bits a pixel (count %u, %ux%u, %u bits)", count, entry[0],
-           entry[1], bits);
+        std::string got;
+        for (WORD i = 0; i < count; ++i) {
+            const BYTE* entry =
+                dir + 6 + 14 * i;  // width, height, colours, reserved, planes, bits ...
+            const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
+            char one[32];
+            wsprintfA(one, "%s%ux%u/%u", i ? " " : "", entry[0], entry[1], bits);
+            got += one;
+        }
+        ok(got == "16x16/8 20x20/8 24x24/8 32x32/8 48x48/8",
+           "the icon's images (size/bits a pixel): %s", got.c_str());
     }
     if (exe) FreeLibrary(exe);
 }

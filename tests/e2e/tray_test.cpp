@@ -294,6 +294,11 @@ int main() {
     CheckChoiceSurvives(main, standin);
 
     if (Minimise(main, "before the tip")) {
+        // The notification area shows the small image as drawn, not the large one shrunk.
+        const std::string shape = smileys::TrayIconShape();
+        const std::string want = smileys::IconImageShape(GetSystemMetrics(SM_CXSMICON));
+        ok(!want.empty() && shape == want, "the icon shows the small image:\n%s\nwant:\n%s",
+           shape.c_str(), want.c_str());
         CheckTip();
         const POINT p = IconCentre();
         e2e::ClickAt(p.x, p.y, true);
