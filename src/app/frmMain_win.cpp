@@ -34,10 +34,10 @@ constexpr UINT_PTR kIconRetryTimer = 1;
 
 // The 35 style options come first, as one option group in the order they
 // stand in the window (column by column, each from the top), which is the
-// order the arrow keys take: only the chosen option is a Tab stop, so the
-// group is one stop of the keyboard order, where "Red" opens it. The other
-// controls follow in their keyboard order; the pictures take no focus and
-// come last. The text boxes and "More"/"Command3" lie below the visible client
+// order the arrow keys take. Only the chosen option is a Tab stop, so the
+// group is one stop of the keyboard order: the first, as the option "Red"
+// was. The other controls follow in their keyboard order; the pictures take
+// no focus and come last. The text boxes and "More"/"Command3" lie below the visible client
 // area: they are reached only with the keyboard.
 constexpr win::ControlRow kRows[] = {
     {S(0), "op1", Kind::Option, L"Blue", 2160, 240, 975, 255, 0, WS_GROUP},
