@@ -123,14 +123,14 @@ bool frmMain::Load(int showCommand) {
     const int dpi = win::SystemDpi();
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // The icon file holds the face drawn at every size the system asks for:
-    // the large one for the task switcher, the small one for the caption and
-    // the notification area.
+    // the small one for the caption and the notification area, the large one
+    // for the task switcher.
     icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
-                                              GetSystemMetrics(SM_CXICON),
-                                              GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    smallIcon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    largeIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
 
     // The layout fixes where the client area stands on the screen.
     RECT r;
@@ -140,11 +140,11 @@ bool frmMain::Load(int showCommand) {
     r.bottom = r.top + win::TwipsToPixels(kClientHeight, dpi);
     AdjustWindowRectEx(&r, kStyle, FALSE, 0);
     if (CreateTopLevel(ids::kClass, L"Smileys", kStyle, 0, r.left, r.top, r.right - r.left,
-                       r.bottom - r.top, icon_.get()) == nullptr)
+                       r.bottom - r.top, largeIcon_.get()) == nullptr)
         return false;
     win::KeepOnScreen(hwnd_);
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
 
     font_ = win::CreatePointFont(L"Tahoma", 825, dpi);
     layout_.Build(hwnd_, kRows, kRowCount, dpi, font_.get());
@@ -181,7 +181,7 @@ void frmMain::Hide() {
 }
 
 void frmMain::Form_Load() {
-    sys::FillRecord(hwnd_, smallIcon_.get());
+    sys::FillRecord(hwnd_, icon_.get());
     Module1::ChatSend(L" --^V- Pallimo Loaded -V^-- ");
     Module1::TimeOut(1);
     Module1::ChatSend(L" --^V- Coded By: Tarrow -V^-- ");

@@ -59,8 +59,8 @@ class frmMain : public win::Window {
 
     win::Layout layout_;
     win::Font font_;
-    win::Icon icon_;
-    win::Icon smallIcon_;
+    win::Icon icon_;  // small: the caption and the notification area
+    win::Icon largeIcon_;
     HWND hints_ = nullptr;
     std::size_t markedStyle_ = 0;
     // Where the keyboard focus goes back to when the window is activated.
