@@ -193,7 +193,7 @@ void CheckRefusedIcon(HWND main) {
     TakeIconPlace(main, NIM_DELETE);
     PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
     ok(e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000),
-       "the taskbar brings it back");
+       "restored, it is back in its normal state");
 }
 
 // Closing the smiley window while the custom codes window and the About window
