@@ -1,19 +1,24 @@
 #!/usr/bin/env python3
-"""Draws the program icon: one 32x32 image with a 256-colour palette and a
-transparency mask, written as a Windows .ico file (plain Python, no imaging
-library, so the icon can be rebuilt anywhere).
+"""Draws the program icon: the same face at 16, 20, 24, 32 and 48 pixels, each
+image with a 256-colour palette and a transparency mask, written as one
+Windows .ico file (plain Python, no imaging library, so the icon can be rebuilt
+anywhere). The notification area and the caption take the small size (16 at
+96 DPI, 20 and 24 at 120 and 144 DPI), the task switcher the large one (32,
+48): each is drawn for its size rather than shrunk by the system.
 
   make_icon.py [out.ico]     default: src/app/pallimo.ico beside this script's tree
 
-The face is computed at 4x4 samples per pixel so that its inner edges are
-smooth; pixels less than half covered by the face are transparent.
+The face is designed on a 32-pixel grid and computed at 4x4 samples per pixel
+of each size, so that its inner edges are smooth; pixels less than half
+covered by the face are transparent.
 """
 import math
 import os
 import struct
 import sys
 
-SIZE = 32
+SIZES = (16, 20, 24, 32, 48)
+DESIGN = 32.0  # the grid the face below is drawn on
 SAMPLES = 4
 
 OUTLINE = (120, 72, 0)
@@ -69,16 +74,18 @@ def blend(a, b, t):
     return tuple(int(round(a[i] * t + b[i] * (1 - t))) for i in range(3))
 
 
-def render():
+def render(size):
+    scale = DESIGN / size
     pixels = []  # rows from the top: (r, g, b) or None
-    for py in range(SIZE):
+    for py in range(size):
         row = []
-        for px in range(SIZE):
+        for px in range(size):
             acc = [0, 0, 0]
             hits = 0
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
-                    c = face_colour(px + (sx + 0.5) / SAMPLES, py + (sy + 0.5) / SAMPLES)
+                    c = face_colour((px + (sx + 0.5) / SAMPLES) * scale,
+                                    (py + (sy + 0.5) / SAMPLES) * scale)
                     if c is not None:
                         hits += 1
                         for i in range(3):
@@ -103,7 +110,10 @@ def palette_for(pixels):
         step *= 2
 
 
-def ico_bytes(pixels):
+def image_bytes(pixels):
+    """One image of the file: BITMAPINFOHEADER, palette, colour rows, mask rows."""
+    size = len(pixels)
+    mask_row = (size + 31) // 32 * 4  # bits, padded to whole DWORDs
     palette, q = palette_for(pixels)
     index = {c: i for i, c in enumerate(palette)}
     xor = bytearray()
@@ -114,24 +124,33 @@ def ico_bytes(pixels):
         bits = 0
         for x, c in enumerate(row):
             if c is None:
-                bits |= 1 << (31 - x)
-        mask += struct.pack(">I", bits)  # 32 pixels = 4 bytes, already DWORD aligned
+                bits |= 1 << (mask_row * 8 - 1 - x)
+        mask += bits.to_bytes(mask_row, "big")  # colour rows of 16..48 bytes are DWORD aligned
     pal = bytearray()
     for i in range(256):
         r, g, b = palette[i] if i < len(palette) else (0, 0, 0)
         pal += bytes((b, g, r, 0))
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 8, 0, len(xor) + len(mask),
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 8, 0, len(xor) + len(mask),
                          0, 0, 256, 0)
-    image = header + pal + xor + mask
-    icondir = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 8, len(image), 6 + 16)
-    return icondir + entry + image
+    return header + pal + xor + mask
+
+
+def ico_bytes(images):
+    """The .ico file: a directory of (size, image bytes), smallest first, then the images."""
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, image in images:
+        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 8, len(image), offset)
+        offset += len(image)
+    for _, image in images:
+        out += image
+    return out
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "src", "app", "pallimo.ico")
-    data = ico_bytes(render())
+    data = ico_bytes([(size, image_bytes(render(size))) for size in SIZES])
     with open(out, "wb") as f:
         f.write(data)
     print("%s: %d bytes" % (os.path.normpath(out), len(data)))

@@ -30,25 +30,25 @@ constexpr int I(int face) { return ids::kImage1 + face; }
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kClientWidth = 7605, kClientHeight = 2175;  // twips
 constexpr int kClientLeft = 3930, kClientTop = 4110;      // twips from the screen's corner
+constexpr UINT_PTR kIconRetryTimer = 1;
 
-// In keyboard focus order; the pictures take no focus and come last. The
-// text boxes and "More"/"Command3" lie below the visible client area: they
-// are reached only with the keyboard.
+// The 35 style options come first, as one option group in the order they
+// stand in the window (column by column, each from the top), which is the
+// order the arrow keys take. Only the chosen option is a Tab stop, so the
+// group is one stop of the keyboard order: the first, as the option "Red"
+// was. The other controls follow in their keyboard order; the pictures take
+// no focus and come last. The text boxes and "More"/"Command3" lie below the visible client
+// area: they are reached only with the keyboard.
 constexpr win::ControlRow kRows[] = {
+    {S(0), "op1", Kind::Option, L"Blue", 2160, 240, 975, 255, 0, WS_GROUP},
     {S(1), "op2", Kind::Option, L"Red", 2160, 480, 615, 375, 0, 0},
-    {ids::kCommand1, "Command1", Kind::Button, L"More", 1080, 3360, 855, 375, 0, 0},
-    {ids::kCommand2, "Command2", Kind::Button, L"Extra", 120, 1680, 855, 375, 0, 0},
-    {ids::kText1, "Text1", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
-    {ids::kText2, "Text2", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
     {S(2), "Option1", Kind::Option, L"Yellow", 2160, 840, 975, 255, 0, 0},
+    {S(3), "Option5", Kind::Option, L"Green", 2160, 1080, 855, 255, 0, 0},
+    {S(4), "Option4", Kind::Option, L"Purple", 2160, 1320, 1095, 255, 0, 0},
     {S(5), "Option2", Kind::Option, L"Purple 2", 2160, 1560, 1095, 255, 0, 0},
     {S(6), "Option3", Kind::Option, L"RainBow", 2160, 1800, 975, 255, 0, 0},
-    {S(4), "Option4", Kind::Option, L"Purple", 2160, 1320, 1095, 255, 0, 0},
-    {S(3), "Option5", Kind::Option, L"Green", 2160, 1080, 855, 255, 0, 0},
-    {S(0), "op1", Kind::Option, L"Blue", 2160, 240, 975, 255, 0, 0},
     {S(7), "Option6", Kind::Option, L"Blue2", 3240, 240, 855, 255, 0, 0},
     {S(8), "Option7", Kind::Option, L"Clown", 3240, 480, 975, 255, 0, 0},
-    {ids::kCommand3, "Command3", Kind::Button, L"Command3", 3360, 3360, 1455, 495, 0, 0},
     {S(9), "Option8", Kind::Option, L"Monkey", 3240, 720, 975, 255, 0, 0},
     {S(10), "Option9", Kind::Option, L"Mustash", 3240, 960, 975, 195, 0, 0},
     {S(11), "Option10", Kind::Option, L"Pig", 3240, 1200, 615, 255, 0, 0},
@@ -75,6 +75,11 @@ constexpr win::ControlRow kRows[] = {
     {S(32), "Option31", Kind::Option, L"ALien", 6480, 1200, 1095, 255, 0, 0},
     {S(33), "Option32", Kind::Option, L"Puppy", 6480, 1440, 1095, 255, 0, 0},
     {S(34), "Option33", Kind::Option, L"Panda", 6480, 1680, 1215, 255, 0, 0},
+    {ids::kCommand1, "Command1", Kind::Button, L"More", 1080, 3360, 855, 375, 0, WS_GROUP},
+    {ids::kCommand2, "Command2", Kind::Button, L"Extra", 120, 1680, 855, 375, 0, 0},
+    {ids::kText1, "Text1", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
+    {ids::kText2, "Text2", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
+    {ids::kCommand3, "Command3", Kind::Button, L"Command3", 3360, 3360, 1455, 495, 0, 0},
     {I(0), "Image1", Kind::Picture, nullptr, 120, 120, 285, 285, 0, 0},
     {I(1), "Image2", Kind::Picture, nullptr, 120, 480, 285, 285, 0, 0},
     {I(2), "Image3", Kind::Picture, nullptr, 120, 840, 285, 285, 0, 0},
@@ -96,6 +101,13 @@ constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
 static_assert(kRowCount == catalogue::kStyleCount + catalogue::kFaceCount + 5,
               "every style, every face, three buttons and two text boxes");
 
+constexpr bool StylesLeadInTableOrder() {
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
+        if (kRows[i].id != S(static_cast<int>(i))) return false;
+    return true;
+}
+static_assert(StylesLeadInTableOrder(), "the option group comes first, in the catalogue's order");
+
 bool IsStyleId(int id) {
     return id >= ids::kFirstStyle &&
            id < ids::kFirstStyle + static_cast<int>(catalogue::kStyleCount);
@@ -110,8 +122,15 @@ bool frmMain::Load(int showCommand) {
     g_smileyWindow = this;
     const int dpi = win::SystemDpi();
     HINSTANCE instance = GetModuleHandleW(nullptr);
-    icon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR)));
+    // The icon file holds the face drawn at every size the system asks for:
+    // the small one for the caption and the notification area, the large one
+    // for the task switcher.
+    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    largeIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
 
     // The layout fixes where the client area stands on the screen.
     RECT r;
@@ -121,26 +140,27 @@ bool frmMain::Load(int showCommand) {
     r.bottom = r.top + win::TwipsToPixels(kClientHeight, dpi);
     AdjustWindowRectEx(&r, kStyle, FALSE, 0);
     if (CreateTopLevel(ids::kClass, L"Smileys", kStyle, 0, r.left, r.top, r.right - r.left,
-                       r.bottom - r.top, icon_.get()) == nullptr)
+                       r.bottom - r.top, largeIcon_.get()) == nullptr)
         return false;
     win::KeepOnScreen(hwnd_);
-    // The caption and the task switcher show the small form, drawn once from the same image.
-    smallIcon_.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
-    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
-    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
 
     font_ = win::CreatePointFont(L"Tahoma", 825, dpi);
     layout_.Build(hwnd_, kRows, kRowCount, dpi, font_.get());
     win::HwndSetText(layout_.Get(ids::kText1), catalogue::StartCode());
-    // "Blue" is drawn chosen, matching the start value of Text1; the focus
-    // starts on "Red", the first stop of the keyboard order, without choosing it.
-    win::SetChecked(layout_.Get(S(0)), true);
+    // "Blue" is drawn chosen, matching the start value of Text1, and is the
+    // option group's one Tab stop, where the focus starts.
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i) {
+        HWND option = layout_.Get(S(static_cast<int>(i)));
+        SetWindowSubclass(option, &frmMain::OptionProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        MarkOption(option, i == 0);
+    }
     markedStyle_ = 0;
-    lastFocus_ = layout_.Get(kRows[0].id);
+    lastFocus_ = layout_.Get(S(0));
     AddFaceHints();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    sys::AllowShellMessage(hwnd_, taskbarCreated_);
 
     Form_Load();
 
@@ -200,10 +220,40 @@ void frmMain::OpenCustomCodes() {
 }
 
 void frmMain::Form_Resize(WPARAM sizeType) {
-    if (sizeType != SIZE_MINIMIZED) return;
-    // Minimised, the window lives in the notification area instead of the taskbar.
-    ShowWindow(hwnd_, SW_HIDE);
-    sys::AddIcon();
+    if (sizeType == SIZE_MAXIMIZED) {
+        // The window has one size and place: a request to maximise it (a
+        // shortcut set to "Maximized", which Windows applies to the first
+        // show whatever the program asks) shows it as it is, and out of the
+        // tray if it was there.
+        ShowWindow(hwnd_, SW_RESTORE);
+        sys::DeleteIcon();
+        return;
+    }
+    // A hidden window is in the tray already: the system may report the
+    // minimised size twice when it first shows the window minimised.
+    if (sizeType == SIZE_MINIMIZED && IsWindowVisible(hwnd_)) MoveToTray();
+}
+
+// Minimised, the window lives in the notification area instead of the
+// taskbar, but only once its icon is there: a shell that is busy, restarting
+// or replaced may refuse the icon, and a hidden window without one could not
+// be brought back. It is asked once more about a second later; until then,
+// and if it refuses again, the window stays minimised on the taskbar.
+void frmMain::MoveToTray() {
+    if (sys::AddIcon()) {
+        KillTimer(hwnd_, kIconRetryTimer);
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+    SetTimer(hwnd_, kIconRetryTimer, 1000, nullptr);
+}
+
+void frmMain::RetryIcon() {
+    KillTimer(hwnd_, kIconRetryTimer);
+    // Restored in the meantime, or already in the tray: nothing to do.
+    if (!IsIconic(hwnd_) || !IsWindowVisible(hwnd_)) return;
+    if (sys::AddIcon()) ShowWindow(hwnd_, SW_HIDE);
 }
 
 void frmMain::Form_MouseMove(LPARAM notification) {
@@ -230,12 +280,64 @@ void frmMain::Form_Unload() {
 
 void frmMain::MarkStyle(std::size_t style) {
     if (style == markedStyle_) return;
-    HWND old = layout_.Get(S(static_cast<int>(markedStyle_)));
-    win::SetChecked(old, false);
-    // Unchecking a radio button drops it from the Tab order; every option keeps its stop.
-    SetWindowLongPtrW(old, GWL_STYLE, GetWindowLongPtrW(old, GWL_STYLE) | WS_TABSTOP);
-    win::SetChecked(layout_.Get(S(static_cast<int>(style))), true);
+    MarkOption(layout_.Get(S(static_cast<int>(markedStyle_))), false);
+    MarkOption(layout_.Get(S(static_cast<int>(style))), true);
     markedStyle_ = style;
+}
+
+// As in a dialog's option group, only the chosen option is a Tab stop, so
+// tabbing through the window passes the group once and chooses nothing.
+void frmMain::MarkOption(HWND option, bool chosen) {
+    win::SetChecked(option, chosen);
+    const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
+    SetWindowLongPtrW(option, GWL_STYLE,
+                      chosen ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+}
+
+// The arrow keys move to the next or the previous option, round from the
+// last to the first, and choose it. The window does this itself rather than
+// leave it to the dialog manager: that one chooses an option only through the
+// click Windows reports when an unchecked option gets the focus, and Wine
+// does not report it.
+void frmMain::StepStyle(HWND from, int step) {
+    const win::ControlRow* row = layout_.RowOf(from);
+    if (row == nullptr || !IsStyleId(row->id)) return;
+    const int count = static_cast<int>(catalogue::kStyleCount);
+    const int next = (row->id - ids::kFirstStyle + step + count) % count;
+    // Chosen before it has the focus, the option reports no click for it.
+    Option_Click(static_cast<std::size_t>(next));
+    SetFocus(layout_.Get(S(next)));
+}
+
+LRESULT CALLBACK frmMain::OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self) {
+    auto* window = reinterpret_cast<frmMain*>(self);
+    switch (msg) {
+        case WM_GETDLGCODE:
+            return DefSubclassProc(option, msg, wParam, lParam) | DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
+                window->StepStyle(option, wParam == VK_DOWN || wParam == VK_RIGHT ? 1 : -1);
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS: {
+            // On Windows an unchecked option reports a click when it merely
+            // gets the focus (by Tab, at start-up, on activation): that
+            // chooses nothing.
+            const bool outer = window->focusArriving_;
+            window->focusArriving_ = true;
+            const LRESULT result = DefSubclassProc(option, msg, wParam, lParam);
+            window->focusArriving_ = outer;
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(option, &frmMain::OptionProc, id);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(option, msg, wParam, lParam);
 }
 
 void frmMain::AddFaceHints() {
@@ -262,14 +364,12 @@ void frmMain::OnActivate(WPARAM wParam) {
         return;
     }
     if (HIWORD(wParam) != 0 || lastFocus_ == nullptr) return;  // minimised
-    movingFocus_ = true;
     SetFocus(lastFocus_);
-    movingFocus_ = false;
 }
 
 bool frmMain::OnCommand(int id, int code) {
     if (IsStyleId(id)) {
-        if (code == BN_CLICKED && !movingFocus_)
+        if (code == BN_CLICKED && !focusArriving_)
             Option_Click(static_cast<std::size_t>(id - ids::kFirstStyle));
         return true;
     }
@@ -308,9 +408,10 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         Form_MouseMove(lParam);
         return 0;
     }
-    // A restarted taskbar has forgotten the icon of a window that is in the tray.
+    // A restarted taskbar has forgotten the icon of a window that is in the
+    // tray, and takes the icon that an earlier one refused.
     if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
-        if (IsIconic(hwnd_) && !IsWindowVisible(hwnd_)) sys::AddIcon();
+        if (IsIconic(hwnd_)) MoveToTray();
         return 0;
     }
     switch (msg) {
@@ -331,6 +432,12 @@ LRESULT frmMain::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             Form_Resize(wParam);
             return 0;
+        case WM_TIMER:
+            if (wParam == kIconRetryTimer) {
+                RetryIcon();
+                return 0;
+            }
+            break;
         case WM_CLOSE:
         case WM_DESTROY:
             Form_Unload();

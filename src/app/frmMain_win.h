@@ -46,22 +46,28 @@ class frmMain : public win::Window {
 
   private:
     void OpenCustomCodes();
+    void MoveToTray();
+    void RetryIcon();
     void MarkStyle(std::size_t style);
+    void MarkOption(HWND option, bool chosen);
+    void StepStyle(HWND from, int step);
+    static LRESULT CALLBACK OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
     void AddFaceHints();
     void OnActivate(WPARAM wParam);
     bool OnCommand(int id, int code);
 
     win::Layout layout_;
     win::Font font_;
-    win::Icon icon_;
-    win::Icon smallIcon_;
+    win::Icon icon_;  // small: the caption and the notification area
+    win::Icon largeIcon_;
     HWND hints_ = nullptr;
     std::size_t markedStyle_ = 0;
     // Where the keyboard focus goes back to when the window is activated.
     HWND lastFocus_ = nullptr;
-    // Set while the window moves the focus itself: a radio button may report a
-    // click when it merely receives the focus, which must not choose a style.
-    bool movingFocus_ = false;
+    // Set while a style option takes the focus: on Windows an unchecked radio
+    // button reports a click then, which must not choose a style.
+    bool focusArriving_ = false;
     UINT taskbarCreated_ = 0;
 };
 

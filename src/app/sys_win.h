@@ -22,10 +22,15 @@ extern NOTIFYICONDATAA nid;
 // Fills the record for `owner` with its icon and the tip " Pallimo ".
 void FillRecord(HWND owner, HICON icon);
 
-// Puts the icon into the notification area / takes it out. Results are not
-// examined: a failed add leaves the window hidden without an icon, and
-// deleting an absent icon is harmless.
-void AddIcon();
+// Puts the icon into the notification area; false if the shell refused it
+// (it may be starting, restarting or replaced by another one).
+bool AddIcon();
+// Takes the icon out; deleting an absent icon is harmless.
 void DeleteIcon();
+
+// Lets the shell's `message` ("TaskbarCreated") reach `window` when this
+// program runs with higher rights than the shell (Vista and later filter it
+// out otherwise). Does nothing on Windows XP, which has no such filter.
+void AllowShellMessage(HWND window, UINT message);
 
 }  // namespace sys

@@ -17,14 +17,16 @@ namespace ids = frmMain_ids;
 
 const std::wstring kStartCode = L"\"AgHSBfc=\"";
 
-// The keyboard order, by control name.
-const char* const kTabOrder[] = {
-    "op2",      "Command1", "Command2", "Text1",    "Text2",    "Option1",  "Option2",  "Option3",
-    "Option4",  "Option5",  "op1",      "Option6",  "Option7",  "Command3", "Option8",  "Option9",
-    "Option10", "Option11", "Option12", "Option13", "Option14", "Option15", "Option16", "Option17",
-    "Option18", "Option19", "Option20", "Option21", "Option22", "Option23", "Option24", "Option25",
-    "Option26", "Option27", "Option28", "Option29", "Option30", "Option31", "Option32", "Option33",
+// Every control that takes the focus, by name: the style options as they
+// stand in the window, then the others in the window's keyboard order.
+const char* const kControls[] = {
+    "op1",      "op2",      "Option1",  "Option5",  "Option4",  "Option2",  "Option3",  "Option6",
+    "Option7",  "Option8",  "Option9",  "Option10", "Option11", "Option12", "Option13", "Option14",
+    "Option15", "Option16", "Option17", "Option18", "Option19", "Option20", "Option21", "Option22",
+    "Option23", "Option24", "Option25", "Option26", "Option27", "Option28", "Option29", "Option30",
+    "Option31", "Option32", "Option33", "Command1", "Command2", "Text1",    "Text2",    "Command3",
 };
+const std::size_t kStyles = catalogue::kStyleCount;
 
 int IdOf(const std::string& name) {
     if (name == "Command1") return ids::kCommand1;
@@ -36,9 +38,29 @@ int IdOf(const std::string& name) {
 }
 
 std::string NameOf(HWND main, HWND control) {
-    for (const char* name : kTabOrder)
+    for (const char* name : kControls)
         if (e2e::Child(main, IdOf(name)) == control) return name;
     return control == nullptr ? "(none)" : "(other)";
+}
+
+bool IsStyle(HWND main, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    return GetParent(control) == main && id >= ids::kFirstStyle &&
+           id < ids::kFirstStyle + static_cast<int>(kStyles);
+}
+
+// On Windows an unchecked option that gets the focus from the keyboard
+// reports a click (Wine 8 does not): send that report as Windows would.
+void NotifyFocusAsWindows(HWND main) {
+    HWND focus = smileys::FocusIn(main);
+    if (IsStyle(main, focus) && SendMessageW(focus, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(focus));
+}
+
+void PressTab(HWND main) {
+    e2e::PressKey(VK_TAB);
+    NotifyFocusAsWindows(main);
 }
 
 // The texts the messenger's input box of `window` ("chat", "im") was given.
@@ -106,11 +128,17 @@ void CheckFrame(HWND main) {
     const RECT frame = e2e::ScreenRect(main);
     const RECT caption = {frame.left, frame.top, client.x + 40, client.y};
     std::size_t yellow = 0;
-    for (COLORREF c : smileys::Capture(caption)) yellow += smileys::IsIconYellow(c);
+    const std::vector<COLORREF> captionPixels = smileys::Capture(caption);
+    for (COLORREF c : captionPixels) yellow += smileys::IsIconYellow(c);
     ok(yellow >= 30, "the caption shows the program icon (%u yellow pixels)",
        static_cast<unsigned>(yellow));
+    // The small image as drawn, not the large one shrunk.
+    const std::string shape = smileys::YellowShape(captionPixels, caption.right - caption.left);
+    const std::string want = smileys::IconImageShape(GetSystemMetrics(SM_CXSMICON));
+    ok(!want.empty() && shape == want, "the caption shows the small image:\n%s\nwant:\n%s",
+       shape.c_str(), want.c_str());
 
-    // The executable's icon: one 32x32 image with 256 colours.
+    // The executable's icon holds the face at 16, 20, 24, 32 and 48 pixels, 256 colours each.
     HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))
                     : nullptr;  // RT_GROUP_ICON
@@ -118,54 +146,129 @@ void CheckFrame(HWND main) {
         res ? static_cast<const BYTE*>(LockResource(LoadResource(exe, res))) : nullptr;
     if (ok(dir != nullptr, "the executable has icon group 1")) {
         const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
-        const BYTE* entry = dir + 6;  // width, height, colours, reserved, planes, bits ...
-        const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
-        ok(count == 1 && entry[0] == 32 && entry[1] == 32 && bits == 8,
-           "one 32x32 image of 8 bits a pixel (count %u, %ux%u, %u bits)", count, entry[0],
-           entry[1], bits);
+        std::string got;
+        for (WORD i = 0; i < count; ++i) {
+            const BYTE* entry =
+                dir + 6 + 14 * i;  // width, height, colours, reserved, planes, bits ...
+            const WORD bits = *reinterpret_cast<const WORD*>(entry + 6);
+            char one[32];
+            wsprintfA(one, "%s%ux%u/%u", i ? " " : "", entry[0], entry[1], bits);
+            got += one;
+        }
+        ok(got == "16x16/8 20x20/8 24x24/8 32x32/8 48x48/8",
+           "the icon's images (size/bits a pixel): %s", got.c_str());
     }
     if (exe) FreeLibrary(exe);
 }
 
 void CheckStartingChoice(HWND main) {
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
-       "Text1 starts with the \"Blue\" code");
     ok(e2e::TextOf(e2e::Child(main, ids::kText2)).empty(), "Text2 starts empty");
     const std::vector<int> checked = smileys::CheckedStyles(main);
     ok(checked.size() == 1 && checked[0] == smileys::StyleId("op1"),
        "\"Blue\" alone is drawn chosen");
     HWND focus = smileys::FocusIn(main);
-    ok(focus == e2e::Child(main, smileys::StyleId("op2")), "the focus starts on \"Red\" (%s)",
-       NameOf(main, focus).c_str());
+    ok(focus == e2e::Child(main, smileys::StyleId("op1")),
+       "the focus starts on the chosen option (%s)", NameOf(main, focus).c_str());
+    NotifyFocusAsWindows(main);
+    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
+       "Text1 starts with the \"Blue\" code, the focus chooses nothing");
 }
 
-// Tab visits every control in the window's keyboard order and comes round again.
+// The 35 options are one option group: next to each other in the window's
+// child order, the first and the control after the last starting a group, and
+// only the chosen one a Tab stop.
+void CheckGroup(HWND main, const char* when) {
+    std::string order, stops;
+    HWND after = nullptr;
+    bool inRun = false, groupsRight = true;
+    for (HWND c = GetWindow(main, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        const LONG style = GetWindowLongW(c, GWL_STYLE);
+        const bool option = IsStyle(main, c);
+        if (option && !inRun && !order.empty()) order += "|";  // a second run
+        if (option) {
+            groupsRight &= ((style & WS_GROUP) != 0) == !inRun;
+            order += "o";
+            if (style & WS_TABSTOP) stops += NameOf(main, c) + " ";
+        } else if (inRun) {
+            after = c;
+        }
+        if (!option && inRun) groupsRight &= (style & WS_GROUP) != 0;
+        inRun = option;
+    }
+    ok(order == std::string(kStyles, 'o'), "%s: the options stand together (%s)", when,
+       order.c_str());
+    ok(groupsRight && after != nullptr, "%s: they form one group", when);
+    const std::vector<int> checked = smileys::CheckedStyles(main);
+    const std::string chosen =
+        checked.size() == 1 ? NameOf(main, e2e::Child(main, checked[0])) + " " : "?";
+    ok(stops == chosen, "%s: only the chosen option is a Tab stop: %s", when, stops.c_str());
+}
+
+// Tab visits the chosen option, then the other controls in the window's
+// keyboard order, and comes round again.
 void CheckTabOrder(HWND main, const char* when) {
-    const std::size_t n = sizeof kTabOrder / sizeof kTabOrder[0];
-    HWND at = e2e::Child(main, IdOf(kTabOrder[0]));
-    for (std::size_t i = 1; i <= n; ++i) {
+    const std::vector<int> checked = smileys::CheckedStyles(main);
+    if (!ok(checked.size() == 1, "%s: one option is chosen", when)) return;
+    std::vector<HWND> order(1, e2e::Child(main, checked[0]));
+    for (std::size_t i = kStyles; i < sizeof kControls / sizeof kControls[0]; ++i)
+        order.push_back(e2e::Child(main, IdOf(kControls[i])));
+    HWND at = order[0];
+    for (std::size_t i = 1; i <= order.size(); ++i) {
         at = GetNextDlgTabItem(main, at, FALSE);
-        const char* want = kTabOrder[i % n];
-        if (!ok(at == e2e::Child(main, IdOf(want)), "%s: stop %u is %s, got %s", when,
-                static_cast<unsigned>(i % n), want, NameOf(main, at).c_str()))
+        HWND want = order[i % order.size()];
+        if (!ok(at == want, "%s: stop %u is %s, got %s", when,
+                static_cast<unsigned>(i % order.size()), NameOf(main, want).c_str(),
+                NameOf(main, at).c_str()))
             return;
     }
 }
 
 void TabTo(HWND main, int id) {
     HWND target = e2e::Child(main, id);
-    for (int i = 0; i < 60 && smileys::FocusIn(main) != target; ++i) e2e::PressKey(VK_TAB);
+    for (int i = 0; i < 60 && smileys::FocusIn(main) != target; ++i) PressTab(main);
+}
+
+// The arrow keys move among the options, in the order they stand, and choose
+// the one they land on; from the last they go round to the first.
+void CheckArrowKeys(HWND main) {
+    e2e::Activate(main);
+    const std::vector<int> checked = smileys::CheckedStyles(main);
+    if (!ok(checked.size() == 1, "one option is chosen before the arrow keys")) return;
+    TabTo(main, checked[0]);
+    std::size_t at = static_cast<std::size_t>(checked[0] - ids::kFirstStyle);
+    const struct {
+        WORD key;
+        int step;
+    } keys[] = {{VK_DOWN, 1}, {VK_RIGHT, 1}, {VK_UP, -1}, {VK_LEFT, -1}, {VK_LEFT, -1}};
+    for (const auto& k : keys) {
+        e2e::PressKey(k.key);
+        at = (at + kStyles + k.step) % kStyles;
+        HWND want = e2e::Child(main, ids::kFirstStyle + static_cast<int>(at));
+        const std::string name = NameOf(main, want);
+        ok(smileys::FocusIn(main) == want, "an arrow key moves the focus to %s (%s)", name.c_str(),
+           NameOf(main, smileys::FocusIn(main)).c_str());
+        ok(e2e::TextOf(e2e::Child(main, ids::kText1)) ==
+               catalogue::QuotedCode(catalogue::kStyles[at].code),
+           "and chooses %s", name.c_str());
+    }
+    CheckGroup(main, "after the arrow keys");
+    e2e::Click(e2e::Child(main, smileys::StyleId("Option33")));  // "Panda", the last
+    e2e::PressKey(VK_DOWN);
+    ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op1")) &&
+           e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
+       "from the last option the arrow goes round to \"Blue\"");
 }
 
 // The code box takes typed text; "Command3" sends the tag as the fields stand.
 void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
-    ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op2")),
-       "activating the window puts the focus back on \"Red\"");
+    NotifyFocusAsWindows(main);
+    ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op1")),
+       "activating the window puts the focus back on the chosen option");
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "the focus alone chooses nothing");
-    for (int i = 0; i < 3; ++i) e2e::PressKey(VK_TAB);
+    for (int i = 0; i < 3; ++i) PressTab(main);
     HWND text1 = e2e::Child(main, ids::kText1);
-    ok(smileys::FocusIn(main) == text1, "three Tabs from \"Red\" reach Text1");
+    ok(smileys::FocusIn(main) == text1, "three Tabs from the chosen option reach Text1");
     e2e::TypeText(L"\"AgHStest\"");
     ok(e2e::TextOf(text1) == L"\"AgHStest\"", "typing replaces Text1's text (%s)",
        Ansi(e2e::TextOf(text1)).c_str());
@@ -173,9 +276,9 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     TabTo(main, ids::kCommand3);
     HWND command3 = e2e::Child(main, ids::kCommand3);
     if (!ok(smileys::FocusIn(main) == command3, "Tab reaches Command3")) return;
-    // Tabbing over the options may choose them, as it does on Windows; the tag
-    // is made of whatever the fields hold.
-    const std::string want = Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L""));
+    // Tab chooses no option on its way, Windows' report of the focus included:
+    // the typed code goes out.
+    const std::string want = "<font sml=\"AgHStest\"";
     const std::size_t before = TextsInto(standin, "im").size();
     e2e::PressKey(VK_SPACE);
     std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
@@ -209,6 +312,7 @@ void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
     const std::vector<int> checked = smileys::CheckedStyles(main);
     ok(checked.size() == 1 && checked[0] == smileys::StyleId("Option22"),
        "\"Frog\" alone is drawn chosen");
+    CheckGroup(main, "after choosing styles");
     CheckTabOrder(main, "after choosing styles");
 
     e2e::Click(e2e::Child(main, ids::kImage1 + 7));  // ";-)"
@@ -264,9 +368,11 @@ int main() {
 
     CheckFrame(main);
     CheckStartingChoice(main);
+    CheckGroup(main, "at start");
     CheckTabOrder(main, "at start");
     CheckTypingAndCommand3(main, standin);
     CheckStylesAndFaces(main, standin);
+    CheckArrowKeys(main);
     CheckFaces(main, pallimo.Id());
 
     e2e::Activate(main);

@@ -99,6 +99,61 @@ inline bool IsIconYellow(COLORREF c) {
     return GetRValue(c) > 200 && GetGValue(c) > 130 && GetBValue(c) < 140;
 }
 
+// The program icon's face as drawn in a picture `width` pixels wide: its
+// icon-yellow pixels ('#') row by row, trimmed to their bounding box.
+inline std::string YellowShape(const std::vector<COLORREF>& px, int width) {
+    const int height = width > 0 ? static_cast<int>(px.size()) / width : 0;
+    int left = width, top = height, right = -1, bottom = -1;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (IsIconYellow(px[y * width + x])) {
+                if (x < left) left = x;
+                if (x > right) right = x;
+                if (y < top) top = y;
+                if (y > bottom) bottom = y;
+            }
+    std::string shape;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = left; x <= right; ++x) shape += IsIconYellow(px[y * width + x]) ? '#' : '.';
+        shape += '\n';
+    }
+    return shape;
+}
+
+// The face of the executable's icon image of `size` pixels, drawn as it is.
+inline std::string IconImageShape(int size) {
+    std::vector<COLORREF> px;
+    HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HICON icon = exe ? static_cast<HICON>(LoadImageW(exe, MAKEINTRESOURCEW(1), IMAGE_ICON, size,
+                                                     size, LR_DEFAULTCOLOR))
+                     : nullptr;
+    if (icon != nullptr) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = size;
+        bi.bmiHeader.biHeight = -size;  // top-down
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        void* bits = nullptr;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bmp);
+        const RECT all = {0, 0, size, size};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        GdiFlush();
+        const auto* p = static_cast<const unsigned char*>(bits);
+        for (int i = 0; i < size * size; ++i)
+            px.push_back(RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
+        SelectObject(dc, old);
+        DeleteObject(bmp);
+        DeleteDC(dc);
+        DestroyIcon(icon);
+    }
+    if (exe) FreeLibrary(exe);
+    return YellowShape(px, size);
+}
+
 // ---- the notification area -------------------------------------------------
 
 // The part of the taskbar where notification icons stand: its right end, past
@@ -162,6 +217,12 @@ inline bool IconKept(HWND main) {
     probe.hWnd = main;
     probe.uID = sys::kIconId;
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+}
+
+// The face of the one program icon in the notification area.
+inline std::string TrayIconShape() {
+    const RECT area = TrayArea();
+    return YellowShape(Capture(area), area.right - area.left);
 }
 
 // Waits until the notification area shows `count` program icons.

@@ -153,6 +153,49 @@ void CheckTaskbarRestart(HWND main) {
        static_cast<unsigned>(smileys::TrayIcons().size()));
 }
 
+// The notification area can refuse the icon; here it does because the test
+// holds one with the same window and id. The window stays minimised on the
+// taskbar rather than vanishing, and is asked once more about a second later.
+bool TakeIconPlace(HWND main, DWORD message) {
+    NOTIFYICONDATAA taken = {};
+    taken.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    taken.hWnd = main;
+    taken.uID = sys::kIconId;
+    return Shell_NotifyIconA(message, &taken) != FALSE;
+}
+
+void CheckRefusedIcon(HWND main) {
+    if (!ok(TakeIconPlace(main, NIM_ADD), "the test holds the icon's place")) return;
+    e2e::Activate(main);
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ok(e2e::WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000), "refused: minimised");
+    const double minimised = e2e::NowMs();
+    ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 400),
+       "a refused icon leaves the window on the taskbar");
+    TakeIconPlace(main, NIM_DELETE);
+    ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 3000),
+       "the second try, once the place is free, hides the window");
+    e2e::Trace("the window went to the tray %.0f ms after it was minimised",
+               e2e::NowMs() - minimised);
+    ok(smileys::WaitForTrayIcons(1) && smileys::IconKept(main), "its icon is there");
+    const POINT p = IconCentre();
+    e2e::ClickAt(p.x, p.y);
+    CheckRestored(main, "after a second try");
+
+    // Refused twice: the window stays minimised on the taskbar.
+    if (!ok(TakeIconPlace(main, NIM_ADD), "the test holds the icon's place again")) return;
+    e2e::Activate(main);
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ok(e2e::WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000), "refused twice: minimised");
+    ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 2500),
+       "refused twice, the window stays minimised on the taskbar");
+    ok(smileys::TrayIcons().empty(), "without a program icon in the notification area");
+    TakeIconPlace(main, NIM_DELETE);
+    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ok(e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000),
+       "restored, it is back in its normal state");
+}
+
 // Closing the smiley window while the custom codes window and the About window
 // are open ends the program with every window.
 void CheckCloseWithOtherWindows() {
@@ -183,6 +226,59 @@ void CheckCloseWithOtherWindows() {
     ok(!smileys::IconKept(main) && smileys::TrayIcons().empty(), "no icon is left behind");
 }
 
+// A shortcut set to "Maximized" or "Minimized" starts the program that way
+// (here through start /max and /min). Maximised, the fixed window shows at its
+// size and place, as it does for a later request to maximise; minimised, it
+// goes to the notification area.
+HWND StartedAs(e2e::Process& start, const wchar_t* option) {
+    // Unquoted: start takes a quoted first word for a title.
+    if (!start.Start(L"start.exe", std::wstring(L"/wait ") + option + L" " + e2e::PallimoExe(), L"",
+                     false))
+        return nullptr;
+    HWND main = nullptr;
+    e2e::WaitUntil(
+        [&] { return (main = e2e::FindTopLevel(ids::kClass, L"Smileys", 0)) != nullptr; }, 20000);
+    return main;
+}
+
+bool AtFixedPlace(HWND main, const RECT& normal) {
+    const RECT got = e2e::ScreenRect(main);
+    return e2e::IsShown(main) && !IsZoomed(main) && EqualRect(&got, &normal);
+}
+
+void CheckShowRequests(const RECT& normal) {
+    e2e::Process start;
+    HWND main = StartedAs(start, L"/max");
+    if (ok(main != nullptr, "started maximised, the window is made")) {
+        const bool fixed = e2e::WaitUntil([&] { return AtFixedPlace(main, normal); }, 5000);
+        const RECT got = e2e::ScreenRect(main);
+        ok(fixed,
+           "started maximised, the window shows at its fixed size and place: "
+           "(%ld,%ld)-(%ld,%ld), zoomed %d, visible %d",
+           got.left, got.top, got.right, got.bottom, IsZoomed(main), IsWindowVisible(main));
+        ShowWindow(main, SW_MAXIMIZE);
+        ok(e2e::WaitUntil([&] { return AtFixedPlace(main, normal); }, 5000),
+           "a request to maximise keeps the fixed size and place (zoomed %d)", IsZoomed(main));
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    }
+    ok(start.Wait(10000), "the program started maximised ends on close");
+
+    e2e::Process startMin;
+    main = StartedAs(startMin, L"/min");
+    if (ok(main != nullptr, "started minimised, the window is made")) {
+        ok(e2e::WaitUntil([&] { return IsIconic(main) && !IsWindowVisible(main); }, 5000),
+           "started minimised, the window is in the tray (minimised %d, visible %d)",
+           IsIconic(main), IsWindowVisible(main));
+        ok(smileys::WaitForTrayIcons(1), "with its icon");
+        const POINT p = IconCentre();
+        e2e::ClickAt(p.x, p.y);
+        CheckRestored(main, "started minimised");
+        ok(AtFixedPlace(main, normal), "restored at its fixed size and place");
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    }
+    ok(startMin.Wait(10000), "the program started minimised ends on close");
+}
+
 }  // namespace
 
 int main() {
@@ -193,10 +289,16 @@ int main() {
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     ok(smileys::TrayIcons().empty(), "no icon while the window is shown (%u)",
        static_cast<unsigned>(smileys::TrayIcons().size()));
+    const RECT normal = e2e::ScreenRect(main);
 
     CheckChoiceSurvives(main, standin);
 
     if (Minimise(main, "before the tip")) {
+        // The notification area shows the small image as drawn, not the large one shrunk.
+        const std::string shape = smileys::TrayIconShape();
+        const std::string want = smileys::IconImageShape(GetSystemMetrics(SM_CXSMICON));
+        ok(!want.empty() && shape == want, "the icon shows the small image:\n%s\nwant:\n%s",
+           shape.c_str(), want.c_str());
         CheckTip();
         const POINT p = IconCentre();
         e2e::ClickAt(p.x, p.y, true);
@@ -219,6 +321,8 @@ int main() {
         CheckRestored(main, context);
     }
 
+    CheckRefusedIcon(main);
+
     if (Minimise(main, "before other activity")) {
         ok(smileys::IconKept(main), "the taskbar keeps the icon of the window in the tray");
         CheckOtherActivityIgnored(main);
@@ -231,5 +335,6 @@ int main() {
     }
 
     CheckCloseWithOtherWindows();
+    CheckShowRequests(normal);
     return e2e::Finish();
 }
