@@ -13,7 +13,7 @@ namespace {
 
 // The links show exactly what they open (the e-mail link behind "mailto:").
 const wchar_t kEmail[] = L"tarrow@pallimo.example";
-const wchar_t kWebsite[] = L"http://pallimo.example/";
+const wchar_t kWebsite[] = L"http://pal.example/";
 
 const COLORREF kLinkColour = RGB(0, 0, 192);
 
