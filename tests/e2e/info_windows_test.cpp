@@ -433,11 +433,16 @@ void CheckAboutLook(HWND form3) {
 }
 
 // The links in dark blue and underlined, the other labels in the button-text
-// colour, the line one pixel of window-text colour across its length.
+// colour, the line one pixel of window-text colour across its length. With
+// High Contrast on, the links take the system's hyperlink colour; Wine always
+// reports it off (SPI_SETHIGHCONTRAST is not implemented there), so here the
+// links keep their colour through the system's notices of a change.
 void CheckAboutColours(HWND form3) {
     e2e::Activate(form3);
     HWND mail = e2e::Child(form3, Form3_ids::kLabel7);
     HWND web = e2e::Child(form3, Form3_ids::kLabel9);
+    SendMessageW(form3, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    SendMessageW(form3, WM_SYSCOLORCHANGE, 0, 0);
     for (HWND link : {mail, web}) {
         Pixels p;
         e2e::WaitUntil(
