@@ -1,7 +1,8 @@
 # Sourced by the run and test scripts: one X server and one Wine prefix per run.
 #   pallimo_start_xvfb   starts Xvfb at 1024x768 on a free display (unless one is given)
 #   pallimo_make_prefix  makes the Wine prefix once, with a virtual desktop that has
-#                        a taskbar and a notification area, and no crash dialogs
+#                        a taskbar and a notification area, Wine's own fonts and no
+#                        crash dialogs; marks it ready only when every step worked
 #   pallimo_dpi_prefix N makes (once) a copy of the prefix whose screen is at N DPI
 #                        and prints its path
 #   pallimo_stop_wine    ends the prefix's programs and the X server we started
@@ -18,47 +19,80 @@ PALLIMO_XVFB_PID=""
 pallimo_start_xvfb() {
   local use_existing=${1:-}
   if [ -n "$use_existing" ] && [ -n "${DISPLAY:-}" ]; then return 0; fi
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then break; fi
-  done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb takes a free display itself and writes its number once it accepts
+  # clients: no other server can take the same one in between.
+  local number_file n="" i
+  number_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
   PALLIMO_XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
   for i in $(seq 1 100); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
+    n=$(head -n 1 "$number_file")
+    if [ -n "$n" ] || ! kill -0 "$PALLIMO_XVFB_PID" 2>/dev/null; then break; fi
     sleep 0.1
   done
-  echo "Xvfb did not start on :$n" >&2
-  return 1
+  rm -f "$number_file"
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start" >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
 }
 
+# The ready marker holds the set-up's version: a prefix made by an older
+# set-up is set up again.
+PALLIMO_PREFIX_VERSION=2
+
 pallimo_make_prefix() {
-  if [ -f "$WINEPREFIX/.pallimo-ready" ]; then return 0; fi
-  mkdir -p "$(dirname "$WINEPREFIX")"
-  wineboot -i >/dev/null 2>&1 || true
-  local reg="wine reg add"
-  $reg 'HKCU\Software\Wine\Explorer' /v Desktop /d Pallimo /f >/dev/null 2>&1
-  $reg 'HKCU\Software\Wine\Explorer\Desktops' /v Pallimo /d 1024x768 /f >/dev/null 2>&1
-  $reg 'HKCU\Software\Wine\Explorer\Desktops\Pallimo' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
-  $reg 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  wineserver -w
-  touch "$WINEPREFIX/.pallimo-ready"
+  local marker=$WINEPREFIX/.pallimo-ready
+  if [ "$(cat "$marker" 2>/dev/null)" = "$PALLIMO_PREFIX_VERSION" ]; then return 0; fi
+  mkdir -p "$(dirname "$WINEPREFIX")" || return 1
+  rm -f "$marker"
+  local step
+  for step in _pallimo_boot _pallimo_fonts _pallimo_settings; do
+    if ! "$step"; then
+      echo "pallimo_make_prefix: ${step#_pallimo_} failed; $WINEPREFIX is not ready" >&2
+      wineserver -w
+      return 1
+    fi
+  done
+  wineserver -w && echo "$PALLIMO_PREFIX_VERSION" >"$marker"
+}
+
+_pallimo_boot() { wineboot -i >/dev/null 2>&1; }
+
+# Wine's own fonts: Tahoma (the windows' font), MS Sans Serif, the bitmap
+# system fonts and Marlett, which draws the caption buttons. Debian's Wine
+# looks for them in its data directory's "../fonts", the top of
+# /usr/share/fonts, which holds none: they lie in /usr/share/wine/fonts
+# (package fonts-wine). Wine also reads the prefix's windows\Fonts.
+_pallimo_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  mkdir -p "$fonts" && cp /usr/share/wine/fonts/* "$fonts/"
+}
+
+# A virtual desktop with a taskbar and a notification area; no crash dialogs.
+_pallimo_settings() {
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Pallimo /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Pallimo /d 1024x768 /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Pallimo' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1 &&
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 }
 
 pallimo_dpi_prefix() {
   local dpi=$1 base=$WINEPREFIX
   local prefix="$base-dpi$dpi"
-  if [ ! -f "$prefix/.pallimo-ready" ]; then
-    WINEPREFIX=$base pallimo_make_prefix
+  if [ "$(cat "$prefix/.pallimo-ready" 2>/dev/null)" != "$PALLIMO_PREFIX_VERSION" ]; then
+    WINEPREFIX=$base pallimo_make_prefix >&2 || return 1
     WINEPREFIX=$base wineserver -w
     rm -rf "$prefix"
-    cp -a "$base" "$prefix"
+    cp -a "$base" "$prefix" || return 1
     rm -f "$prefix/.pallimo-ready"
-    WINEPREFIX=$prefix wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    WINEPREFIX=$prefix wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || {
+      echo "pallimo_dpi_prefix: setting $dpi DPI in $prefix failed" >&2
+      return 1
+    }
     WINEPREFIX=$prefix wineserver -w
-    touch "$prefix/.pallimo-ready"
+    echo "$PALLIMO_PREFIX_VERSION" >"$prefix/.pallimo-ready"
   fi
   echo "$prefix"
 }
@@ -77,7 +111,9 @@ pallimo_windows_build() {
 pallimo_stop_wine() {
   local p
   for p in "$WINEPREFIX" "$WINEPREFIX"-dpi*; do
-    [ -d "$p" ] && WINEPREFIX=$p wineserver -k >/dev/null 2>&1
+    # A prefix with no server running is no failure (this runs in EXIT traps under set -e).
+    [ -d "$p" ] || continue
+    WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
   done
   if [ -n "$PALLIMO_XVFB_PID" ]; then
     kill "$PALLIMO_XVFB_PID" 2>/dev/null || true

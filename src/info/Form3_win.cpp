@@ -13,9 +13,20 @@ namespace {
 
 // The links show exactly what they open (the e-mail link behind "mailto:").
 const wchar_t kEmail[] = L"tarrow@pallimo.example";
-const wchar_t kWebsite[] = L"http://pallimo.example/";
+const wchar_t kWebsite[] = L"http://pal.example/";
 
 const COLORREF kLinkColour = RGB(0, 0, 192);
+
+// Dark blue is unreadable on a High Contrast background: while High Contrast
+// is on, the links take the system's hyperlink colour.
+COLORREF LinkColour() {
+    HIGHCONTRASTW contrast = {};
+    contrast.cbSize = sizeof contrast;
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0)
+        return GetSysColor(COLOR_HOTLIGHT);
+    return kLinkColour;
+}
 
 using win::Kind;
 constexpr int kPanel = Form3_ids::kPicture1;
@@ -84,9 +95,17 @@ void Form3::OnCommand(int id, int code, HWND control) {
 HBRUSH Form3::OnCtlColorStatic(HDC dc, HWND control) {
     const bool link =
         control == Control(Form3_ids::kLabel7) || control == Control(Form3_ids::kLabel9);
-    SetTextColor(dc, link ? kLinkColour : GetSysColor(COLOR_BTNTEXT));
+    SetTextColor(dc, link ? LinkColour() : GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// The links' colour follows High Contrast as it is switched on or off.
+LRESULT Form3::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSCOLORCHANGE || (msg == WM_SETTINGCHANGE && wParam == SPI_SETHIGHCONTRAST))
+        for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9})
+            if (HWND link = Control(id)) InvalidateRect(link, nullptr, TRUE);
+    return ToolForm::HandleMessage(msg, wParam, lParam);
 }
 
 // Tab order runs Picture1, "OK", Picture1: the dialog navigation would go

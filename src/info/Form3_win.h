@@ -7,12 +7,12 @@
 namespace info {
 
 class Form3 : public win::ToolForm {
-public:
+  public:
     Form3();
     // Takes the window down while the link font is still there.
     ~Form3() override;
 
-private:
+  private:
     void OnBuilt() override;
     void Form_Load() override;
     void Command1_Click();
@@ -23,6 +23,7 @@ private:
     HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
     bool TakesKey(HWND control, WPARAM vk) const override;
     void OnKey(HWND control, WPARAM vk) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
     win::Font linkFont_;

@@ -78,7 +78,8 @@ ClassAndStyle StyleFor(Kind kind) {
         case Kind::TextBox:
             return {WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case Kind::MultiLineText:
-            return {WC_EDITW, ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
+            return {WC_EDITW,
+                    ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL | WS_TABSTOP,
                     WS_EX_CLIENTEDGE};
         case Kind::ListBox:
             return {WC_LISTBOXW, LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
@@ -187,7 +188,9 @@ Font CreatePointFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool u
     lf.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
     lf.lfWeight = weight;
     lf.lfUnderline = underline ? TRUE : FALSE;
-    lf.lfCharSet = ANSI_CHARSET;
+    // The system's own character set, so that text in its script shows (the
+    // font mapper picks a face for it when the named one has none).
+    lf.lfCharSet = DEFAULT_CHARSET;
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     return Font(CreateFontIndirectW(&lf));

@@ -136,11 +136,26 @@ bool IsInk(COLORREF c, COLORREF text, COLORREF back) {
     return dist(c, text) < dist(c, back);
 }
 
+// Whether a pixel is clearly text (1), clearly background (0), or an
+// anti-aliased edge between them (-1). How an edge pixel comes out depends on
+// the drawing path (the screen or a bitmap) and on a button's shaded face,
+// so edges match either way.
+int Tone(COLORREF c, COLORREF text, COLORREF back) {
+    auto dist = [](COLORREF a, COLORREF b) {
+        return std::abs(GetRValue(a) - GetRValue(b)) + std::abs(GetGValue(a) - GetGValue(b)) +
+               std::abs(GetBValue(a) - GetBValue(b));
+    };
+    const int toText = dist(c, text), toBack = dist(c, back);
+    if (toText * 3 < toBack) return 1;
+    if (toBack * 3 < toText) return 0;
+    return -1;
+}
+
 // The ink of a text as GDI draws it in a font of `pixels` em height, cropped
 // to the ink's bounding box.
 struct Mask {
     int w = 0, h = 0;
-    std::vector<char> ink;
+    std::vector<char> ink;  // Tone() of each pixel
 };
 
 struct Look {
@@ -208,7 +223,7 @@ Mask RenderText(const std::wstring& text, const Look& look, int pixels) {
     m.h = bottom - top + 1;
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x <= right; ++x)
-            m.ink.push_back(IsInk(p.At(x, y), look.text, look.back));
+            m.ink.push_back(static_cast<char>(Tone(p.At(x, y), look.text, look.back)));
     return m;
 }
 
@@ -221,10 +236,12 @@ bool Shows(const Pixels& p, const Mask& m, const Look& look) {
         for (int ox = -1; ox + m.w <= p.w + 1; ++ox) {
             bool same = true;
             for (int y = 0; same && y < m.h; ++y)
-                for (int x = 0; same && x < m.w; ++x)
-                    same = ox + x < 0 || ox + x >= p.w ||
-                           (m.ink[static_cast<std::size_t>(y) * m.w + x] != 0) ==
-                               IsInk(p.At(ox + x, oy + y), look.text, look.back);
+                for (int x = 0; same && x < m.w; ++x) {
+                    if (ox + x < 0 || ox + x >= p.w) continue;
+                    const int want = m.ink[static_cast<std::size_t>(y) * m.w + x];
+                    const int got = Tone(p.At(ox + x, oy + y), look.text, look.back);
+                    same = want < 0 || got < 0 || want == got;
+                }
             if (same) return true;
         }
     return false;

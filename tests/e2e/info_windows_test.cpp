@@ -16,6 +16,7 @@
 #include "custom/Form4_ids.h"
 #include "harness.h"
 #include "info/info_ids.h"
+#include "win/gdi.h"
 
 namespace {
 
@@ -77,11 +78,13 @@ bool WaitGone(HWND hwnd) {
 HWND ShowFromMenu(HWND form4, int item, const wchar_t* cls, DWORD pid) {
     PostMessageW(form4, WM_COMMAND, MAKEWPARAM(item, 0), 0);
     HWND shown = nullptr;
-    e2e::WaitUntil([&] {
-        std::vector<HWND> all = TopLevels(cls, pid);
-        shown = all.empty() ? nullptr : all.front();
-        return shown != nullptr && e2e::IsShown(shown) && GetForegroundWindow() == shown;
-    }, 5000);
+    e2e::WaitUntil(
+        [&] {
+            std::vector<HWND> all = TopLevels(cls, pid);
+            shown = all.empty() ? nullptr : all.front();
+            return shown != nullptr && e2e::IsShown(shown) && GetForegroundWindow() == shown;
+        },
+        5000);
     return shown;
 }
 
@@ -171,7 +174,7 @@ int TextWidth(const std::wstring& text) {
     LOGFONTW lf = {};
     lf.lfHeight = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
     lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = ANSI_CHARSET;
+    lf.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
     HFONT font = CreateFontIndirectW(&lf);
     HGDIOBJ old = SelectObject(screen, font);
@@ -181,6 +184,43 @@ int TextWidth(const std::wstring& text) {
     DeleteObject(font);
     ReleaseDC(nullptr, screen);
     return size.cx;
+}
+
+// The face the system draws a font with.
+std::wstring DrawnFace(HFONT font) {
+    wchar_t face[LF_FACESIZE] = L"";
+    HDC screen = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(screen, font);
+    GetTextFaceW(screen, LF_FACESIZE, face);
+    SelectObject(screen, old);
+    ReleaseDC(nullptr, screen);
+    return face;
+}
+
+// Every font of the windows comes from win::CreatePointFont (a font handle
+// cannot be read from another process, so it is made here). It keeps its name
+// and takes the system's own character set (DEFAULT_CHARSET), so that a list
+// item in the system's script shows; the names are installed here, so that the
+// tests measure the fonts themselves and not stand-ins. The caption buttons'
+// symbols come from Marlett.
+void CheckFonts() {
+    for (const wchar_t* face : {L"Tahoma", L"MS Sans Serif"}) {
+        win::Font font = win::CreatePointFont(face, 825, 96);
+        LOGFONTW lf = {};
+        GetObjectW(font.get(), sizeof lf, &lf);
+        ok(lstrcmpW(lf.lfFaceName, face) == 0 && lf.lfCharSet == DEFAULT_CHARSET,
+           "%s is made with the default character set (got \"%s\", set %d)", Narrow(face).c_str(),
+           Narrow(lf.lfFaceName).c_str(), lf.lfCharSet);
+        const std::wstring drawn = DrawnFace(font.get());
+        ok(lstrcmpiW(drawn.c_str(), face) == 0, "%s is installed (drawn in \"%s\")",
+           Narrow(face).c_str(), Narrow(drawn).c_str());
+    }
+    LOGFONTW marlett = {};
+    marlett.lfCharSet = SYMBOL_CHARSET;
+    lstrcpynW(marlett.lfFaceName, L"Marlett", LF_FACESIZE);
+    win::Font symbols(CreateFontIndirectW(&marlett));
+    const std::wstring drawn = DrawnFace(symbols.get());
+    ok(drawn == L"Marlett", "Marlett is installed (drawn in \"%s\")", Narrow(drawn).c_str());
 }
 
 void MovePointer(HWND over) {
@@ -200,11 +240,11 @@ HCURSOR PointerShape() {
 // Registers the recording program as the "open" command of the mailto: and
 // http: protocols for the test's life, and puts back what was there.
 class ShellRecorder {
-public:
+  public:
     ShellRecorder() : record_(e2e::WorkDir() + L"\\opened.txt") {
         DeleteFileW(record_.c_str());
-        const std::wstring command = L"\"" + e2e::WinPathFromUnix(RECORD_OPEN_EXE) + L"\" \"" +
-                                     record_ + L"\" \"%1\"";
+        const std::wstring command =
+            L"\"" + e2e::WinPathFromUnix(RECORD_OPEN_EXE) + L"\" \"" + record_ + L"\" \"%1\"";
         for (const wchar_t* scheme : {L"mailto", L"http"}) {
             Saved s;
             s.key = std::wstring(scheme) + L"\\shell\\open\\command";
@@ -265,7 +305,7 @@ public:
         return Lines();
     }
 
-private:
+  private:
     struct Saved {
         std::wstring key;
         bool had = false;
@@ -369,7 +409,8 @@ void CheckAboutLook(HWND form3) {
            "%s stands in Picture1 and reads \"%s\" (got \"%s\")", c.name, Narrow(c.text).c_str(),
            Narrow(e2e::TextOf(h)).c_str());
     }
-    ok((GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0, "Picture1 has a sunken border");
+    ok((GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
+       "Picture1 has a sunken border");
 
     // The links: an address on a reserved example domain, each fitting its label.
     const std::wstring mail = e2e::TextOf(e2e::Child(form3, Form3_ids::kLabel7));
@@ -392,15 +433,20 @@ void CheckAboutLook(HWND form3) {
 }
 
 // The links in dark blue and underlined, the other labels in the button-text
-// colour, the line one pixel of window-text colour across its length.
+// colour, the line one pixel of window-text colour across its length. With
+// High Contrast on, the links take the system's hyperlink colour; Wine always
+// reports it off (SPI_SETHIGHCONTRAST is not implemented there), so here the
+// links keep their colour through the system's notices of a change.
 void CheckAboutColours(HWND form3) {
     e2e::Activate(form3);
     HWND mail = e2e::Child(form3, Form3_ids::kLabel7);
     HWND web = e2e::Child(form3, Form3_ids::kLabel9);
+    SendMessageW(form3, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    SendMessageW(form3, WM_SYSCOLORCHANGE, 0, 0);
     for (HWND link : {mail, web}) {
         Pixels p;
-        e2e::WaitUntil([&] { return CountColour(p = Grab(e2e::ScreenRect(link)), kLinkColour) > 0; },
-                       3000);
+        e2e::WaitUntil(
+            [&] { return CountColour(p = Grab(e2e::ScreenRect(link)), kLinkColour) > 0; }, 3000);
         const int textWidth = TextWidth(e2e::TextOf(link));
         ok(LongestRun(p, kLinkColour) >= textWidth * 8 / 10,
            "link \"%s\" is dark blue and underlined (run %d of %d)",
@@ -409,7 +455,8 @@ void CheckAboutColours(HWND form3) {
     for (int id : {Form3_ids::kLabel6, Form3_ids::kLabel8, Form3_ids::kLabel1}) {
         const Pixels p = Grab(e2e::ScreenRect(e2e::Child(form3, id)));
         ok(CountColour(p, kLinkColour) == 0 && CountColour(p, GetSysColor(COLOR_BTNTEXT)) > 0 &&
-               LongestRun(p, GetSysColor(COLOR_BTNTEXT)) < TextWidth(e2e::TextOf(e2e::Child(form3, id))) / 2,
+               LongestRun(p, GetSysColor(COLOR_BTNTEXT)) <
+                   TextWidth(e2e::TextOf(e2e::Child(form3, id))) / 2,
            "label %d is plain button text", id);
     }
     HWND line = e2e::Child(form3, Form3_ids::kLine1);
@@ -470,9 +517,8 @@ void CheckAboutLinks(HWND form3, const ShellRecorder& shell) {
     e2e::Click(mail);
     std::vector<std::string> lines = shell.WaitForLines(1);
     ok(lines.size() == 1 && lines[0] == Opened(L"mailto:" + mailText),
-       "the e-mail link alone hands over \"mailto:%s\" (got %u: \"%s\")",
-       Narrow(mailText).c_str(), static_cast<unsigned>(lines.size()),
-       lines.empty() ? "" : lines.back().c_str());
+       "the e-mail link alone hands over \"mailto:%s\" (got %u: \"%s\")", Narrow(mailText).c_str(),
+       static_cast<unsigned>(lines.size()), lines.empty() ? "" : lines.back().c_str());
 
     e2e::Click(web);
     lines = shell.WaitForLines(2);
@@ -493,6 +539,8 @@ int main() {
     ReleaseDC(nullptr, screen);
     e2e::Trace("screen at %d DPI", dpi);
 
+    CheckFonts();
+
     ShellRecorder shell;
     ok(shell.Registered(), "the recorder is registered for mailto: and http:");
 
@@ -500,10 +548,12 @@ int main() {
     ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts");
     const DWORD pid = pallimo.Id();
     HWND main = nullptr;
-    e2e::WaitUntil([&] {
-        main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pid);
-        return main != nullptr && e2e::IsShown(main);
-    }, 20000);
+    e2e::WaitUntil(
+        [&] {
+            main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pid);
+            return main != nullptr && e2e::IsShown(main);
+        },
+        20000);
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     e2e::Activate(main);
     e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
@@ -526,7 +576,8 @@ int main() {
     if (ok(form3 != nullptr, "Help > About shows the About window")) {
         CheckAboutLook(form3);
         if (form2 != nullptr)
-            SetWindowPos(form2, nullptr, 600, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(form2, nullptr, 600, 500, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         CheckAboutColours(form3);
         if (form2 != nullptr) CheckAboutPointer(form3, e2e::Child(form2, Form2_ids::kText1));
         CheckAboutKeys(form3);
@@ -568,7 +619,8 @@ int main() {
     e2e::Activate(main);
     e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
     form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 5000);
-    form3 = form4 != nullptr ? ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) : nullptr;
+    form3 =
+        form4 != nullptr ? ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) : nullptr;
     if (ok(form3 != nullptr, "the About window opens again")) {
         HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
         ok(WaitFocus(form3, panel), "afresh, with the focus on Picture1");

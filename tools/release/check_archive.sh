@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the release packages in a Windows build folder and checks that the
-# portable ZIP holds exactly Pallimo.exe, README.md and LICENSE, and that the
-# Pallimo.exe inside is the one just built.
+# portable ZIP holds exactly Pallimo.exe, README.md and LICENSE, that the
+# Pallimo.exe inside is the one just built, and, where makensis made an
+# installer, where its shortcut starts Pallimo (under Wine, in the test prefix).
 set -euo pipefail
 build=$1
 cd "$build"
@@ -20,4 +21,65 @@ if ! unzip -p "$zip" Pallimo.exe | cmp -s - Pallimo.exe; then
 fi
 echo "$zip: $listing"
 [ -f Pallimo-1.05-win32.exe ] && echo "installer: Pallimo-1.05-win32.exe ($(stat -c %s Pallimo-1.05-win32.exe) bytes)"
+
+# The installer, run silently under Wine into a folder of its own: the
+# Start-menu shortcut starts Pallimo in the user's profile folder, which every
+# user can write to and which Windows expands for whoever starts it, not in
+# the installation folder (an ordinary user cannot write there, so a save of
+# the list would fail).
+installer=Pallimo-1.05-win32.exe
+if [ -f "$installer" ]; then
+  source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
+  [ -n "${DISPLAY:-}" ] || { echo "FAIL: the installer check needs DISPLAY (run it through scripts/test.sh)"; exit 1; }
+  pallimo_make_prefix || exit 1
+  export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;winemenubuilder.exe=d"
+  target='C:\pallimo-install-check'
+  wine "$installer" /S "/D=$target" || { echo "FAIL: the installer failed"; exit 1; }
+  wineserver -w
+  installed=$(winepath -u "$target" 2>/dev/null)
+  link=$(find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name Pallimo.lnk -newer "$installer" | head -n 1)
+  [ -n "$link" ] || { echo "FAIL: the installer made no Start-menu shortcut Pallimo.lnk"; exit 1; }
+  [ -f "$installed/Pallimo.exe" ] || { echo "FAIL: the installer put no Pallimo.exe into $target"; exit 1; }
+  cp "$link" installed-shortcut.lnk
+  wine "$target\\Uninstall.exe" /S "_?=$target" >/dev/null 2>&1
+  wineserver -w
+  rm -rf "$installed"
+  link=installed-shortcut.lnk
+  # The shortcut's target and working folder, read from the shell link file.
+  read -r exe dir < <(python3 - "$link" <<'PYEOF'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", data, 0x14)[0]
+pos = 0x4C
+if flags & 0x01:  # an item id list
+    pos += 2 + struct.unpack_from("<H", data, pos)[0]
+path = ""
+if flags & 0x02:  # link info: the local base path
+    size, header = struct.unpack_from("<II", data, pos)
+    base = struct.unpack_from("<I", data, pos + 16)[0]
+    path = data[pos + base:data.index(b"\0", pos + base)].decode("latin-1")
+    pos += size
+strings = []
+for bit in (0x04, 0x08, 0x10):  # name, relative path, working folder
+    text = ""
+    if flags & bit:
+        n = struct.unpack_from("<H", data, pos)[0]
+        unicode = flags & 0x80
+        raw = data[pos + 2:pos + 2 + n * (2 if unicode else 1)]
+        text = raw.decode("utf-16-le" if unicode else "latin-1")
+        pos += 2 + len(raw)
+    strings.append(text)
+print(path.replace(" ", "?") or "-", strings[2].replace(" ", "?") or "-")
+PYEOF
+  )
+  echo "shortcut: $exe, starts in $dir"
+  case "$exe" in
+    *'\Pallimo.exe') ;;
+    *) echo "FAIL: the shortcut does not start Pallimo.exe (it starts $exe)"; exit 1 ;;
+  esac
+  if [ "$dir" != '%USERPROFILE%' ]; then
+    echo "FAIL: the shortcut starts Pallimo in $dir, want the user's profile folder %USERPROFILE%"
+    exit 1
+  fi
+fi
 echo "release archive checks passed"
