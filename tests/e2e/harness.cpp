@@ -216,7 +216,14 @@ HWND FindTopLevel(const wchar_t* cls, const wchar_t* caption, DWORD pid) {
 
 HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption, DWORD pid, DWORD ms) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindTopLevel(cls, caption, pid)) != nullptr; }, ms);
+    // A window is found as soon as it is made, before its controls are: wait
+    // until it is shown, which our windows are once they are built.
+    WaitUntil(
+        [&] {
+            found = FindTopLevel(cls, caption, pid);
+            return found != nullptr && IsWindowVisible(found);
+        },
+        ms);
     return found;
 }
 
@@ -475,8 +482,7 @@ bool ok_sequence_(const char* file, int line, const std::vector<Record>& got,
             if (i < got.size()) {
                 char extra[64] = "";
                 if (got[i].message != WM_SETTEXT && (got[i].wparam != 0 || got[i].lparam != 0))
-                    std::snprintf(extra, sizeof extra, " (%lx, %lx)", got[i].wparam,
-                                  got[i].lparam);
+                    std::snprintf(extra, sizeof extra, " (%lx, %lx)", got[i].wparam, got[i].lparam);
                 right = Describe(got[i].window.c_str(), got[i].message, got[i].posted,
                                  got[i].hasText ? &got[i].text : nullptr) +
                         extra;
@@ -496,8 +502,8 @@ bool Standin::Start(const std::wstring& switches) {
     if (!switches.empty()) args += L" " + switches;
     if (!process_.Start(StandinExe(), args)) return false;
     // The stand-in creates its record once its windows are up.
-    return WaitUntil(
-        [&] { return GetFileAttributesW(record_.c_str()) != INVALID_FILE_ATTRIBUTES; }, 15000);
+    return WaitUntil([&] { return GetFileAttributesW(record_.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                     15000);
 }
 
 }  // namespace e2e

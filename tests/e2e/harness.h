@@ -65,7 +65,8 @@ private:
 // Polls (every 10 ms, at most `ms`) until `cond` holds; true if it did.
 bool WaitUntil(const std::function<bool()>& cond, DWORD ms);
 // The first top-level window of `pid` (0: any process) with this class and, if
-// given, this caption; waits up to `ms` for it. Null if none appeared.
+// given, this caption; waits up to `ms` for it to be shown. Null if none
+// appeared; the window if it appeared but stayed hidden.
 HWND WaitForWindow(const wchar_t* cls, const wchar_t* caption, DWORD pid, DWORD ms);
 HWND FindTopLevel(const wchar_t* cls, const wchar_t* caption, DWORD pid);
 bool IsShown(HWND hwnd);
