@@ -18,8 +18,7 @@ const char kEditClass[] = "Edit";
 // the millisecond clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
-// How many windows that stopped answering are remembered; a window handle
-// may be gone long since, so the oldest is forgotten first.
+// How many messenger threads that stopped answering are remembered.
 constexpr std::size_t kUnansweredKept = 8;
 
 void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
@@ -48,26 +47,27 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
     }
 }
 
-std::vector<WindowSystem::Unanswered>::iterator FindUnanswered(WindowSystem& ws, Handle window) {
-    return std::find_if(ws.unanswered.begin(), ws.unanswered.end(),
-                        [window](const WindowSystem::Unanswered& u) { return u.window == window; });
-}
-
+// Marks the messenger that owns `window` as one that let a send run out its
+// bound. A thread id may be long gone and reused, so the oldest is forgotten first.
 void MarkUnanswered(WindowSystem& ws, Handle window) {
-    if (FindUnanswered(ws, window) != ws.unanswered.end()) return;
+    const unsigned thread = ws.ThreadOf(window);
+    if (thread == 0 ||
+        std::find(ws.unanswered.begin(), ws.unanswered.end(), thread) != ws.unanswered.end())
+        return;
     if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
-    ws.unanswered.push_back({window, ws.NowMs()});
+    ws.unanswered.push_back(thread);
 }
 
-// False for a window that let a message time out: for a while it is passed
-// over, and then while it does not answer a short question. A hung messenger
-// so costs one send's bound once, not every message of every click; once it
-// answers, it is sent to again.
+// False while the messenger that owns `window` let a send run out its bound
+// and does not answer a short question: a hung messenger so costs one send's
+// bound once and a short question per click after it, never a full bound
+// again; once it answers, it is sent to again. A merely slow messenger is
+// never passed over: only a full bound marks it, and it answers the question.
 bool Reachable(WindowSystem& ws, Handle window) {
-    const auto found = FindUnanswered(ws, window);
-    if (found == ws.unanswered.end()) return true;
-    if (ws.NowMs() - found->sinceMs < kUnansweredQuietMs || !ws.Answers(window)) return false;
-    ws.unanswered.erase(FindUnanswered(ws, window));
+    const auto found = std::find(ws.unanswered.begin(), ws.unanswered.end(), ws.ThreadOf(window));
+    if (window == 0 || found == ws.unanswered.end()) return true;
+    if (!ws.Answers(window)) return false;
+    ws.unanswered.erase(found);
     return true;
 }
 
@@ -82,10 +82,7 @@ bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
         return false;
     }
     if (result == Sent::Blocked) {
-        if (!ws.toldBlocked) {
-            ws.toldBlocked = true;
-            ws.TellBlocked(owner);
-        }
+        if (!ws.toldBlocked) ws.toldBlocked = ws.TellBlocked(owner);
         return false;
     }
     return true;
@@ -99,15 +96,18 @@ bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
 // events) until the box the last press was aimed at is empty. An empty box
 // proves nothing more: the press may still be queued, but it then sends the
 // new text, and the new press finds the box empty, which comes to the same.
-void AwaitPreviousPress(WindowSystem& ws) {
+// A question that is not answered in time ends the wait too: the messenger is
+// busy (with that very press, perhaps), and the text's own send waits for it.
+// Returns false when the messenger is known hung and still does not answer.
+bool AwaitPreviousPress(WindowSystem& ws) {
     const Handle input = ws.pendingInput;
     ws.pendingInput = 0;
-    if (input == 0 || !Reachable(ws, input)) return;
+    if (input == 0) return true;
+    if (!Reachable(ws, input)) return false;
     const std::uint32_t start = ws.NowMs();
     for (;;) {
         const Box box = ws.AskBox(input);
-        if (box == Box::NoAnswer) MarkUnanswered(ws, input);
-        if (box != Box::HasText || ws.NowMs() - start >= kPressBoundMs) return;
+        if (box != Box::HasText || ws.NowMs() - start >= kPressBoundMs) return true;
         ws.WaitForEvents(1);
         ws.PumpEvents();
     }
@@ -134,7 +134,7 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
         const Handle edit = ws.FindChildWindow(combo, 0, kEditClass);
         if ((im != 0 && combo != 0 && edit != 0) || pass >= kReadinessPasses) break;
     }
-    AwaitPreviousPress(ws);
+    if (!AwaitPreviousPress(ws)) return;
     WaitSeconds(ws, 0);
 
     Handle im = ws.FindTopWindow(kImClass);
@@ -179,6 +179,9 @@ void TimeOut(WindowSystem& ws, double seconds) {
 
 Sent ClickButton(WindowSystem& ws, Handle button) {
     const Sent down = ws.SendButton(button, kWmLButtonDown);
+    // The press stays queued for a messenger that did not answer in time; the
+    // release, posted, comes after it, so the button is not left down.
+    if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
     if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
     return ws.SendButton(button, kWmLButtonUp);
 }

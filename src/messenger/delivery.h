@@ -20,11 +20,6 @@ constexpr int kReadinessPasses = 10;
 // How long an instant message waits for the messenger to send the previous
 // one's text before it puts its own text in.
 constexpr std::uint32_t kPressBoundMs = 1000;
-// How long a window that let a message time out is passed over without a
-// question. Windows and Wine alike call a thread hung once it has not read
-// its queue for 5 s; from then on a question with SMTO_ABORTIFHUNG comes
-// back at once, so asking costs a hung messenger's clicks nothing.
-constexpr std::uint32_t kUnansweredQuietMs = 5000;
 
 // What became of one message to a messenger window.
 enum class Sent {
@@ -57,12 +52,15 @@ class WindowSystem {
     // bound) or posted (returns at once).
     virtual Sent SendButton(Handle window, unsigned message) = 0;
     virtual Sent PostButton(Handle window, unsigned message) = 0;
-    // Whether a window that let a message time out handles one now, asked
-    // with a bound far shorter than a send's.
+    // Whether the messenger that owns `window` handles a message now, asked
+    // with a bound far shorter than a send's; a window that is gone answers.
     virtual bool Answers(Handle window) = 0;
+    // The messenger thread that owns `window`; 0 for no window.
+    virtual unsigned ThreadOf(Handle window) = 0;
     // Tells the user, in a message box owned by `owner`, that the messenger
-    // refuses Pallimo's messages because it runs with higher rights.
-    virtual void TellBlocked(Handle owner) = 0;
+    // refuses Pallimo's messages because it runs with higher rights. Returns
+    // whether the box was shown.
+    virtual bool TellBlocked(Handle owner) = 0;
 
     // Handles every event already queued for the program, then returns.
     virtual void PumpEvents() = 0;
@@ -87,13 +85,9 @@ class WindowSystem {
     // The input box whose text the last instant message's posted Send press
     // may not have taken yet.
     Handle pendingInput = 0;
-    // Windows that let a message time out, and when: later messages to them
-    // are skipped for a while, then while they do not answer a short question.
-    struct Unanswered {
-        Handle window;
-        std::uint32_t sinceMs;
-    };
-    std::vector<Unanswered> unanswered;
+    // The messenger threads that let a send run out its bound: each later
+    // send to one of them first asks it briefly whether it answers again.
+    std::vector<unsigned> unanswered;
     bool toldBlocked = false;  // the user is told once a run
 };
 

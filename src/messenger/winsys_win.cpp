@@ -10,19 +10,22 @@ namespace {
 HWND AsHwnd(Handle h) { return reinterpret_cast<HWND>(h); }
 Handle AsHandle(HWND h) { return reinterpret_cast<Handle>(h); }
 
-// Why a send or post failed. Privilege isolation (Vista and later) refuses
-// messages to a process of higher integrity with ERROR_ACCESS_DENIED, while
-// it lets the lookups and WM_GETTEXTLENGTH through. SendMessageTimeout does
-// not always set an error: anything but these two is taken as no answer.
-Sent Failure() {
-    switch (GetLastError()) {
-        case ERROR_ACCESS_DENIED:
-            return Sent::Blocked;
-        case ERROR_INVALID_WINDOW_HANDLE:
-            return Sent::NoWindow;
-        default:
-            return Sent::NoAnswer;
-    }
+// Whether the thread of `window` has not read its queue for a while (5 s on
+// Windows and under Wine); its root window is the one Windows judges.
+bool Hangs(HWND window) { return IsHungAppWindow(GetAncestor(window, GA_ROOT)) != FALSE; }
+
+// Why a send to `window` failed. Privilege isolation (Vista and later) refuses
+// messages to a process of higher integrity with ERROR_ACCESS_DENIED, while it
+// lets the lookups and WM_GETTEXTLENGTH through. A time-out says ERROR_TIMEOUT;
+// with SMTO_ABORTIFHUNG a hung thread may fail the call without it, so a hung
+// root window is no answer too. Anything else (a vanished window, or the
+// failure Windows reports with no error at all) is like no window: nothing
+// happened, and the messenger is not taken for hung.
+Sent Failure(HWND window) {
+    const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) return Sent::Blocked;
+    if (error == ERROR_TIMEOUT || Hangs(window)) return Sent::NoAnswer;
+    return Sent::NoWindow;
 }
 
 Sent SendBounded(Handle window, UINT message, LPARAM lParam) {
@@ -32,7 +35,7 @@ Sent SendBounded(Handle window, UINT message, LPARAM lParam) {
     if (SendMessageTimeoutA(AsHwnd(window), message, 0, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                             kSendBoundMs, &result))
         return Sent::Done;
-    return Failure();
+    return Failure(AsHwnd(window));
 }
 
 Win32WindowSystem& System() {
@@ -86,21 +89,35 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
 }
 
 bool Win32WindowSystem::Answers(Handle window) {
+    // A thread that has not read its queue for 5 s is known hung without a question.
+    if (window == 0) return true;
+    if (Hangs(AsHwnd(window))) return false;
     DWORD_PTR result = 0;
     SetLastError(ERROR_SUCCESS);
     if (SendMessageTimeoutW(AsHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                             kProbeBoundMs, &result))
         return true;
     // Refused or gone is an answer too: only a time-out means it still hangs.
-    return Failure() != Sent::NoAnswer;
+    return Failure(AsHwnd(window)) != Sent::NoAnswer;
 }
 
-void Win32WindowSystem::TellBlocked(Handle owner) {
-    MessageBoxW(AsHwnd(owner),
-                L"Pallimo cannot type into the messenger, because the messenger runs with "
-                L"higher rights than Pallimo.\n\nStart Pallimo the same way as the messenger: "
-                L"both as administrator, or both not.",
-                L"Pallimo", MB_OK | MB_ICONWARNING);
+unsigned Win32WindowSystem::ThreadOf(Handle window) {
+    return window == 0 ? 0 : GetWindowThreadProcessId(AsHwnd(window), nullptr);
+}
+
+bool Win32WindowSystem::TellBlocked(Handle owner) {
+    // The window the action came from may be gone by now (the custom codes
+    // window closed meanwhile), or hidden (the smiley window at start-up): the
+    // box then has no owner, or stands above every window, so it is not lost
+    // behind another one.
+    HWND window = IsWindow(AsHwnd(owner)) ? AsHwnd(owner) : nullptr;
+    UINT style = MB_OK | MB_ICONWARNING | MB_SETFOREGROUND;
+    if (window == nullptr || !IsWindowVisible(window)) style |= MB_TOPMOST;
+    return MessageBoxW(window,
+                       L"Pallimo cannot type into the messenger, because the messenger runs with "
+                       L"higher rights than Pallimo.\n\nStart Pallimo the same way as the "
+                       L"messenger: both as administrator, or both not.",
+                       L"Pallimo", style) != 0;
 }
 
 void Win32WindowSystem::PumpEvents() { win::PumpPendingEvents(); }
@@ -116,7 +133,7 @@ Box Win32WindowSystem::AskBox(Handle window) {
     // another process and waits for a hung messenger for as long as it hangs.
     if (!SendMessageTimeoutW(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
                              kAskBoundMs, &length))
-        return Failure() == Sent::NoAnswer ? Box::NoAnswer : Box::Empty;
+        return Failure(AsHwnd(window)) == Sent::NoAnswer ? Box::NoAnswer : Box::Empty;
     return length > 0 ? Box::HasText : Box::Empty;
 }
 

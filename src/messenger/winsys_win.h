@@ -12,9 +12,12 @@ namespace Module1 {
 // How long a sent message may wait for the messenger to handle it. A
 // messenger that stops reading its queue costs at most this per message.
 constexpr UINT kSendBoundMs = 2000;
-// How long a question about the input box may wait for an answer.
+// How long a question about the input box may wait for an answer. One that
+// gets none only ends the wait for the previous press: a busy messenger is
+// not a hung one.
 constexpr UINT kAskBoundMs = 250;
-// How long a window that let a message time out gets to show it answers again.
+// How long a messenger that let a send run out its bound gets to show, before
+// each later send, that it answers again.
 constexpr UINT kProbeBoundMs = 200;
 
 class Win32WindowSystem : public WindowSystem {
@@ -26,7 +29,8 @@ class Win32WindowSystem : public WindowSystem {
     Sent SendButton(Handle window, unsigned message) override;
     Sent PostButton(Handle window, unsigned message) override;
     bool Answers(Handle window) override;
-    void TellBlocked(Handle owner) override;
+    unsigned ThreadOf(Handle window) override;
+    bool TellBlocked(Handle owner) override;
     void PumpEvents() override;
     void WaitForEvents(std::uint32_t ms) override;
     void Sleep(std::uint32_t ms) override;

@@ -80,10 +80,12 @@ void CheckHangOnSetText(double workingMs) {
 }
 
 // The messenger stops reading its queue a while after start, with nothing
-// being delivered at that moment.
+// being delivered at that moment, and answers again 12 s later.
 void CheckHangLater() {
     e2e::Standin standin;
-    if (!ok(standin.Start(L"--hang-after-ms 4000"), "hang later: the stand-in starts")) return;
+    if (!ok(standin.Start(L"--hang-after-ms 4000 --hang-ms 12000"),
+            "hang later: the stand-in starts"))
+        return;
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
     e2e::Process pallimo;
     const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
@@ -98,6 +100,20 @@ void CheckHangLater() {
     // A second click meets a messenger that has been silent for a while.
     const double again = FaceClickHoldsFor(started.main, im, "hang later, second click");
     e2e::Trace("hang later: the next face click held it for %.0f ms", again);
+    // Once the messenger answers again, the next click reaches it.
+    if (!ok(e2e::WaitUntil([&] { return delivery::Answers(im); }, 30000),
+            "hang later: the messenger answers again"))
+        return;
+    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":)")));
+    ok(e2e::WaitUntil(
+           [&] {
+               const std::wstring t = delivery::Transcript(im), last = L"] :)";
+               return t.size() >= last.size() &&
+                      t.compare(t.size() - last.size(), last.size(), last) == 0;
+           },
+           10000),
+       "hang later: a face clicked after the messenger answers again goes out: \"%s\"",
+       delivery::Ascii(delivery::Transcript(im)).c_str());
 }
 
 }  // namespace

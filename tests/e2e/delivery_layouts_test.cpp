@@ -2,7 +2,7 @@
 // with its own stand-in messenger and its own Pallimo: a chat room with a
 // single text area, an instant-message window without its combo box, two
 // windows of each kind, an instant-message window that opens late, a busy
-// messenger, and no messenger at all.
+// messenger, a slow one, and no messenger at all.
 #include <windows.h>
 
 #include "custom/Form4_ids.h"
@@ -168,6 +168,30 @@ void CheckBusyMessenger() {
                 kOrder, "busy: the code is set only after the empty message's press");
 }
 
+// A slow messenger: each press of Send takes a second, so a question about the
+// input box asked meanwhile gets no answer in time. That is no hang: every
+// smiley of a quick series goes out, and so does one clicked a little later.
+void CheckSlowMessenger() {
+    e2e::Standin standin;
+    if (!ok(standin.Start(L"--slow-send-ms 1000"), "slow: the stand-in starts")) return;
+    e2e::Process pallimo;
+    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    if (!ok(started.main != nullptr, "slow: the smiley window shows")) return;
+    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
+       "slow: the announcement arrived");
+    HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
+    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":-D")));
+    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":)")));
+    Sleep(1500);
+    e2e::Click(e2e::Child(started.main, delivery::FaceId(L";-)")));
+    const std::wstring want = L"Pallimo: [Blue] :-D\r\nPallimo: [Blue] :)\r\nPallimo: [Blue] ;-)";
+    ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == want; }, 10000),
+       "slow: all three smileys went out: \"%s\"",
+       delivery::Ascii(delivery::Transcript(im)).c_str());
+    PostMessageW(started.main, WM_CLOSE, 0, 0);
+    ok(pallimo.Wait(10000), "slow: Pallimo ends when its window is closed");
+}
+
 // Without any messenger, start-up completes, the window shows, and a face
 // click returns to a window that goes on taking input; the program ends
 // normally when closed.
@@ -198,6 +222,7 @@ int main() {
     CheckTwoOfEach();
     CheckLateImWindow();
     CheckBusyMessenger();
+    CheckSlowMessenger();
     CheckNoMessenger();
     return e2e::Finish();
 }

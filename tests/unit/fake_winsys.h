@@ -88,7 +88,12 @@ class FakeWindowSystem : public Module1::WindowSystem {
         Log("Answers(" + std::to_string(w) + ") = " + (answers ? "1" : "0"));
         return answers;
     }
-    void TellBlocked(Handle owner) override { Log("TellBlocked(" + std::to_string(owner) + ")"); }
+    // Every window belongs to the one messenger thread.
+    unsigned ThreadOf(Handle w) override { return Alive(w) ? 1 : 0; }
+    bool TellBlocked(Handle owner) override {
+        Log("TellBlocked(" + std::to_string(owner) + ")");
+        return tellShows;
+    }
     void PumpEvents() override {
         Log("pump");
         if (onPump) onPump();
@@ -107,7 +112,7 @@ class FakeWindowSystem : public Module1::WindowSystem {
     // The messenger takes the text out of its input box once it has handled
     // the posted Send press: here after `busyChecks` more questions.
     Module1::Box AskBox(Handle w) override {
-        if (hung.count(w) != 0) {
+        if (hung.count(w) != 0 || slow.count(w) != 0) {
             Log("AskBox(" + std::to_string(w) + ") = no answer");
             return Module1::Box::NoAnswer;
         }
@@ -129,6 +134,8 @@ class FakeWindowSystem : public Module1::WindowSystem {
     std::uint32_t tick = 0;        // how far the clock moves on every reading
     int busyChecks = 0;            // how many questions come before the messenger sends
     std::set<Handle> hung;         // windows whose sends and questions time out
+    std::set<Handle> slow;         // windows whose questions time out, yet sends are handled
+    bool tellShows = true;         // whether the message box can be shown
     std::set<Handle> blocked;      // windows that refuse what is sent or posted (higher rights)
 
   private:

@@ -29,6 +29,9 @@
 //                        messenger
 //   --hang-on-settext    the first text set into an input box makes the stand-in
 //                        stop answering for 30 s
+//   --hang-ms N          those hangs last N ms instead, then it answers again
+//   --slow-send-ms N     a press of Send takes N ms before it sends, like a slow
+//                        messenger (nothing is handled meanwhile)
 //   --late-posts-ms N    like a busy messenger, take each posted message N ms
 //                        late, while handling sent ones at once
 //   --help               print this list
@@ -61,10 +64,11 @@ const char kUsage[] =
     "  --im-after-ms N      open the instant-message window N ms after start\r\n"
     "  --hang-after-ms N    after N ms stop reading messages for 30 s\r\n"
     "  --hang-on-settext    the first text set into an input box hangs it for 30 s\r\n"
+    "  --hang-ms N          the hangs above last N ms, then it answers again\r\n"
+    "  --slow-send-ms N     a press of Send takes N ms before it sends\r\n"
     "  --late-posts-ms N    handle each posted message N ms late, sent ones at once\r\n"
     "  --help               this text\r\n";
 
-constexpr DWORD kHangMs = 30000;
 // The transcript window keeps the latest lines only, so that a long run (a
 // benchmark sends thousands) costs the same per message as a short one; the
 // transcript file keeps them all.
@@ -89,6 +93,8 @@ struct Options {
     DWORD imAfterMs = 0;
     DWORD hangAfterMs = 0;
     DWORD latePostsMs = 0;
+    DWORD hangMs = 30000;
+    DWORD slowSendMs = 0;
 };
 
 enum class Kind { Top, Transcript, Input, Button, SendButton, Combo, Edit };
@@ -260,6 +266,7 @@ void AddTranscriptLine(Room& room, const std::wstring& line) {
 // of the user, and the input box is emptied. Nothing happens without text.
 void PressSend(Room& room) {
     if (room.input == nullptr) return;
+    if (g_options.slowSendMs > 0) Sleep(g_options.slowSendMs);
     char buf[8192];
     const LRESULT n =
         DefWindowProcA(room.input, WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
@@ -331,7 +338,7 @@ LRESULT CALLBACK TextAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             InvalidateRect(hwnd, nullptr, TRUE);
             if (node->kind == Kind::Input && g_options.hangOnSetText && !g_hungOnSetText) {
                 g_hungOnSetText = true;
-                Sleep(kHangMs);
+                Sleep(g_options.hangMs);
             }
             return result;
         }
@@ -518,7 +525,7 @@ void CALLBACK OpenLateImWindows(HWND, UINT, UINT_PTR id, DWORD) {
 
 void CALLBACK Hang(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    Sleep(kHangMs);
+    Sleep(g_options.hangMs);
 }
 
 // A busy messenger: a message taken from the queue waits `ms` before it is
@@ -589,6 +596,10 @@ bool ParseOptions(int argc, wchar_t** argv, Options& o, bool& help) {
         else if (a == L"--hang-after-ms" && hasValue && ParseNumber(argv[i + 1], o.hangAfterMs))
             ++i;
         else if (a == L"--late-posts-ms" && hasValue && ParseNumber(argv[i + 1], o.latePostsMs))
+            ++i;
+        else if (a == L"--hang-ms" && hasValue && ParseNumber(argv[i + 1], o.hangMs))
+            ++i;
+        else if (a == L"--slow-send-ms" && hasValue && ParseNumber(argv[i + 1], o.slowSendMs))
             ++i;
         else
             return false;
