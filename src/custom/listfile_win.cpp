@@ -212,11 +212,20 @@ class ListFiller {
 
     bool alive() const { return alive_; }
 
-    // False once the load is to end.
+    // False once the load is to end, and when the list box refused the item
+    // (no room left for it).
     bool Add(const std::string& field) {
-        win::LbAddString(list_, win::FromAnsi(field));
+        if (win::LbAddString(list_, win::FromAnsi(field)) < 0) return false;
         // The clock is cheap but not free: look at it every few items.
-        if ((++count_ & 31u) == 0 && win::NowMs() - lastPump_ >= kLoadPumpEveryMs) Pump();
+        if ((++count_ & 31u) == 0) return Tick();
+        return alive_;
+    }
+
+    // Lets the windows handle their events when it is time; false once the
+    // load is to end. Called after each piece of the file too, since one field
+    // may run over many pieces.
+    bool Tick() {
+        if (win::NowMs() - lastPump_ >= kLoadPumpEveryMs) Pump();
         return alive_;
     }
 
@@ -258,8 +267,9 @@ bool SaveList(const std::wstring& path, HWND list) {
 
 namespace {
 
-// Reads the rest of the file's `left` bytes into the list.
-void ReadFields(HANDLE file, unsigned long long left, HWND list,
+// Reads the rest of the file's `left` bytes into the list; true when every
+// field was added.
+bool ReadFields(HANDLE file, unsigned long long left, HWND list,
                 const std::function<bool()>& keepGoing) {
     FieldReader reader;
     ListFiller filler(list, keepGoing);
@@ -272,35 +282,39 @@ void ReadFields(HANDLE file, unsigned long long left, HWND list,
             const DWORD want = static_cast<DWORD>(left < chunk.size() ? left : chunk.size());
             DWORD got = 0;
             // A failed read ends the load; the field it cut off is not added.
-            if (!ReadFile(file, &chunk[0], want, &got, nullptr)) return;
+            if (!ReadFile(file, &chunk[0], want, &got, nullptr)) return false;
             if (got == 0) {
                 left = 0;  // the file got shorter while we read it
                 continue;
             }
             left -= got;
             reader.Feed(std::string_view(chunk.data(), got));
+            if (!filler.Tick()) return false;
         }
         while (reader.Next(field))
-            if (!filler.Add(field)) return;
+            if (!filler.Add(field)) return false;
     }
+    return true;
 }
 
 }  // namespace
 
-void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
-    if (path.empty() || !IsWindow(list)) return;
+bool LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
+    if (path.empty() || !IsWindow(list)) return false;
     ScopedFile file(CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // Only files on disk: a console or a pipe could keep a read waiting for ever.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return;
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
     try {
-        ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list, keepGoing);
+        return ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list,
+                          keepGoing);
     } catch (const std::exception&) {
         // Out of memory (a field of a gigabyte in a 32-bit process) ends the
         // load like a failed read: the items added so far stay.
+        return false;
     }
 }
 

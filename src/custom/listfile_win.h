@@ -30,7 +30,9 @@ bool SaveList(const std::wstring& path, HWND list);
 // it was opened, so every load ends. The load also ends, adding nothing more,
 // when the list box is destroyed, when the program is ending, or when
 // `keepGoing` (asked after each round of events) says so. Running out of
-// memory ends it like a failed read: the items added so far stay.
-void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
+// memory ends it like a failed read: the items added so far stay. True only
+// when the file was read to its end and every field was added: after a load
+// that stopped early the list holds part of the file.
+bool LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
 
 }  // namespace Module1
