@@ -285,7 +285,11 @@ void Form4::PressFocusedButton() {
 // the file.
 void Form4::RunFileJob(FileJob job) {
     if (loading_ != nullptr) {
-        waiting_.push_back(std::move(job));
+        // Saves one after the other to the same file are one save, since the
+        // list is read when it runs: each would wait for a held file again.
+        const bool sameSave = job.save && !waiting_.empty() && waiting_.back().save &&
+                              waiting_.back().path == job.path;
+        if (!sameSave) waiting_.push_back(std::move(job));
         return;
     }
     for (;;) {
