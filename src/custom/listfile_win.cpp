@@ -43,6 +43,29 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
+// The path of the file that `path`, a symbolic link, leads to; the empty text
+// when it cannot be found (a link that leads nowhere).
+std::wstring LinkTarget(const std::wstring& path) {
+    // Looked up at run time: Windows XP lacks it (and has no links to files).
+    using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    FARPROC f = kernel32 ? GetProcAddress(kernel32, "GetFinalPathNameByHandleW") : nullptr;
+    if (f == nullptr) return path;
+    ScopedFile file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) return std::wstring();
+    wchar_t name[MAX_PATH + 16] = {};
+    const DWORD n = reinterpret_cast<FinalPath>(reinterpret_cast<void*>(f))(
+        file.get(), name, MAX_PATH + 16, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= MAX_PATH + 16) return std::wstring();
+    // "\\?\C:\..." or "\\?\UNC\server\share\...".
+    std::wstring target(name, n);
+    if (target.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + target.substr(8);
+    if (target.compare(0, 4, L"\\\\?\\") == 0) return target.substr(4);
+    return target;
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes) {
     constexpr std::size_t kPiece = 1 << 20;
     for (std::size_t at = 0; at < bytes.size();) {
@@ -173,11 +196,19 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
 // written in place.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
     if (path.empty()) return false;
-    const std::wstring full = FullPath(path);
+    std::wstring full = FullPath(path);
+    DWORD attrs = GetFileAttributesW(full.c_str());
+    // A symbolic link stays as it is, and the file it leads to is replaced: a
+    // rename over the link would put the new file in its place.
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+        (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        full = LinkTarget(full);
+        if (full.empty()) return false;
+        attrs = GetFileAttributesW(full.c_str());
+    }
     const std::size_t slash = full.find_last_of(L"\\/");
     if (full.empty() || slash == std::wstring::npos || slash + 1 == full.size()) return false;
 
-    const DWORD attrs = GetFileAttributesW(full.c_str());
     const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
     // A read-only file is not to be replaced (Wine, run as root, would let us).
     if (exists && (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
