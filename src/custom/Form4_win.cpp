@@ -279,10 +279,17 @@ void Form4::PressFocusedButton() {
 // can be pressed in the middle of one. They wait for it: a save then writes
 // the whole list rather than the part read so far (which, saved over the file
 // being read, would lose the rest), and a second load appends its items after
-// the first one's, just as when it is pressed after the first has ended.
+// the first one's, just as when it is pressed after the first has ended. A
+// load that stops early (a failed read, no memory, no room in the list) drops
+// what waits for it, as "Clear" does: a save would write the part read over
+// the file.
 void Form4::RunFileJob(FileJob job) {
     if (loading_ != nullptr) {
-        waiting_.push_back(std::move(job));
+        // Saves one after the other to the same file are one save, since the
+        // list is read when it runs: each would wait for a held file again.
+        const bool sameSave = job.save && !waiting_.empty() && waiting_.back().save &&
+                              waiting_.back().path == job.path;
+        if (!sameSave) waiting_.push_back(std::move(job));
         return;
     }
     for (;;) {
@@ -303,16 +310,21 @@ void Form4::RunFileJob(FileJob job) {
 bool Form4::RunLoad(const std::wstring& path) {
     LoadRun run;
     // However the load ends, even by an exception, the window no longer
-    // points at it afterwards.
+    // points at it afterwards; unless it read its whole file, what waits for
+    // it goes.
     struct Mark {
         LoadRun*& loading;
+        std::deque<FileJob>& waiting;
         LoadRun* run;
+        bool whole;
         ~Mark() {
-            if (loading == run) loading = nullptr;
+            if (loading != run) return;  // the window closed: all went with it
+            loading = nullptr;
+            if (!whole) waiting.clear();
         }
-    } mark{loading_, &run};
+    } mark{loading_, waiting_, &run, false};
     loading_ = &run;
-    Module1::LoadList(path, Control(kList1), [&run] { return !run.cancelled; });
+    mark.whole = Module1::LoadList(path, Control(kList1), [&run] { return !run.cancelled; });
     return !run.cancelled;
 }
 

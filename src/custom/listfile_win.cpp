@@ -43,6 +43,29 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
+// The path of the file that `path`, a symbolic link, leads to; the empty text
+// when it cannot be found (a link that leads nowhere).
+std::wstring LinkTarget(const std::wstring& path) {
+    // Looked up at run time: Windows XP lacks it (and has no links to files).
+    using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+    HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    FARPROC f = kernel32 ? GetProcAddress(kernel32, "GetFinalPathNameByHandleW") : nullptr;
+    if (f == nullptr) return path;
+    ScopedFile file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid()) return std::wstring();
+    wchar_t name[MAX_PATH + 16] = {};
+    const DWORD n = reinterpret_cast<FinalPath>(reinterpret_cast<void*>(f))(
+        file.get(), name, MAX_PATH + 16, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0 || n >= MAX_PATH + 16) return std::wstring();
+    // "\\?\C:\..." or "\\?\UNC\server\share\...".
+    std::wstring target(name, n);
+    if (target.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + target.substr(8);
+    if (target.compare(0, 4, L"\\\\?\\") == 0) return target.substr(4);
+    return target;
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes) {
     constexpr std::size_t kPiece = 1 << 20;
     for (std::size_t at = 0; at < bytes.size();) {
@@ -55,12 +78,11 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// How long a save keeps trying while another program holds one of its files
-// for a moment, and the pause between two tries.
+// How long each step of a save (making the new file, putting it in place,
+// removing what is left) keeps trying while another program holds one of its
+// files for a moment, and the pause between two tries.
 constexpr DWORD kRetryForMs = 1000;
 constexpr DWORD kRetryPauseMs = 50;
-// Removing what a save leaves in the folder gets at least this long.
-constexpr DWORD kCleanUpForMs = 250;
 
 // The errors of a file that another program holds open for a moment: a virus
 // scanner, the search indexer or a sync client does this to a file that was
@@ -74,6 +96,8 @@ bool HeldForAMoment(DWORD error) {
 }
 
 bool Passed(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) >= 0; }
+
+DWORD RetryDeadline() { return GetTickCount() + kRetryForMs; }
 
 // Tries `step` again while it fails because a file is held, until `deadline`.
 template <class Step>
@@ -96,12 +120,27 @@ void Remove(const std::wstring& path, DWORD deadline) {
 }
 
 // A free name in `folder` for a file of this save (pal*.tmp); the empty text
-// when there is none. GetTempFileNameW makes the file to reserve the name.
-std::wstring NewTempName(const std::wstring& folder) {
+// when there is none. With `make`, GetTempFileNameW makes the (empty) file to
+// reserve the name; without, the name is only one no file has now: a file made
+// just to be deleted again could stay behind when a virus scanner holds it.
+std::wstring NewTempName(const std::wstring& folder, bool make) {
     wchar_t name[MAX_PATH + 16] = {};
-    if (folder.size() > MAX_PATH - 14 || GetTempFileNameW(folder.c_str(), L"pal", 0, name) == 0)
-        return std::wstring();
-    return name;
+    if (folder.size() > MAX_PATH - 14) return std::wstring();
+    if (make) {
+        if (GetTempFileNameW(folder.c_str(), L"pal", 0, name) == 0) return std::wstring();
+        return name;
+    }
+    // A nonzero number makes GetTempFileNameW only build the name.
+    UINT unique = GetTickCount();
+    for (int tries = 0; tries < 100; ++tries) {
+        unique = (unique + 1) & 0xFFFF;
+        if (unique == 0) unique = 1;
+        if (GetTempFileNameW(folder.c_str(), L"pal", unique, name) == 0) return std::wstring();
+        if (GetFileAttributesW(name) == INVALID_FILE_ATTRIBUTES &&
+            GetLastError() == ERROR_FILE_NOT_FOUND)
+            return name;
+    }
+    return std::wstring();
 }
 
 // Puts the finished file `temp` in the place of `target`. An existing target is
@@ -110,19 +149,22 @@ std::wstring NewTempName(const std::wstring& folder) {
 // (the old file moved aside, the new one not in its place) can be undone.
 // Where ReplaceFileW does not work at all (some network file systems), a
 // rename over the target still replaces it whole, without keeping its security.
-bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std::wstring& backup,
-                DWORD deadline) {
+bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std::wstring& backup) {
+    const DWORD deadline = RetryDeadline();
     bool replaceWorks = !backup.empty();
     for (;;) {
         BOOL done;
-        if (!Exists(target))
+        bool replacing = false;
+        if (!Exists(target)) {
             done = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
-        else if (replaceWorks)
+        } else if (replaceWorks) {
+            replacing = true;
             done = ReplaceFileW(target.c_str(), temp.c_str(), backup.c_str(),
                                 REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr);
-        else
+        } else {
             done = MoveFileExW(temp.c_str(), target.c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        }
         if (done) return true;
         const DWORD error = GetLastError();
         // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: the old file is the backup now,
@@ -132,7 +174,20 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
             replaceWorks = false;
             continue;
         }
-        if (Passed(deadline)) return false;
+        if (Passed(deadline)) {
+            // ReplaceFileW also needs the right to change the new file's
+            // permissions: on a network share where the user may change files
+            // but not permissions it is refused for good (access denied, or
+            // the old file could not be removed or the new one moved, both
+            // still under their own names). One rename over the target still
+            // replaces it whole, without keeping its security.
+            if (replacing &&
+                (error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED ||
+                 error == ERROR_UNABLE_TO_MOVE_REPLACEMENT))
+                return MoveFileExW(temp.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+            return false;
+        }
         Sleep(kRetryPauseMs);
     }
 }
@@ -141,27 +196,33 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
 // written in place.
 bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
     if (path.empty()) return false;
-    const DWORD deadline = GetTickCount() + kRetryForMs;
-    const std::wstring full = FullPath(path);
+    std::wstring full = FullPath(path);
+    DWORD attrs = GetFileAttributesW(full.c_str());
+    // A symbolic link stays as it is, and the file it leads to is replaced: a
+    // rename over the link would put the new file in its place.
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+        (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        full = LinkTarget(full);
+        if (full.empty()) return false;
+        attrs = GetFileAttributesW(full.c_str());
+    }
     const std::size_t slash = full.find_last_of(L"\\/");
     if (full.empty() || slash == std::wstring::npos || slash + 1 == full.size()) return false;
 
-    const DWORD attrs = GetFileAttributesW(full.c_str());
     const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
     // A read-only file is not to be replaced (Wine, run as root, would let us).
     if (exists && (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
 
     // The new file goes into the same folder, so the final move is a rename.
     const std::wstring folder = full.substr(0, slash + 1);
-    const std::wstring temp = NewTempName(folder);
+    const std::wstring temp = NewTempName(folder, true);
     if (temp.empty()) return false;
     // The name for the old content while it is replaced: free, as ReplaceFileW
     // wants it.
-    std::wstring backup = exists ? NewTempName(folder) : std::wstring();
-    if (!backup.empty() && !DeleteFileW(backup.c_str())) backup.clear();
+    const std::wstring backup = exists ? NewTempName(folder, false) : std::wstring();
 
     ScopedFile file(INVALID_HANDLE_VALUE);
-    Retry(deadline, [&] {
+    Retry(RetryDeadline(), [&] {
         file.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         return file.valid();
@@ -174,10 +235,11 @@ bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         if (keep != 0) SetFileAttributesW(temp.c_str(), keep);
     }
-    ok = ok && PutInPlace(temp, full, backup, deadline);
+    ok = ok && PutInPlace(temp, full, backup);
 
-    DWORD cleanUp = GetTickCount() + kCleanUpForMs;
-    if (static_cast<LONG>(deadline - cleanUp) > 0) cleanUp = deadline;
+    // Each step (making the new file, putting it in place, this clean-up) gets
+    // its own time: a slow write must not leave the replace a single try.
+    const DWORD cleanUp = RetryDeadline();
     // A replace that stopped half-way: the old content goes back.
     if (!ok && !backup.empty() && !Exists(full) && Exists(backup))
         Retry(cleanUp, [&] {
@@ -212,11 +274,20 @@ class ListFiller {
 
     bool alive() const { return alive_; }
 
-    // False once the load is to end.
+    // False once the load is to end, and when the list box refused the item
+    // (no room left for it).
     bool Add(const std::string& field) {
-        win::LbAddString(list_, win::FromAnsi(field));
+        if (win::LbAddString(list_, win::FromAnsi(field)) < 0) return false;
         // The clock is cheap but not free: look at it every few items.
-        if ((++count_ & 31u) == 0 && win::NowMs() - lastPump_ >= kLoadPumpEveryMs) Pump();
+        if ((++count_ & 31u) == 0) return Tick();
+        return alive_;
+    }
+
+    // Lets the windows handle their events when it is time; false once the
+    // load is to end. Called after each piece of the file too, since one field
+    // may run over many pieces.
+    bool Tick() {
+        if (win::NowMs() - lastPump_ >= kLoadPumpEveryMs) Pump();
         return alive_;
     }
 
@@ -258,8 +329,9 @@ bool SaveList(const std::wstring& path, HWND list) {
 
 namespace {
 
-// Reads the rest of the file's `left` bytes into the list.
-void ReadFields(HANDLE file, unsigned long long left, HWND list,
+// Reads the rest of the file's `left` bytes into the list; true when every
+// field was added.
+bool ReadFields(HANDLE file, unsigned long long left, HWND list,
                 const std::function<bool()>& keepGoing) {
     FieldReader reader;
     ListFiller filler(list, keepGoing);
@@ -272,35 +344,39 @@ void ReadFields(HANDLE file, unsigned long long left, HWND list,
             const DWORD want = static_cast<DWORD>(left < chunk.size() ? left : chunk.size());
             DWORD got = 0;
             // A failed read ends the load; the field it cut off is not added.
-            if (!ReadFile(file, &chunk[0], want, &got, nullptr)) return;
+            if (!ReadFile(file, &chunk[0], want, &got, nullptr)) return false;
             if (got == 0) {
                 left = 0;  // the file got shorter while we read it
                 continue;
             }
             left -= got;
             reader.Feed(std::string_view(chunk.data(), got));
+            if (!filler.Tick()) return false;
         }
         while (reader.Next(field))
-            if (!filler.Add(field)) return;
+            if (!filler.Add(field)) return false;
     }
+    return true;
 }
 
 }  // namespace
 
-void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
-    if (path.empty() || !IsWindow(list)) return;
+bool LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
+    if (path.empty() || !IsWindow(list)) return false;
     ScopedFile file(CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // Only files on disk: a console or a pipe could keep a read waiting for ever.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return;
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
     try {
-        ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list, keepGoing);
+        return ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list,
+                          keepGoing);
     } catch (const std::exception&) {
         // Out of memory (a field of a gigabyte in a 32-bit process) ends the
         // load like a failed read: the items added so far stay.
+        return false;
     }
 }
 

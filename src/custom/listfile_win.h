@@ -19,9 +19,12 @@ constexpr std::uint32_t kLoadPumpEveryMs = 15;
 // only then put in its place, so a save that fails half-way (a full disk)
 // leaves the file as it was; a save that cannot start (an empty path, a
 // folder, a missing folder, a read-only file) touches nothing. A file that
-// another program holds for a moment is waited for, about a second at most;
-// an existing file keeps its attributes and security, and nothing is left
-// beside it. True when the file now holds the list box's items.
+// another program holds for a moment is waited for, about a second at each
+// step (making the new file, putting it in place, removing what is left); an
+// existing file keeps its attributes and security (except where the system
+// lets the user change the file but not its permissions), a symbolic link
+// keeps leading to it, and nothing is left beside it. True when the file now
+// holds the list box's items.
 bool SaveList(const std::wstring& path, HWND list);
 
 // Appends the file's fields to the list box, keeping the program's windows
@@ -30,7 +33,9 @@ bool SaveList(const std::wstring& path, HWND list);
 // it was opened, so every load ends. The load also ends, adding nothing more,
 // when the list box is destroyed, when the program is ending, or when
 // `keepGoing` (asked after each round of events) says so. Running out of
-// memory ends it like a failed read: the items added so far stay.
-void LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
+// memory ends it like a failed read: the items added so far stay. True only
+// when the file was read to its end and every field was added: after a load
+// that stopped early the list holds part of the file.
+bool LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
 
 }  // namespace Module1
