@@ -12,8 +12,8 @@ source scripts/wine-env.sh
 build=$(pallimo_windows_build)
 cmake --build "$build" -j2 --target benchmarks >/dev/null
 
-pallimo_start_xvfb
 trap pallimo_stop_wine EXIT
+pallimo_start_xvfb
 pallimo_make_prefix
 status=0
 for exe in "$build"/bench/*_bench.exe; do

@@ -24,8 +24,8 @@ source scripts/wine-env.sh
 build=$(pallimo_windows_build)
 cmake --build "$build" -j2 --target soak_test >/dev/null
 
-pallimo_start_xvfb
 trap pallimo_stop_wine EXIT
+pallimo_start_xvfb
 pallimo_make_prefix
 # No time budget: the run ends after its actions.
 PALLIMO_SOAK_ACTIONS=$actions PALLIMO_SOAK_SEED=$seed PALLIMO_SOAK_SECONDS=0 \

@@ -37,12 +37,14 @@ if [ -f "$installer" ]; then
   wine "$installer" /S "/D=$target" || { echo "FAIL: the installer failed"; exit 1; }
   wineserver -w
   installed=$(winepath -u "$target" 2>/dev/null)
-  link=$(find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name Pallimo.lnk -newer "$installer" | head -n 1)
+  find_link() { find "$WINEPREFIX/drive_c" -path '*Start Menu*' -name Pallimo.lnk -newer "$installer" -print -quit; }
+  link=$(find_link)
   [ -n "$link" ] || { echo "FAIL: the installer made no Start-menu shortcut Pallimo.lnk"; exit 1; }
   [ -f "$installed/Pallimo.exe" ] || { echo "FAIL: the installer put no Pallimo.exe into $target"; exit 1; }
   cp "$link" installed-shortcut.lnk
-  wine "$target\\Uninstall.exe" /S "_?=$target" >/dev/null 2>&1
+  wine "$target\\Uninstall.exe" /S "_?=$target" >/dev/null 2>&1 || { echo "FAIL: the uninstaller failed"; exit 1; }
   wineserver -w
+  [ -z "$(find_link)" ] || { echo "FAIL: the uninstaller left the Start-menu shortcut"; exit 1; }
   rm -rf "$installed"
   link=installed-shortcut.lnk
   # The shortcut's target and working folder, read from the shell link file.
@@ -81,5 +83,7 @@ PYEOF
     echo "FAIL: the shortcut starts Pallimo in $dir, want the user's profile folder %USERPROFILE%"
     exit 1
   fi
+else
+  echo "installer check skipped: makensis made no installer"
 fi
 echo "release archive checks passed"
