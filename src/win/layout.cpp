@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 namespace win {
 
 namespace {
@@ -107,6 +109,37 @@ const ControlRow* FindRow(const ControlRow* rows, std::size_t count, int id) {
     return nullptr;
 }
 
+// The width in pixels a one-line static's text takes in the font it has, as
+// the static draws it, up to its last visible character.
+int TextWidth(HWND control) {
+    int length = GetWindowTextLengthW(control);
+    if (length <= 0) return 0;
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    GetWindowTextW(control, &text[0], length + 1);
+    // Trailing blanks show nothing: they need no room.
+    while (length > 0 && text[static_cast<std::size_t>(length) - 1] == L' ') --length;
+    if (length == 0) return 0;
+    HDC dc = GetDC(control);
+    if (dc == nullptr) return 0;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
+    RECT r = {0, 0, 0, 0};
+    UINT flags = DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS;
+    if (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX) flags |= DT_NOPREFIX;
+    DrawTextW(dc, text.c_str(), length, &r, flags);
+    if (old != nullptr) SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return r.right - r.left;
+}
+
+// A control's rectangle in its parent's client area.
+RECT RectInParent(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 }  // namespace
 
 int SystemDpi() {
@@ -158,10 +191,62 @@ void Layout::Build(HWND parent, const ControlRow* rows, std::size_t count, int d
             SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         built_.push_back({&row, hwnd});
     }
+    // Every control stands before a label is measured against its neighbours.
+    for (std::size_t i = 0; i < count; ++i) FitLabel(rows, count, i, dpi);
 }
 
 void Layout::SetFont(int id, HFONT font) {
-    if (HWND h = Get(id)) SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    HWND h = Get(id);
+    if (h == nullptr) return;
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    for (std::size_t i = 0; i < built_.size(); ++i)
+        if (built_[i].hwnd == h) FitLabel(rows_, rowCount_, i, dpi_);
+}
+
+// The table's rows are 96-DPI designs: at a higher DPI the font grows by its
+// own rounding, and a one-line label's text can outgrow its row and be cut
+// at the edge. Such a label takes the width its text needs, to the right,
+// where that room is free: inside its parent, and over no other control of
+// the same parent (a frame it stands in aside). Otherwise it keeps its row.
+void Layout::FitLabel(const ControlRow* rows, std::size_t count, std::size_t index, int dpi) {
+    rows_ = rows;
+    rowCount_ = count;
+    dpi_ = dpi;
+    const ControlRow& row = rows[index];
+    HWND label = built_.size() > index ? built_[index].hwnd : nullptr;
+    if (row.kind != Kind::Label || label == nullptr) return;
+    const RECT r = RowRect(rows, count, index, dpi);
+    const int need = TextWidth(label);
+    if (need <= r.right - r.left) {
+        if (RectInParent(label).right != r.right)
+            SetWindowPos(label, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return;
+    }
+    // The room the label grows into: the strip right of its row. Rows may
+    // overlap already (a row is often a pixel taller than its line spacing);
+    // the strip must be free.
+    RECT strip = r;
+    strip.left = r.right;
+    strip.right = r.left + need;
+    HWND parent = GetParent(label);
+    RECT client;
+    GetClientRect(parent, &client);
+    if (strip.right > client.right) return;
+    for (std::size_t j = 0; j < built_.size(); ++j) {
+        HWND other = built_[j].hwnd;
+        if (j == index || other == nullptr || GetParent(other) != parent) continue;
+        RECT at = RectInParent(other), common;
+        if (!IntersectRect(&common, &at, &strip)) continue;
+        // A frame is drawn around the rows inside it: the label may grow
+        // within the frame it stands in, not past its edge.
+        RECT inside;
+        const bool container = built_[j].row->kind == Kind::Frame &&
+                               IntersectRect(&inside, &at, &r) && EqualRect(&inside, &r);
+        if (!container || strip.right > at.right) return;
+    }
+    SetWindowPos(label, nullptr, 0, 0, need, r.bottom - r.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND Layout::Get(int id) const {

@@ -25,13 +25,13 @@ enum class Kind {
 };
 
 struct ControlRow {
-    int id;                  // control id, 100 or more (1 and 2 are Enter and Esc)
-    const char* name;        // the program's own name for the control
+    int id;            // control id, 100 or more (1 and 2 are Enter and Esc)
+    const char* name;  // the program's own name for the control
     Kind kind;
-    const wchar_t* caption;  // caption or initial text; may be null
+    const wchar_t* caption;        // caption or initial text; may be null
     int left, top, width, height;  // twips, from the container's top-left corner
-    int container;           // id of the containing Frame or Panel row, 0 for the window
-    DWORD extraStyle;        // OR'ed into the kind's styles
+    int container;                 // id of the containing Frame or Panel row, 0 for the window
+    DWORD extraStyle;              // OR'ed into the kind's styles
 };
 
 // 15 twips a pixel at 96 DPI; one rounding (MulDiv, half away from zero) everywhere.
@@ -44,9 +44,11 @@ int TwipsToPixels(int twips, int dpi);
 RECT RowRect(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
 
 class Layout {
-public:
+  public:
     // Creates every row as a control of `parent`, in table order, all in `font`
-    // (SetFont gives a row another one afterwards).
+    // (SetFont gives a row another one afterwards). A one-line label whose
+    // text is wider than its row at this DPI takes the width its text needs
+    // where the room beside it is free.
     void Build(HWND parent, const ControlRow* rows, std::size_t count, int dpi, HFONT font);
     void SetFont(int id, HFONT font);
 
@@ -55,12 +57,17 @@ public:
     // The row whose control this is, or null.
     const ControlRow* RowOf(HWND control) const;
 
-private:
+  private:
     struct Built {
         const ControlRow* row;
         HWND hwnd;
     };
+    void FitLabel(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
+
     std::vector<Built> built_;
+    const ControlRow* rows_ = nullptr;
+    std::size_t rowCount_ = 0;
+    int dpi_ = 96;
 };
 
 }  // namespace win

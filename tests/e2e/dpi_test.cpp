@@ -221,9 +221,21 @@ Mask RenderText(const std::wstring& text, const Look& look, int pixels) {
     if (right < 0) return m;
     m.w = right - left + 1;
     m.h = bottom - top + 1;
+    // Ink right of the text's measured width (GetTextExtentPoint32 from the
+    // origin) is "don't care". A control draws its text in a rectangle of
+    // that width, and Wine clips there; Wine's ink runs past it where Windows'
+    // does not: a font Wine draws without smoothing (Tahoma at 11 and 14
+    // pixels) is drawn with glyphs hinted for monochrome and advanced by their
+    // widths (win32u/freetype.c get_load_flags: GGO_BITMAP loads with
+    // FT_LOAD_TARGET_MONO; dibdrv/graphics.c moves the pen by those glyphs'
+    // gmCellIncX), while the measure adds up GGO_METRICS widths of glyphs
+    // hinted otherwise: 14-pixel "Double Click To Send" measures 137 pixels
+    // and is drawn 139 wide. Windows draws with the widths it measures.
+    const int measured = 4 + extent.cx;
     for (int y = top; y <= bottom; ++y)
         for (int x = left; x <= right; ++x)
-            m.ink.push_back(static_cast<char>(Tone(p.At(x, y), look.text, look.back)));
+            m.ink.push_back(
+                x >= measured ? -1 : static_cast<char>(Tone(p.At(x, y), look.text, look.back)));
     return m;
 }
 

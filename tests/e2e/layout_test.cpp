@@ -24,6 +24,40 @@ int g_dpi = 96;
 
 int Px(int twips) { return MulDiv(twips, g_dpi, 1440); }
 
+// A one-line label whose text is wider than its row at this DPI is as wide
+// as its text, in the windows' font (Tahoma 8.25 points): the width it needs
+// to show its text whole, and not a pixel more. At 96 DPI every label's
+// text fits its row.
+int LabelWidth(HWND c, int rowWidth) {
+    wchar_t cls[16] = {};
+    GetClassNameW(c, cls, 16);
+    if (lstrcmpiW(cls, L"Static") != 0 ||
+        (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP)
+        return rowWidth;
+    LOGFONTW lf = {};
+    lf.lfHeight = -MulDiv(825, g_dpi, 7200);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&lf);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    std::wstring text = e2e::TextOf(c);
+    // Trailing blanks show nothing and need no room.
+    while (!text.empty() && text.back() == L' ') text.pop_back();
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    if (size.cx > rowWidth)
+        e2e::Trace("\"%s\" needs %ld px, its row gives %d",
+                   std::string(text.begin(), text.end()).c_str(), size.cx, rowWidth);
+    ok(g_dpi != 96 || size.cx <= rowWidth, "at 96 DPI \"%s\" fits its row",
+       std::string(text.begin(), text.end()).c_str());
+    return size.cx > rowWidth ? size.cx : rowWidth;
+}
+
 // Compares each row's rectangle in `container`'s client coordinates.
 void CheckRows(const char* window, HWND top, HWND container, const Row* rows, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -31,13 +65,12 @@ void CheckRows(const char* window, HWND top, HWND container, const Row* rows, st
         HWND c = e2e::Child(top, r.id);
         if (!ok(c != nullptr, "%s.%s exists", window, r.name)) continue;
         const RECT got = e2e::ClientRectIn(c, container);
-        const RECT want = {Px(r.left), Px(r.top), Px(r.left) + Px(r.width),
+        const RECT want = {Px(r.left), Px(r.top), Px(r.left) + LabelWidth(c, Px(r.width)),
                            Px(r.top) + (r.height == 0 ? 1 : Px(r.height))};
-        ok(EqualRect(&got, &want) != 0, "%s.%s at %d DPI: (%ld,%ld)-(%ld,%ld), want (%ld,%ld)-(%ld,%ld)",
-           window, r.name, g_dpi, got.left, got.top, got.right, got.bottom, want.left, want.top,
-           want.right, want.bottom);
-        if (r.caption != nullptr)
-            ok(e2e::TextOf(c) == r.caption, "%s.%s caption", window, r.name);
+        ok(EqualRect(&got, &want) != 0,
+           "%s.%s at %d DPI: (%ld,%ld)-(%ld,%ld), want (%ld,%ld)-(%ld,%ld)", window, r.name, g_dpi,
+           got.left, got.top, got.right, got.bottom, want.left, want.top, want.right, want.bottom);
+        if (r.caption != nullptr) ok(e2e::TextOf(c) == r.caption, "%s.%s caption", window, r.name);
     }
 }
 
@@ -86,25 +119,34 @@ void CheckSmileyWindow(HWND main) {
     // Styles column by column: Top, Width, Height for each of the seven rows.
     static const int kStyleLeft[5] = {2160, 3240, 4320, 5520, 6480};
     static const int kStyle[35][3] = {
-        {240, 975, 255},  {480, 615, 375},  {840, 975, 255},  {1080, 855, 255},
+        {240, 975, 255},   {480, 615, 375},   {840, 975, 255},   {1080, 855, 255},
         {1320, 1095, 255}, {1560, 1095, 255}, {1800, 975, 255},  // Blue .. RainBow
-        {240, 855, 255},  {480, 975, 255},  {720, 975, 255},  {960, 975, 195},
-        {1200, 615, 255}, {1440, 735, 255}, {1680, 1215, 255},  // Blue2 .. X-masTree
-        {240, 735, 255},  {480, 975, 255},  {720, 735, 255},  {960, 855, 255},
-        {1200, 855, 255}, {1440, 975, 255}, {1680, 735, 255},  // Egg .. Hand
-        {240, 735, 195},  {480, 735, 255},  {720, 735, 255},  {960, 855, 255},
-        {1200, 735, 255}, {1440, 735, 255}, {1680, 735, 255},  // Heart .. Dice
-        {240, 975, 255},  {480, 1095, 255}, {720, 1095, 255}, {960, 1095, 255},
+        {240, 855, 255},   {480, 975, 255},   {720, 975, 255},   {960, 975, 195},
+        {1200, 615, 255},  {1440, 735, 255},  {1680, 1215, 255},  // Blue2 .. X-masTree
+        {240, 735, 255},   {480, 975, 255},   {720, 735, 255},   {960, 855, 255},
+        {1200, 855, 255},  {1440, 975, 255},  {1680, 735, 255},  // Egg .. Hand
+        {240, 735, 195},   {480, 735, 255},   {720, 735, 255},   {960, 855, 255},
+        {1200, 735, 255},  {1440, 735, 255},  {1680, 735, 255},  // Heart .. Dice
+        {240, 975, 255},   {480, 1095, 255},  {720, 1095, 255},  {960, 1095, 255},
         {1200, 1095, 255}, {1440, 1095, 255}, {1680, 1215, 255},  // Cow .. Panda
     };
     Row rows[16 + 35 + 5];
     std::size_t n = 0;
     for (int i = 0; i < 16; ++i)
-        rows[n++] = {frmMain_ids::kImage1 + i, catalogue::kFaces[i].control,
-                     kGridLeft[kImageAt[i][0]], kGridTop[kImageAt[i][1]], 285, 285, nullptr};
+        rows[n++] = {frmMain_ids::kImage1 + i,
+                     catalogue::kFaces[i].control,
+                     kGridLeft[kImageAt[i][0]],
+                     kGridTop[kImageAt[i][1]],
+                     285,
+                     285,
+                     nullptr};
     for (int i = 0; i < 35; ++i)
-        rows[n++] = {frmMain_ids::kFirstStyle + i, catalogue::kStyles[i].control,
-                     kStyleLeft[i / 7], kStyle[i][0], kStyle[i][1], kStyle[i][2],
+        rows[n++] = {frmMain_ids::kFirstStyle + i,
+                     catalogue::kStyles[i].control,
+                     kStyleLeft[i / 7],
+                     kStyle[i][0],
+                     kStyle[i][1],
+                     kStyle[i][2],
                      catalogue::kStyles[i].caption};
     rows[n++] = {frmMain_ids::kCommand2, "Command2", 120, 1680, 855, 375, L"Extra"};
     rows[n++] = {frmMain_ids::kCommand1, "Command1", 1080, 3360, 855, 375, L"More"};
@@ -175,10 +217,12 @@ int main() {
     e2e::Process pallimo;
     ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts");
     HWND main = nullptr;
-    e2e::WaitUntil([&] {
-        main = e2e::FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
-        return main != nullptr && e2e::IsShown(main);
-    }, 20000);
+    e2e::WaitUntil(
+        [&] {
+            main = e2e::FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
+            return main != nullptr && e2e::IsShown(main);
+        },
+        20000);
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     CheckSmileyWindow(main);
 
