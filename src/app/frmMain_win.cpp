@@ -232,6 +232,12 @@ void frmMain::Form_Resize(WPARAM sizeType) {
     // A hidden window is in the tray already: the system may report the
     // minimised size twice when it first shows the window minimised.
     if (sizeType == SIZE_MINIMIZED && IsWindowVisible(hwnd_)) MoveToTray();
+    // Restored from the taskbar after the icon was refused: an icon the
+    // shell added after it reported failure goes away.
+    if (sizeType == SIZE_RESTORED && iconRefused_) {
+        iconRefused_ = false;
+        sys::DeleteIcon();
+    }
 }
 
 // Minimised, the window lives in the notification area instead of the
@@ -242,9 +248,11 @@ void frmMain::Form_Resize(WPARAM sizeType) {
 void frmMain::MoveToTray() {
     if (sys::AddIcon()) {
         KillTimer(hwnd_, kIconRetryTimer);
+        iconRefused_ = false;
         ShowWindow(hwnd_, SW_HIDE);
         return;
     }
+    iconRefused_ = true;
     if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
     SetTimer(hwnd_, kIconRetryTimer, 1000, nullptr);
 }
@@ -253,7 +261,10 @@ void frmMain::RetryIcon() {
     KillTimer(hwnd_, kIconRetryTimer);
     // Restored in the meantime, or already in the tray: nothing to do.
     if (!IsIconic(hwnd_) || !IsWindowVisible(hwnd_)) return;
-    if (sys::AddIcon()) ShowWindow(hwnd_, SW_HIDE);
+    if (sys::AddIcon()) {
+        iconRefused_ = false;
+        ShowWindow(hwnd_, SW_HIDE);
+    }
 }
 
 void frmMain::Form_MouseMove(LPARAM notification) {
