@@ -138,7 +138,8 @@ void CheckFrame(HWND main) {
     ok(!want.empty() && shape == want, "the caption shows the small image:\n%s\nwant:\n%s",
        shape.c_str(), want.c_str());
 
-    // The executable's icon holds the face at 16, 20, 24, 32 and 48 pixels, 256 colours each.
+    // The executable's icon holds the face at every size the system asks for at 96, 120 and
+    // 144 DPI (small 16, 20, 24; large 32, 40, 48), 256 colours each.
     HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))
                     : nullptr;  // RT_GROUP_ICON
@@ -155,7 +156,7 @@ void CheckFrame(HWND main) {
             wsprintfA(one, "%s%ux%u/%u", i ? " " : "", entry[0], entry[1], bits);
             got += one;
         }
-        ok(got == "16x16/8 20x20/8 24x24/8 32x32/8 48x48/8",
+        ok(got == "16x16/8 20x20/8 24x24/8 32x32/8 40x40/8 48x48/8",
            "the icon's images (size/bits a pixel): %s", got.c_str());
     }
     if (exe) FreeLibrary(exe);
