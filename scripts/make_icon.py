@@ -1,23 +1,25 @@
 #!/usr/bin/env python3
-"""Draws the program icon: the same face at 16, 20, 24, 32 and 48 pixels, each
-image with a 256-colour palette and a transparency mask, written as one
+"""Draws the program icon: the same face at 16, 20, 24, 32, 40 and 48 pixels,
+each image with a 256-colour palette and a transparency mask, written as one
 Windows .ico file (plain Python, no imaging library, so the icon can be rebuilt
 anywhere). The notification area and the caption take the small size (16 at
-96 DPI, 20 and 24 at 120 and 144 DPI), the task switcher the large one (32,
-48): each is drawn for its size rather than shrunk by the system.
+96 DPI, 20 and 24 at 120 and 144 DPI), the task switcher the large one (32, 40,
+48 at the same settings): each image is computed from the design at its own
+size, so the system never has to shrink or stretch one.
 
   make_icon.py [out.ico]     default: src/app/pallimo.ico beside this script's tree
 
 The face is designed on a 32-pixel grid and computed at 4x4 samples per pixel
 of each size, so that its inner edges are smooth; pixels less than half
-covered by the face are transparent.
+covered by the face are transparent. The outline is a pixel wide or more
+at every size, so that the smallest images keep it.
 """
 import math
 import os
 import struct
 import sys
 
-SIZES = (16, 20, 24, 32, 48)
+SIZES = (16, 20, 24, 32, 40, 48)
 DESIGN = 32.0  # the grid the face below is drawn on
 SAMPLES = 4
 
@@ -31,12 +33,13 @@ CHEEK = (255, 140, 60)
 CX, CY, R = 16.0, 16.0, 15.0
 
 
-def face_colour(x, y):
-    """Colour of the design at a point, or None outside the face."""
+def face_colour(x, y, outline=1.4):
+    """Colour of the design at a point, or None outside the face; `outline` is
+    the width of the rim in design units."""
     d = math.hypot(x - CX, y - CY)
     if d > R:
         return None
-    if d > R - 1.4:
+    if d > R - outline:
         return OUTLINE
     # Eyes: upright ellipses with a small highlight.
     for ex in (11.2, 20.8):
@@ -76,6 +79,7 @@ def blend(a, b, t):
 
 def render(size):
     scale = DESIGN / size
+    outline = max(1.4, scale)  # one pixel at least
     pixels = []  # rows from the top: (r, g, b) or None
     for py in range(size):
         row = []
@@ -85,7 +89,7 @@ def render(size):
             for sy in range(SAMPLES):
                 for sx in range(SAMPLES):
                     c = face_colour((px + (sx + 0.5) / SAMPLES) * scale,
-                                    (py + (sy + 0.5) / SAMPLES) * scale)
+                                    (py + (sy + 0.5) / SAMPLES) * scale, outline)
                     if c is not None:
                         hits += 1
                         for i in range(3):

@@ -69,6 +69,9 @@ class frmMain : public win::Window {
     // button reports a click then, which must not choose a style.
     bool focusArriving_ = false;
     UINT taskbarCreated_ = 0;
+    // The shell refused the icon when the window was last minimised: it may
+    // still add it late, and the window is on the taskbar meanwhile.
+    bool iconRefused_ = false;
 };
 
 // The smiley window of this run (the custom codes window shows it again when

@@ -38,7 +38,14 @@ void FillRecord(HWND owner, HICON icon) {
     std::memcpy(nid.szTip, tip.data(), tip.size() < kTipBytes ? tip.size() : kTipBytes);
 }
 
-bool AddIcon() { return Shell_NotifyIconA(NIM_ADD, &nid) != FALSE; }
+bool AddIcon() {
+    if (Shell_NotifyIconA(NIM_ADD, &nid)) return true;
+    // A busy shell may add the icon after the call gave up waiting for it
+    // (about four seconds), and refuses the next add as a second one; the
+    // icon may also be there from a run of this window before. Changing the
+    // icon succeeds only when it is there, and makes it this record's.
+    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+}
 
 void DeleteIcon() { Shell_NotifyIconA(NIM_DELETE, &nid); }
 

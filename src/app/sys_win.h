@@ -22,8 +22,9 @@ extern NOTIFYICONDATAA nid;
 // Fills the record for `owner` with its icon and the tip " Pallimo ".
 void FillRecord(HWND owner, HICON icon);
 
-// Puts the icon into the notification area; false if the shell refused it
-// (it may be starting, restarting or replaced by another one).
+// Puts the icon into the notification area, or takes over an icon with the
+// same id that is there already; false if the shell refused it (it may be
+// starting, restarting, busy or replaced by another one).
 bool AddIcon();
 // Takes the icon out; deleting an absent icon is harmless.
 void DeleteIcon();

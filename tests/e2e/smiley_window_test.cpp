@@ -49,20 +49,6 @@ bool IsStyle(HWND main, HWND control) {
            id < ids::kFirstStyle + static_cast<int>(kStyles);
 }
 
-// On Windows an unchecked option that gets the focus from the keyboard
-// reports a click (Wine 8 does not): send that report as Windows would.
-void NotifyFocusAsWindows(HWND main) {
-    HWND focus = smileys::FocusIn(main);
-    if (IsStyle(main, focus) && SendMessageW(focus, BM_GETCHECK, 0, 0) != BST_CHECKED)
-        SendMessageW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(focus), BN_CLICKED),
-                     reinterpret_cast<LPARAM>(focus));
-}
-
-void PressTab(HWND main) {
-    e2e::PressKey(VK_TAB);
-    NotifyFocusAsWindows(main);
-}
-
 // The texts the messenger's input box of `window` ("chat", "im") was given.
 std::vector<std::string> TextsInto(const e2e::Standin& standin, const std::string& window) {
     std::vector<std::string> out;
@@ -138,7 +124,8 @@ void CheckFrame(HWND main) {
     ok(!want.empty() && shape == want, "the caption shows the small image:\n%s\nwant:\n%s",
        shape.c_str(), want.c_str());
 
-    // The executable's icon holds the face at 16, 20, 24, 32 and 48 pixels, 256 colours each.
+    // The executable's icon holds the face at every size the system asks for at 96, 120 and
+    // 144 DPI (small 16, 20, 24; large 32, 40, 48), 256 colours each.
     HMODULE exe = LoadLibraryExW(e2e::PallimoExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC res = exe ? FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(14))
                     : nullptr;  // RT_GROUP_ICON
@@ -155,7 +142,7 @@ void CheckFrame(HWND main) {
             wsprintfA(one, "%s%ux%u/%u", i ? " " : "", entry[0], entry[1], bits);
             got += one;
         }
-        ok(got == "16x16/8 20x20/8 24x24/8 32x32/8 48x48/8",
+        ok(got == "16x16/8 20x20/8 24x24/8 32x32/8 40x40/8 48x48/8",
            "the icon's images (size/bits a pixel): %s", got.c_str());
     }
     if (exe) FreeLibrary(exe);
@@ -169,9 +156,8 @@ void CheckStartingChoice(HWND main) {
     HWND focus = smileys::FocusIn(main);
     ok(focus == e2e::Child(main, smileys::StyleId("op1")),
        "the focus starts on the chosen option (%s)", NameOf(main, focus).c_str());
-    NotifyFocusAsWindows(main);
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
-       "Text1 starts with the \"Blue\" code, the focus chooses nothing");
+       "Text1 starts with the \"Blue\" code");
 }
 
 // The 35 options are one option group: next to each other in the window's
@@ -225,7 +211,7 @@ void CheckTabOrder(HWND main, const char* when) {
 
 void TabTo(HWND main, int id) {
     HWND target = e2e::Child(main, id);
-    for (int i = 0; i < 60 && smileys::FocusIn(main) != target; ++i) PressTab(main);
+    for (int i = 0; i < 60 && smileys::FocusIn(main) != target; ++i) e2e::PressKey(VK_TAB);
 }
 
 // The arrow keys move among the options, in the order they stand, and choose
@@ -262,11 +248,10 @@ void CheckArrowKeys(HWND main) {
 // The code box takes typed text; "Command3" sends the tag as the fields stand.
 void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
-    NotifyFocusAsWindows(main);
     ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op1")),
        "activating the window puts the focus back on the chosen option");
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "the focus alone chooses nothing");
-    for (int i = 0; i < 3; ++i) PressTab(main);
+    for (int i = 0; i < 3; ++i) e2e::PressKey(VK_TAB);
     HWND text1 = e2e::Child(main, ids::kText1);
     ok(smileys::FocusIn(main) == text1, "three Tabs from the chosen option reach Text1");
     e2e::TypeText(L"\"AgHStest\"");
@@ -276,8 +261,7 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     TabTo(main, ids::kCommand3);
     HWND command3 = e2e::Child(main, ids::kCommand3);
     if (!ok(smileys::FocusIn(main) == command3, "Tab reaches Command3")) return;
-    // Tab chooses no option on its way, Windows' report of the focus included:
-    // the typed code goes out.
+    // Tab chooses no option on its way: the typed code goes out.
     const std::string want = "<font sml=\"AgHStest\"";
     const std::size_t before = TextsInto(standin, "im").size();
     e2e::PressKey(VK_SPACE);

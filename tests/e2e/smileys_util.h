@@ -158,9 +158,21 @@ inline std::string IconImageShape(int size) {
 
 // The part of the taskbar where notification icons stand: its right end, past
 // the task buttons of the few windows a test has open.
+// The taskbar: the first window of its class that is not the test's own.
+inline HWND Taskbar() {
+    HWND tray = nullptr;
+    DWORD owner = 0;
+    do {
+        tray = FindWindowExW(nullptr, tray, L"Shell_TrayWnd", nullptr);
+        owner = 0;
+        if (tray != nullptr) GetWindowThreadProcessId(tray, &owner);
+    } while (tray != nullptr && owner == GetCurrentProcessId());
+    return tray;
+}
+
 inline RECT TrayArea() {
     RECT r = {0, 0, 0, 0};
-    HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    HWND tray = Taskbar();
     if (tray == nullptr) return r;
     GetWindowRect(tray, &r);
     if (r.right - r.left > 200) r.left = r.right - 200;

@@ -153,9 +153,8 @@ void CheckTaskbarRestart(HWND main) {
        static_cast<unsigned>(smileys::TrayIcons().size()));
 }
 
-// The notification area can refuse the icon; here it does because the test
-// holds one with the same window and id. The window stays minimised on the
-// taskbar rather than vanishing, and is asked once more about a second later.
+// Holds or frees an icon with the window's own id, as a shell does that took
+// an add whose answer came too late.
 bool TakeIconPlace(HWND main, DWORD message) {
     NOTIFYICONDATAA taken = {};
     taken.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -164,17 +163,105 @@ bool TakeIconPlace(HWND main, DWORD message) {
     return Shell_NotifyIconA(message, &taken) != FALSE;
 }
 
-void CheckRefusedIcon(HWND main) {
-    if (!ok(TakeIconPlace(main, NIM_ADD), "the test holds the icon's place")) return;
+// A shell of another make in front of the taskbar: Shell_NotifyIcon hands
+// every request to the first window of the class "Shell_TrayWnd", and this
+// one answers each with failure. With `late`, it first passes the request on
+// to the taskbar, like a busy shell whose answer comes after the caller gave
+// up: the icon is there, and the call failed.
+class RefusingShell {
+  public:
+    explicit RefusingShell(bool late) : late_(late) {
+        ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &RefusingShell::Run, this, 0, nullptr);
+        WaitForSingleObject(ready_, 5000);
+    }
+    ~RefusingShell() {
+        if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
+        WaitForSingleObject(thread_, 5000);
+        CloseHandle(thread_);
+        CloseHandle(ready_);
+    }
+    // True when Shell_NotifyIcon would reach this shell first.
+    bool InFront() const {
+        return window_ != nullptr && FindWindowW(L"Shell_TrayWnd", nullptr) == window_;
+    }
+
+  private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_COPYDATA) {
+            if (GetWindowLongPtrW(h, GWLP_USERDATA) != 0)
+                SendMessageW(smileys::Taskbar(), WM_COPYDATA, wp, lp);
+            return FALSE;
+        }
+        if (msg == WM_DESTROY) PostQuitMessage(0);
+        return DefWindowProcW(h, msg, wp, lp);
+    }
+    static DWORD WINAPI Run(void* self) {
+        auto* shell = static_cast<RefusingShell*>(self);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = &RefusingShell::Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"Shell_TrayWnd";
+        RegisterClassW(&wc);  // already there from an earlier shell is fine
+        shell->window_ =
+            CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", nullptr, WS_POPUP,
+                            0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+        if (shell->window_ != nullptr)
+            SetWindowLongPtrW(shell->window_, GWLP_USERDATA, shell->late_ ? 1 : 0);
+        SetEvent(shell->ready_);
+        MSG m;
+        while (shell->window_ != nullptr && GetMessageW(&m, nullptr, 0, 0) > 0)
+            DispatchMessageW(&m);
+        return 0;
+    }
+    bool late_;
+    HANDLE ready_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// Minimises with the system command, as the taskbar does; true once minimised.
+bool MinimiseBySystem(HWND main, const char* context) {
     e2e::Activate(main);
     PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ok(e2e::WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000), "refused: minimised");
-    const double minimised = e2e::NowMs();
-    ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 400),
-       "a refused icon leaves the window on the taskbar");
-    TakeIconPlace(main, NIM_DELETE);
+    return ok(e2e::WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000), "%s: minimised",
+              context);
+}
+
+// An icon with the window's id is in the notification area already (the
+// shell took an earlier add it reported as failed): the add is refused as a
+// second one, and the window takes that icon as its own and goes to the tray.
+void CheckIconAlreadyThere(HWND main) {
+    if (!ok(TakeIconPlace(main, NIM_ADD), "an icon with the window's id is there already")) return;
+    MinimiseBySystem(main, "icon there already");
     ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 3000),
-       "the second try, once the place is free, hides the window");
+       "with its icon there already, the window goes to the tray");
+    ok(smileys::WaitForTrayIcons(1), "that icon shows the program's face");
+    const POINT p = IconCentre();
+    e2e::ClickAt(p.x, p.y);
+    CheckRestored(main, "from an icon that was there already");
+    if (TakeIconPlace(main, NIM_DELETE) || IsIconic(main)) {  // left behind: clear up
+        PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+        e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000);
+    }
+}
+
+// The notification area can refuse the icon. The window stays minimised on the
+// taskbar rather than vanishing, and is asked once more about a second later.
+void CheckRefusedIcon(HWND main) {
+    double minimised = 0;
+    {
+        RefusingShell shell(false);
+        if (!ok(shell.InFront(), "a shell that refuses icons stands in front of the taskbar"))
+            return;
+        MinimiseBySystem(main, "refused");
+        minimised = e2e::NowMs();
+        ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 400),
+           "a refused icon leaves the window on the taskbar");
+        ok(smileys::TrayIcons().empty(), "without an icon");
+    }  // gone: the taskbar takes icons again
+    ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 3000),
+       "the second try, once the taskbar takes the icon, hides the window");
     e2e::Trace("the window went to the tray %.0f ms after it was minimised",
                e2e::NowMs() - minimised);
     ok(smileys::WaitForTrayIcons(1) && smileys::IconKept(main), "its icon is there");
@@ -182,18 +269,32 @@ void CheckRefusedIcon(HWND main) {
     e2e::ClickAt(p.x, p.y);
     CheckRestored(main, "after a second try");
 
-    // Refused twice: the window stays minimised on the taskbar.
-    if (!ok(TakeIconPlace(main, NIM_ADD), "the test holds the icon's place again")) return;
-    e2e::Activate(main);
-    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
-    ok(e2e::WaitUntil([&] { return IsIconic(main) != FALSE; }, 5000), "refused twice: minimised");
-    ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 2500),
-       "refused twice, the window stays minimised on the taskbar");
-    ok(smileys::TrayIcons().empty(), "without a program icon in the notification area");
-    TakeIconPlace(main, NIM_DELETE);
-    PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
-    ok(e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000),
-       "restored, it is back in its normal state");
+    // Restored from the taskbar before the second try: it stays shown.
+    {
+        RefusingShell shell(false);
+        MinimiseBySystem(main, "refused, then restored");
+        Sleep(200);
+        PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+        e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000);
+    }
+    ok(!e2e::WaitUntil([&] { return !e2e::IsShown(main) || !smileys::TrayIcons().empty(); }, 1800),
+       "restored before the second try, the window stays shown without an icon");
+
+    // Refused twice by a shell that adds the icon but answers too late: the
+    // window stays minimised on the taskbar, and restored from there it takes
+    // away the icon that came late.
+    {
+        RefusingShell shell(true);
+        MinimiseBySystem(main, "refused twice");
+        ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 2500),
+           "refused twice, the window stays minimised on the taskbar");
+        ok(smileys::WaitForTrayIcons(1), "the icon came all the same");
+        PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+        ok(e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000),
+           "restored, it is back in its normal state");
+    }
+    ok(smileys::WaitForTrayIcons(0) && !smileys::IconKept(main),
+       "and the icon that came late is gone");
 }
 
 // Closing the smiley window while the custom codes window and the About window
@@ -321,6 +422,7 @@ int main() {
         CheckRestored(main, context);
     }
 
+    CheckIconAlreadyThere(main);
     CheckRefusedIcon(main);
 
     if (Minimise(main, "before other activity")) {
