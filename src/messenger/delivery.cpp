@@ -52,6 +52,7 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
 void AskAgain(WindowSystem& ws, WindowSystem::Unanswered& entry, Handle window) {
     if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
     entry.probe = ws.lastProbe;
+    entry.asked = window;
     if (!ws.Probe(window, entry.probe)) entry.probe = 0;
 }
 
@@ -65,7 +66,7 @@ void MarkUnanswered(WindowSystem& ws, Handle window) {
     for (const WindowSystem::Unanswered& u : ws.unanswered)
         if (u.thread == thread) return;
     if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
-    ws.unanswered.push_back({thread, 0, false});
+    ws.unanswered.push_back({thread, 0, 0, false});
     AskAgain(ws, ws.unanswered.back(), window);
 }
 
@@ -85,8 +86,9 @@ bool Reachable(WindowSystem& ws, Handle window) {
             ws.unanswered.erase(it);
             return true;
         }
-        // The window asked before was gone: ask through this one.
-        if (it->probe == 0) AskAgain(ws, *it, window);
+        // The window asked is gone (or the question could not be put): whether
+        // an answer still comes then is not documented, so ask through this one.
+        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) AskAgain(ws, *it, window);
         return false;
     }
     return true;

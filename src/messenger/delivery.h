@@ -92,6 +92,7 @@ class WindowSystem {
     struct Unanswered {
         unsigned thread;
         std::uintptr_t probe;  // the question waiting for its answer; 0 for none
+        Handle asked;          // the window it went to
         bool answered;
     };
     std::vector<Unanswered> unanswered;
