@@ -18,17 +18,21 @@ void Goal(const char* what, double ms, double goalMs) {
                ms >= 0 && ms <= goalMs ? "met" : "missed");
 }
 
-// From launch to the smiley window shown, with a messenger that answers.
-double WorkingStartMs() {
+// From launch to the smiley window shown, with a messenger that answers; also
+// from the first line's arrival, which leaves out how long the launch took.
+double WorkingStartMs(double* fromFirstLineMs) {
     e2e::Standin standin;
     if (!ok(standin.Start(), "working: the stand-in starts")) return -1;
     e2e::Process pallimo;
     const double t0 = e2e::NowMs();
     const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "working: the smiley window shows")) return -1;
+    const std::vector<e2e::Record> got = standin.Records();
+    *fromFirstLineMs = got.empty() ? -1 : started.shownMs - got[0].ms;
     PostMessageW(started.main, WM_CLOSE, 0, 0);
     pallimo.Wait(10000);
-    e2e::Trace("working messenger: launch to window shown %.0f ms", started.shownMs - t0);
+    e2e::Trace("working messenger: launch to window shown %.0f ms (%.0f ms after the first line)",
+               started.shownMs - t0, *fromFirstLineMs);
     return started.shownMs - t0;
 }
 
@@ -56,7 +60,7 @@ double FaceClickHoldsFor(HWND main, HWND standinWindow, const char* when) {
 
 // The first text set into an input box (the first announcement line) hangs
 // the messenger inside its handling of the set-text message.
-void CheckHangOnSetText(double workingMs) {
+void CheckHangOnSetText(double workingMs, double workingFromFirstLineMs) {
     e2e::Standin standin;
     if (!ok(standin.Start(L"--hang-on-settext"), "hang on set-text: the stand-in starts")) return;
     HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
@@ -75,6 +79,9 @@ void CheckHangOnSetText(double workingMs) {
     if (workingMs >= 0)
         Goal("start-up with a hung messenger, launch to window shown", started.shownMs - t0,
              workingMs + kBoundMs);
+    if (workingFromFirstLineMs >= 0 && !got.empty())
+        Goal("start-up with a hung messenger, first line to window shown",
+             started.shownMs - got[0].ms, workingFromFirstLineMs + kBoundMs);
     const double held = FaceClickHoldsFor(started.main, chat, "hang on set-text");
     e2e::Trace("hang on set-text: a face click held the window for %.0f ms", held);
 }
@@ -123,7 +130,9 @@ void CheckHangLater() {
 }  // namespace
 
 int main() {
-    CheckHangOnSetText(WorkingStartMs());
+    double workingFromFirstLineMs = -1;
+    const double workingMs = WorkingStartMs(&workingFromFirstLineMs);
+    CheckHangOnSetText(workingMs, workingFromFirstLineMs);
     CheckHangLater();
     return e2e::Finish();
 }
