@@ -1,6 +1,5 @@
 #include "messenger/delivery.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace Module1 {
@@ -47,27 +46,51 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
     }
 }
 
+// Puts one question to the thread of `entry` through `window`; its answer
+// comes back as an event. The id is stored first, so an answer can never find
+// it missing.
+void AskAgain(WindowSystem& ws, WindowSystem::Unanswered& entry, Handle window) {
+    if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
+    entry.probe = ws.lastProbe;
+    entry.asked = window;
+    if (!ws.Probe(window, entry.probe)) entry.probe = 0;
+}
+
 // Marks the messenger that owns `window` as one that let a send run out its
-// bound. A thread id may be long gone and reused, so the oldest is forgotten first.
+// bound, and asks it once, without waiting, to say when it reads its queue
+// again. A thread id may be long gone and reused, so the oldest is forgotten
+// first; an answer for it then finds nothing to change.
 void MarkUnanswered(WindowSystem& ws, Handle window) {
     const unsigned thread = ws.ThreadOf(window);
-    if (thread == 0 ||
-        std::find(ws.unanswered.begin(), ws.unanswered.end(), thread) != ws.unanswered.end())
-        return;
+    if (thread == 0) return;
+    for (const WindowSystem::Unanswered& u : ws.unanswered)
+        if (u.thread == thread) return;
     if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
-    ws.unanswered.push_back(thread);
+    ws.unanswered.push_back({thread, 0, 0, false});
+    AskAgain(ws, ws.unanswered.back(), window);
 }
 
 // False while the messenger that owns `window` let a send run out its bound
-// and does not answer a short question: a hung messenger so costs one send's
-// bound once and a short question per click after it, never a full bound
-// again; once it answers, it is sent to again. A merely slow messenger is
-// never passed over: only a full bound marks it, and it answers the question.
+// and has not answered the question put to it then: a hung messenger so costs
+// one send's bound once and nothing per click after it. Once the answer has
+// come, it is sent to again. A merely slow messenger is never passed over:
+// only a full bound marks it. The answer arrives only as an event, so nothing
+// here waits; the lists change only by this thread's own calls, and an answer
+// arriving in between only sets a flag.
 bool Reachable(WindowSystem& ws, Handle window) {
-    const auto found = std::find(ws.unanswered.begin(), ws.unanswered.end(), ws.ThreadOf(window));
-    if (window == 0 || found == ws.unanswered.end()) return true;
-    if (!ws.Answers(window)) return false;
-    ws.unanswered.erase(found);
+    if (window == 0) return true;
+    const unsigned thread = ws.ThreadOf(window);
+    for (auto it = ws.unanswered.begin(); it != ws.unanswered.end(); ++it) {
+        if (it->thread != thread) continue;
+        if (it->answered) {
+            ws.unanswered.erase(it);
+            return true;
+        }
+        // The window asked is gone (or the question could not be put): whether
+        // an answer still comes then is not documented, so ask through this one.
+        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) AskAgain(ws, *it, window);
+        return false;
+    }
     return true;
 }
 
@@ -154,6 +177,12 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
 }
 
 }  // namespace
+
+void ProbeAnswered(WindowSystem& ws, std::uintptr_t probe) {
+    if (probe == 0) return;
+    for (WindowSystem::Unanswered& u : ws.unanswered)
+        if (u.probe == probe) u.answered = true;
+}
 
 void ChatSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
     Deliver(ws, true, text, owner);

@@ -52,9 +52,11 @@ class WindowSystem {
     // bound) or posted (returns at once).
     virtual Sent SendButton(Handle window, unsigned message) = 0;
     virtual Sent PostButton(Handle window, unsigned message) = 0;
-    // Whether the messenger that owns `window` handles a message now, asked
-    // with a bound far shorter than a send's; a window that is gone answers.
-    virtual bool Answers(Handle window) = 0;
+    // Asks the messenger that owns `window` whether it reads its queue again,
+    // without waiting: once it has, ProbeAnswered(*this, probe) runs while the
+    // program handles its events. Returns false if the question could not be
+    // put (the window is gone): no answer will come.
+    virtual bool Probe(Handle window, std::uintptr_t probe) = 0;
     // The messenger thread that owns `window`; 0 for no window.
     virtual unsigned ThreadOf(Handle window) = 0;
     // Tells the user, in a message box owned by `owner`, that the messenger
@@ -85,9 +87,16 @@ class WindowSystem {
     // The input box whose text the last instant message's posted Send press
     // may not have taken yet.
     Handle pendingInput = 0;
-    // The messenger threads that let a send run out its bound: each later
-    // send to one of them first asks it briefly whether it answers again.
-    std::vector<unsigned> unanswered;
+    // A messenger thread that let a send run out its bound: later sends to it
+    // are skipped until it has answered the one question put to it.
+    struct Unanswered {
+        unsigned thread;
+        std::uintptr_t probe;  // the question waiting for its answer; 0 for none
+        Handle asked;          // the window it went to
+        bool answered;
+    };
+    std::vector<Unanswered> unanswered;
+    std::uintptr_t lastProbe = 0;
     bool toldBlocked = false;  // the user is told once a run
 };
 
@@ -101,6 +110,11 @@ void IMSend(WindowSystem& ws, const std::wstring& text, Handle owner = 0);
 // out when the running delivery (and any asked for before) has finished.
 // Keeps the program's windows answering for at least `seconds`, without spinning.
 void TimeOut(WindowSystem& ws, double seconds);
+
+// The messenger answered question `probe` (see WindowSystem::Probe). An
+// answer to a question that is no longer waiting (its thread forgotten, or
+// answered and sent to since) changes nothing.
+void ProbeAnswered(WindowSystem& ws, std::uintptr_t probe);
 
 // Each returns the message that ended it early (NoAnswer, Blocked), or the last one's result.
 Sent ClickButton(WindowSystem& ws, Handle button);

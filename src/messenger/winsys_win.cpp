@@ -88,17 +88,20 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     return GetLastError() == ERROR_ACCESS_DENIED ? Sent::Blocked : Sent::NoWindow;
 }
 
-bool Win32WindowSystem::Answers(Handle window) {
-    // A thread that has not read its queue for 5 s is known hung without a question.
-    if (window == 0) return true;
-    if (Hangs(AsHwnd(window))) return false;
-    DWORD_PTR result = 0;
-    SetLastError(ERROR_SUCCESS);
-    if (SendMessageTimeoutW(AsHwnd(window), WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                            kProbeBoundMs, &result))
-        return true;
-    // Refused or gone is an answer too: only a time-out means it still hangs.
-    return Failure(AsHwnd(window)) != Sent::NoAnswer;
+// The messenger has handled a probe's WM_NULL. Windows calls this on our own
+// thread, from its GetMessage, PeekMessage or WaitMessage, possibly long after
+// the window is gone: it carries only the probe's number, which the delivery
+// state looks up.
+namespace {
+void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR probe, LRESULT) {
+    ProbeAnswered(System(), probe);
+}
+}  // namespace
+
+bool Win32WindowSystem::Probe(Handle window, std::uintptr_t probe) {
+    // Returns at once; a messenger that never reads its queue again never answers.
+    return window != 0 &&
+           SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned, probe) != FALSE;
 }
 
 unsigned Win32WindowSystem::ThreadOf(Handle window) {

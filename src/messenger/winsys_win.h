@@ -16,9 +16,6 @@ constexpr UINT kSendBoundMs = 2000;
 // gets none only ends the wait for the previous press: a busy messenger is
 // not a hung one.
 constexpr UINT kAskBoundMs = 250;
-// How long a messenger that let a send run out its bound gets to show, before
-// each later send, that it answers again.
-constexpr UINT kProbeBoundMs = 200;
 
 class Win32WindowSystem : public WindowSystem {
   public:
@@ -28,7 +25,7 @@ class Win32WindowSystem : public WindowSystem {
     Sent SendSetText(Handle window, const std::wstring& text) override;
     Sent SendButton(Handle window, unsigned message) override;
     Sent PostButton(Handle window, unsigned message) override;
-    bool Answers(Handle window) override;
+    bool Probe(Handle window, std::uintptr_t probe) override;
     unsigned ThreadOf(Handle window) override;
     bool TellBlocked(Handle owner) override;
     void PumpEvents() override;

@@ -383,9 +383,11 @@ std::vector<std::string> ChatLookups(const ChatRoom& r) {
 
 // A messenger that let a send run out its bound costs that bound once: the
 // rest of that delivery is not tried (a press would send whatever the box
-// holds when it wakes), and every later delivery first asks it briefly
-// whether it answers, whichever of its windows it goes to, until it does.
-TEST(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsAskedFirstUntilItAnswers) {
+// holds when it wakes), it is asked once, without waiting, to say when it
+// reads its queue again, and every later delivery to any of its windows is
+// passed over at once until that answer has come, with one of the program's
+// events.
+TEST(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsPassedOverUntilItAnswers) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     ImWindow w(ws);
@@ -393,23 +395,75 @@ TEST(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsAskedFirstUntilItAnswers
     Module1::ChatSend(ws, L"one");
     Module1::IMSend(ws, L"x");  // another window of the same messenger: no second bound
     Module1::ChatSend(ws, L"two");
-    ws.hung.clear();
-    Module1::ChatSend(ws, L"three");
+    ws.hung.clear();  // it reads its queue again: the answer comes with the next pump
+    ws.onPump = [&] { Module1::ProbeAnswered(ws, ws.probes.at(0)); };
     Module1::IMSend(ws, L"y");
+    Module1::ChatSend(ws, L"three");
     const std::string in = H(room.input), send = H(room.send);
     std::vector<std::string> got;
     for (const auto& c : ws.calls)
-        if (c.rfind("Send", 0) == 0 || c.rfind("Post", 0) == 0 || c.rfind("Answers", 0) == 0)
+        if (c.rfind("Send", 0) == 0 || c.rfind("Post", 0) == 0 || c.rfind("Probe", 0) == 0 ||
+            c.rfind("wait", 0) == 0)
             got.push_back(c);
-    EXPECT_THAT(got, ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
-                                 "Answers(" + H(w.input) + ") = 0", "Answers(" + in + ") = 0",
-                                 "Answers(" + in + ") = 1",
-                                 "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
-                                 "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
-                                 "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)",
-                                 "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
-                                 "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                                 "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(
+        got, ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
+                         "Probe(" + in + ")", "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
+                         "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                         "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                         "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
+                         "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
+                         "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
+}
+
+// Answers are told apart by the question they answer: one that comes after its
+// thread was forgotten (eight others hung since) does not clear that thread
+// when it hangs again; only the answer to the newest question does.
+TEST(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ws.hung = {room.input};
+    for (unsigned thread = 1; thread <= 9; ++thread) {  // a new hung messenger each time
+        ws.threads[room.input] = thread;
+        Module1::ChatSend(ws, L"a");
+    }
+    ws.threads[room.input] = 1;  // forgotten, so sent to again: another bound
+    Module1::ChatSend(ws, L"b");
+    ASSERT_EQ(ws.probes.size(), 10u);
+    Module1::ProbeAnswered(ws, ws.probes[0]);  // the first question's late answer
+    Module1::ChatSend(ws, L"c");
+    Module1::ProbeAnswered(ws, ws.probes[9]);
+    ws.hung.clear();
+    Module1::ChatSend(ws, L"d");
+    std::vector<std::string> texts;
+    for (const auto& c : ws.calls)
+        if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c.substr(c.find('"')));
+    EXPECT_EQ(texts.size(), 11u);
+    EXPECT_EQ(texts.end()[-2], "\"b\") = no answer");
+    EXPECT_EQ(texts.back(), "\"d\")");
+}
+
+// The window asked closed before the messenger read the question: the next
+// delivery asks again through its own window, and only that answer counts.
+TEST(Deliveries, WhenTheWindowAskedIsGoneTheNextDeliveryAsksThroughItsOwn) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ImWindow w(ws);
+    ws.hung = {room.input};
+    Module1::ChatSend(ws, L"a");
+    ws.Remove(room.input);
+    Module1::IMSend(ws, L"b");
+    Module1::IMSend(ws, L"c");  // still no answer: no second question
+    Module1::ProbeAnswered(ws, ws.probes.at(0));
+    Module1::IMSend(ws, L"d");
+    Module1::ProbeAnswered(ws, ws.probes.at(1));
+    Module1::IMSend(ws, L"e");
+    std::vector<std::string> got;
+    for (const auto& c : ws.calls)
+        if (c.rfind("Probe", 0) == 0 || c.find("WM_SETTEXT") != std::string::npos) got.push_back(c);
+    EXPECT_THAT(got,
+                ElementsAre("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\") = no answer",
+                            "Probe(" + H(room.input) + ")", "Probe(" + H(w.input) + ")",
+                            "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"e\")"));
 }
 
 // A messenger busy with the previous Send press lets the question about its
@@ -438,7 +492,7 @@ TEST(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
 // The messenger stopped answering while its Send button was pressed: it still
 // gets the release, which comes after the press once it wakes, so the button
 // does not stay down; then the messenger counts as hung.
-TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsAskedNextTime) {
+TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPassedOverNextTime) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     ws.hung = {room.send};
@@ -446,14 +500,14 @@ TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsAske
     ws.hung = {room.send, room.input};
     Module1::ChatSend(ws, L"b");
     const std::string in = H(room.input), send = H(room.send);
-    EXPECT_THAT(ws.calls, ElementsAreArray(
-                              Join({ChatLookups(room),
-                                    {"SendMessageA(" + in + ", WM_SETTEXT, \"a\")",
-                                     "FindWindowExA(1, " + in + ", _Oscar_IconBtn) = " + send,
-                                     "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0) = no answer",
-                                     "PostMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"},
-                                    ChatLookups(room),
-                                    {"Answers(" + in + ") = 0"}})));
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(
+                    Join({ChatLookups(room),
+                          {"SendMessageA(" + in + ", WM_SETTEXT, \"a\")",
+                           "FindWindowExA(1, " + in + ", _Oscar_IconBtn) = " + send,
+                           "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0) = no answer",
+                           "PostMessageA(" + send + ", WM_LBUTTONUP, 0, 0)", "Probe(" + send + ")"},
+                          ChatLookups(room)})));
 }
 
 // A messenger with higher rights refuses the text and the presses (privilege

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -83,13 +84,19 @@ class FakeWindowSystem : public Module1::WindowSystem {
         Log("PostMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
         return r;
     }
-    bool Answers(Handle w) override {
-        const bool answers = hung.count(w) == 0;
-        Log("Answers(" + std::to_string(w) + ") = " + (answers ? "1" : "0"));
-        return answers;
+    // The question is put if the window is there; the test answers it (or
+    // not) later with Module1::ProbeAnswered, as the program's pump would.
+    bool Probe(Handle w, std::uintptr_t probe) override {
+        Log("Probe(" + std::to_string(w) + ")" + (Alive(w) ? "" : " = gone"));
+        if (Alive(w)) probes.push_back(probe);
+        return Alive(w);
     }
-    // Every window belongs to the one messenger thread.
-    unsigned ThreadOf(Handle w) override { return Alive(w) ? 1 : 0; }
+    // Every window belongs to messenger thread 1 unless `threads` says otherwise.
+    unsigned ThreadOf(Handle w) override {
+        if (!Alive(w)) return 0;
+        const auto it = threads.find(w);
+        return it == threads.end() ? 1 : it->second;
+    }
     bool TellBlocked(Handle owner) override {
         Log("TellBlocked(" + std::to_string(owner) + ")");
         return tellShows;
@@ -137,6 +144,8 @@ class FakeWindowSystem : public Module1::WindowSystem {
     std::set<Handle> slow;         // windows whose questions time out, yet sends are handled
     bool tellShows = true;         // whether the message box can be shown
     std::set<Handle> blocked;      // windows that refuse what is sent or posted (higher rights)
+    std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
+    std::vector<std::uintptr_t> probes;  // every question put, oldest first
 
   private:
     struct Window {
