@@ -109,27 +109,51 @@ const ControlRow* FindRow(const ControlRow* rows, std::size_t count, int id) {
     return nullptr;
 }
 
-// The width in pixels a one-line static's text takes in the font it has, as
-// the static draws it, up to its last visible character.
-int TextWidth(HWND control) {
+// What a caption needs in the font its control has, as the control draws
+// it: the width up to its last visible character and the height of its line.
+// An option button draws its circle (or box), a gap and then its text: it
+// needs the circle's width (12 pixels at 96 DPI, scaled, and one), half a
+// "0" and the text with a pixel either side, as Windows lays it out, or the
+// button's own ideal width if that is wider (BCM_GETIDEALSIZE, common
+// controls 6; some versions answer it for push buttons only and give an
+// option its window's width).
+struct Caption {
+    int width = 0;
+    int lineHeight = 0;
+};
+
+Caption MeasureCaption(HWND control, Kind kind, int dpi) {
+    Caption c;
     int length = GetWindowTextLengthW(control);
-    if (length <= 0) return 0;
+    if (length <= 0) return c;
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     GetWindowTextW(control, &text[0], length + 1);
     // Trailing blanks show nothing: they need no room.
     while (length > 0 && text[static_cast<std::size_t>(length) - 1] == L' ') --length;
-    if (length == 0) return 0;
+    if (length == 0) return c;
     HDC dc = GetDC(control);
-    if (dc == nullptr) return 0;
+    if (dc == nullptr) return c;
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
     HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
     RECT r = {0, 0, 0, 0};
     UINT flags = DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS;
-    if (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX) flags |= DT_NOPREFIX;
+    if (kind == Kind::Label && (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX))
+        flags |= DT_NOPREFIX;
     DrawTextW(dc, text.c_str(), length, &r, flags);
+    c.width = r.right - r.left;
+    c.lineHeight = r.bottom - r.top;
+    if (kind == Kind::Option) {
+        INT zero = 0;
+        GetCharWidth32W(dc, L'0', L'0', &zero);
+        c.width += MulDiv(12, dpi, 96) + 1 + zero / 2 + 2;
+        SIZE ideal = {0, 0};
+        if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) &&
+            ideal.cx > c.width)
+            c.width = ideal.cx;
+    }
     if (old != nullptr) SelectObject(dc, old);
     ReleaseDC(control, dc);
-    return r.right - r.left;
+    return c;
 }
 
 // A control's rectangle in its parent's client area.
@@ -191,8 +215,8 @@ void Layout::Build(HWND parent, const ControlRow* rows, std::size_t count, int d
             SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         built_.push_back({&row, hwnd});
     }
-    // Every control stands before a label is measured against its neighbours.
-    for (std::size_t i = 0; i < count; ++i) FitLabel(rows, count, i, dpi);
+    // Every control stands before a caption is measured against its neighbours.
+    for (std::size_t i = 0; i < count; ++i) FitCaption(rows, count, i, dpi);
 }
 
 void Layout::SetFont(int id, HFONT font) {
@@ -200,36 +224,43 @@ void Layout::SetFont(int id, HFONT font) {
     if (h == nullptr) return;
     SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     for (std::size_t i = 0; i < built_.size(); ++i)
-        if (built_[i].hwnd == h) FitLabel(rows_, rowCount_, i, dpi_);
+        if (built_[i].hwnd == h) FitCaption(rows_, rowCount_, i, dpi_);
 }
 
 // The table's rows are 96-DPI designs: at a higher DPI the font grows by its
-// own rounding, and a one-line label's text can outgrow its row and be cut
-// at the edge. Such a label takes the width its text needs, to the right,
-// where that room is free: inside its parent, and over no other control of
-// the same parent (a frame it stands in aside). Otherwise it keeps its row.
-void Layout::FitLabel(const ControlRow* rows, std::size_t count, std::size_t index, int dpi) {
+// own rounding, and the caption of a one-line label or an option button can
+// outgrow its row and be cut at the edge (an option's "Football" is a few
+// pixels wider than its row at every DPI by Windows' measure). Such a
+// control takes the width its caption needs, to the right, where that room
+// is free: inside its parent, and over no other control of the same parent
+// (a frame it stands in aside). Otherwise it keeps its row.
+void Layout::FitCaption(const ControlRow* rows, std::size_t count, std::size_t index, int dpi) {
     rows_ = rows;
     rowCount_ = count;
     dpi_ = dpi;
     const ControlRow& row = rows[index];
-    HWND label = built_.size() > index ? built_[index].hwnd : nullptr;
-    if (row.kind != Kind::Label || label == nullptr) return;
+    HWND control = built_.size() > index ? built_[index].hwnd : nullptr;
+    if ((row.kind != Kind::Label && row.kind != Kind::Option) || control == nullptr) return;
     const RECT r = RowRect(rows, count, index, dpi);
-    const int need = TextWidth(label);
-    if (need <= r.right - r.left) {
-        if (RectInParent(label).right != r.right)
-            SetWindowPos(label, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+    const Caption need = MeasureCaption(control, row.kind, dpi);
+    if (need.width <= r.right - r.left) {
+        if (RectInParent(control).right != r.right)
+            SetWindowPos(control, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
-    // The room the label grows into: the strip right of its row. Rows may
-    // overlap already (a row is often a pixel taller than its line spacing);
-    // the strip must be free.
+    // The room the caption grows into: the strip right of its row, as high
+    // as its text's line (a label's at the top, an option's in the middle).
+    // Rows often overlap their neighbours by a pixel (a row is a pixel taller
+    // than its line spacing): that overlap holds no text and does not count.
     RECT strip = r;
     strip.left = r.right;
-    strip.right = r.left + need;
-    HWND parent = GetParent(label);
+    strip.right = r.left + need.width;
+    if (need.lineHeight < r.bottom - r.top) {
+        if (row.kind == Kind::Option) strip.top += (r.bottom - r.top - need.lineHeight) / 2;
+        strip.bottom = strip.top + need.lineHeight;
+    }
+    HWND parent = GetParent(control);
     RECT client;
     GetClientRect(parent, &client);
     if (strip.right > client.right) return;
@@ -238,14 +269,14 @@ void Layout::FitLabel(const ControlRow* rows, std::size_t count, std::size_t ind
         if (j == index || other == nullptr || GetParent(other) != parent) continue;
         RECT at = RectInParent(other), common;
         if (!IntersectRect(&common, &at, &strip)) continue;
-        // A frame is drawn around the rows inside it: the label may grow
+        // A frame is drawn around the rows inside it: the caption may grow
         // within the frame it stands in, not past its edge.
         RECT inside;
         const bool container = built_[j].row->kind == Kind::Frame &&
                                IntersectRect(&inside, &at, &r) && EqualRect(&inside, &r);
         if (!container || strip.right > at.right) return;
     }
-    SetWindowPos(label, nullptr, 0, 0, need, r.bottom - r.top,
+    SetWindowPos(control, nullptr, 0, 0, need.width, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -46,9 +46,9 @@ RECT RowRect(const ControlRow* rows, std::size_t count, std::size_t index, int d
 class Layout {
   public:
     // Creates every row as a control of `parent`, in table order, all in `font`
-    // (SetFont gives a row another one afterwards). A one-line label whose
-    // text is wider than its row at this DPI takes the width its text needs
-    // where the room beside it is free.
+    // (SetFont gives a row another one afterwards). A one-line label or an
+    // option button whose caption is wider than its row at this DPI takes the
+    // width its caption needs where the room beside it is free.
     void Build(HWND parent, const ControlRow* rows, std::size_t count, int dpi, HFONT font);
     void SetFont(int id, HFONT font);
 
@@ -62,7 +62,7 @@ class Layout {
         const ControlRow* row;
         HWND hwnd;
     };
-    void FitLabel(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
+    void FitCaption(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
 
     std::vector<Built> built_;
     const ControlRow* rows_ = nullptr;

@@ -11,6 +11,8 @@ namespace {
 
 int g_checks = 0;
 int g_failures = 0;
+int g_todos = 0;
+int g_todoLevel = 0;
 
 std::string Narrow(const std::wstring& w) {
     std::string s;
@@ -65,9 +67,16 @@ std::string HexDecode(const std::string& hex) {
 
 bool ok_(const char* file, int line, bool condition, const char* format, ...) {
     ++g_checks;
-    if (!condition) {
+    const char* verdict = nullptr;
+    if (g_todoLevel > 0) {
+        ++(condition ? g_failures : g_todos);
+        verdict = condition ? "Test succeeded inside todo block" : "Test marked todo";
+    } else if (!condition) {
         ++g_failures;
-        std::fprintf(stdout, "%s:%d: Test failed: ", BaseName(file), line);
+        verdict = "Test failed";
+    }
+    if (verdict != nullptr) {
+        std::fprintf(stdout, "%s:%d: %s: ", BaseName(file), line, verdict);
         va_list args;
         va_start(args, format);
         std::vfprintf(stdout, format, args);
@@ -76,6 +85,20 @@ bool ok_(const char* file, int line, bool condition, const char* format, ...) {
         std::fflush(stdout);
     }
     return condition;
+}
+
+TodoBlock::TodoBlock(bool on) : on_(on) {
+    if (on_) ++g_todoLevel;
+}
+
+TodoBlock::~TodoBlock() {
+    if (on_) --g_todoLevel;
+}
+
+bool TodoBlock::Once() {
+    if (done_) return false;
+    done_ = true;
+    return true;
 }
 
 void Trace(const char* format, ...) {
@@ -88,7 +111,7 @@ void Trace(const char* format, ...) {
 }
 
 int Finish() {
-    std::fprintf(stdout, "%d tests executed (0 marked as todo), %d failures.\n", g_checks,
+    std::fprintf(stdout, "%d tests executed (%d marked as todo), %d failures.\n", g_checks, g_todos,
                  g_failures);
     std::fflush(stdout);
     return g_failures == 0 && g_checks > 0 ? 0 : 1;

@@ -18,6 +18,21 @@ namespace e2e {
 // Counts a check; prints the message with the test's name and line when it fails.
 bool ok_(const char* file, int line, bool condition, const char* format, ...);
 #define ok(cond, ...) ::e2e::ok_(__FILE__, __LINE__, (cond), __VA_ARGS__)
+// Wine's todo: the checks inside `todo_if(cond) ...` are known to fail while
+// `cond` holds. Such a check that fails is counted as todo, not as a
+// failure; one that passes is a failure ("succeeded inside todo block"), so
+// that a fix cannot go unnoticed: it must take its todo away.
+#define todo_if(is_todo) for (::e2e::TodoBlock e2e_todo_(is_todo); e2e_todo_.Once();)
+class TodoBlock {
+  public:
+    explicit TodoBlock(bool on);
+    ~TodoBlock();
+    bool Once();
+
+  private:
+    bool on_;
+    bool done_ = false;
+};
 // Prints the summary line and returns the process exit code (0 when all passed).
 int Finish();
 // Prints a line of information (figures, context) to the test's output.
@@ -33,7 +48,7 @@ std::wstring WorkDir();
 std::wstring WinPathFromUnix(const std::string& unixPath);
 
 class Process {
-public:
+  public:
     Process() = default;
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -55,7 +70,7 @@ public:
     // User + kernel CPU time so far, in milliseconds.
     double CpuMs() const;
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD pid_ = 0;
 };
@@ -124,9 +139,12 @@ struct Expected {
     bool posted;
     const char* text;
 };
-#define SETTEXT(win, txt) {win, WM_SETTEXT, false, txt}
-#define SENT(win, msg) {win, msg, false, nullptr}
-#define POSTED(win, msg) {win, msg, true, nullptr}
+#define SETTEXT(win, txt) \
+    { win, WM_SETTEXT, false, txt }
+#define SENT(win, msg) \
+    { win, msg, false, nullptr }
+#define POSTED(win, msg) \
+    { win, msg, true, nullptr }
 
 // Compares `got` with the {nullptr}-terminated `expected` exactly (same length,
 // same order); counts one check and dumps both sides when they differ.
@@ -143,13 +161,13 @@ double NowMs();
 // Starts the stand-in messenger with extra switches, recording into
 // `recordPath` (in the work folder when empty), and waits for its windows.
 class Standin {
-public:
+  public:
     bool Start(const std::wstring& switches = L"");
     const std::wstring& RecordPath() const { return record_; }
     std::vector<Record> Records() const { return ReadRecords(record_); }
     Process& process() { return process_; }
 
-private:
+  private:
     Process process_;
     std::wstring record_;
 };

@@ -24,16 +24,23 @@ int g_dpi = 96;
 
 int Px(int twips) { return MulDiv(twips, g_dpi, 1440); }
 
-// A one-line label whose text is wider than its row at this DPI is as wide
-// as its text, in the windows' font (Tahoma 8.25 points): the width it needs
-// to show its text whole, and not a pixel more. At 96 DPI every label's
+// A one-line label or an option button whose caption is wider than its row
+// at this DPI is as wide as its caption, in the windows' font (Tahoma 8.25
+// points): the width it needs to show its caption whole, and not a pixel
+// more. An option's caption is its circle (12 pixels at 96 DPI, scaled, and
+// one), a gap of half a "0" and its text with a pixel either side, as the
+// button control lays it out (BCM_GETIDEALSIZE). At 96 DPI every label's
 // text fits its row.
-int LabelWidth(HWND c, int rowWidth) {
+int CaptionWidth(HWND c, int rowWidth) {
     wchar_t cls[16] = {};
     GetClassNameW(c, cls, 16);
-    if (lstrcmpiW(cls, L"Static") != 0 ||
-        (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) != SS_LEFTNOWORDWRAP)
-        return rowWidth;
+    const LONG style = GetWindowLongW(c, GWL_STYLE);
+    const bool label = lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP;
+    const LONG type = style & BS_TYPEMASK;
+    const bool option =
+        lstrcmpiW(cls, L"Button") == 0 && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON ||
+                                           type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
+    if (!label && !option) return rowWidth;
     LOGFONTW lf = {};
     lf.lfHeight = -MulDiv(825, g_dpi, 7200);
     lf.lfWeight = FW_NORMAL;
@@ -47,15 +54,19 @@ int LabelWidth(HWND c, int rowWidth) {
     while (!text.empty() && text.back() == L' ') text.pop_back();
     SIZE size = {};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    int zero = 0;
+    GetCharWidth32W(dc, L'0', L'0', &zero);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     DeleteObject(font);
-    if (size.cx > rowWidth)
-        e2e::Trace("\"%s\" needs %ld px, its row gives %d",
-                   std::string(text.begin(), text.end()).c_str(), size.cx, rowWidth);
-    ok(g_dpi != 96 || size.cx <= rowWidth, "at 96 DPI \"%s\" fits its row",
-       std::string(text.begin(), text.end()).c_str());
-    return size.cx > rowWidth ? size.cx : rowWidth;
+    const int need = option ? 12 * g_dpi / 96 + 1 + zero / 2 + size.cx + 2 : size.cx;
+    if (need > rowWidth)
+        e2e::Trace("\"%s\" needs %d px, its row gives %d",
+                   std::string(text.begin(), text.end()).c_str(), need, rowWidth);
+    if (label)
+        ok(g_dpi != 96 || need <= rowWidth, "at 96 DPI \"%s\" fits its row",
+           std::string(text.begin(), text.end()).c_str());
+    return need > rowWidth ? need : rowWidth;
 }
 
 // Compares each row's rectangle in `container`'s client coordinates.
@@ -65,7 +76,7 @@ void CheckRows(const char* window, HWND top, HWND container, const Row* rows, st
         HWND c = e2e::Child(top, r.id);
         if (!ok(c != nullptr, "%s.%s exists", window, r.name)) continue;
         const RECT got = e2e::ClientRectIn(c, container);
-        const RECT want = {Px(r.left), Px(r.top), Px(r.left) + LabelWidth(c, Px(r.width)),
+        const RECT want = {Px(r.left), Px(r.top), Px(r.left) + CaptionWidth(c, Px(r.width)),
                            Px(r.top) + (r.height == 0 ? 1 : Px(r.height))};
         ok(EqualRect(&got, &want) != 0,
            "%s.%s at %d DPI: (%ld,%ld)-(%ld,%ld), want (%ld,%ld)-(%ld,%ld)", window, r.name, g_dpi,
