@@ -245,16 +245,19 @@ void frmMain::Form_Resize(WPARAM sizeType) {
 // or replaced may refuse the icon, and a hidden window without one could not
 // be brought back. It is asked once more about a second later; until then,
 // and if it refuses again, the window stays minimised on the taskbar.
-// A shell that answered too late may show the icon all the same: restored
-// from the taskbar, the window takes it away (Form_Resize).
+// A shell that answered too late may show the icon all the same: the second
+// try then finds it, and restored from the taskbar, the window takes it away
+// (Form_Resize).
 void frmMain::MoveToTray() {
-    if (sys::AddIcon()) {
+    const sys::IconAdd added = sys::AddIcon(false);
+    if (added == sys::IconAdd::kThere) {
         KillTimer(hwnd_, kIconRetryTimer);
         iconRefused_ = false;
         ShowWindow(hwnd_, SW_HIDE);
         return;
     }
     iconRefused_ = true;
+    shellBusy_ = added == sys::IconAdd::kBusy;
     if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
     SetTimer(hwnd_, kIconRetryTimer, 1000, nullptr);
 }
@@ -263,7 +266,7 @@ void frmMain::RetryIcon() {
     KillTimer(hwnd_, kIconRetryTimer);
     // Restored in the meantime, or already in the tray: nothing to do.
     if (!IsIconic(hwnd_) || !IsWindowVisible(hwnd_)) return;
-    if (sys::AddIcon()) {
+    if (sys::AddIcon(shellBusy_) == sys::IconAdd::kThere) {
         iconRefused_ = false;
         ShowWindow(hwnd_, SW_HIDE);
     }

@@ -72,6 +72,8 @@ class frmMain : public win::Window {
     // The shell refused the icon when the window was last minimised: it may
     // still add it late, and the window is on the taskbar meanwhile.
     bool iconRefused_ = false;
+    // The shell was busy when it refused: the icon may come late.
+    bool shellBusy_ = false;
 };
 
 // The smiley window of this run (the custom codes window shows it again when

@@ -1,8 +1,10 @@
 #include "app/sys_win.h"
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "win/pump.h"
 #include "win/text.h"
 
 namespace sys {
@@ -15,6 +17,9 @@ NOTIFYICONDATAA nid = {};
 
 namespace {
 
+// A refusal that took this long came from a busy shell.
+constexpr std::uint32_t kBusyMs = 1000;
+
 // " Pallimo ", a NUL, then spaces: the tip is a fixed text of 64 characters,
 // of which the shell shows the part before the NUL.
 std::wstring FixedTip() {
@@ -22,6 +27,18 @@ std::wstring FixedTip() {
     tip += L'\0';
     tip.resize(kTipBytes, L' ');
     return tip;
+}
+
+// Hands the shell one request for the icon; `busy` is set when it took a
+// second or more to refuse it. Windows gives up waiting for the shell's answer
+// after about four seconds, and a busy shell may still carry out the request
+// after that: asking it anything more now would keep the window waiting as
+// long once more.
+bool Notify(DWORD message, bool& busy) {
+    const std::uint32_t start = win::NowMs();
+    if (Shell_NotifyIconA(message, &nid)) return true;
+    busy = win::NowMs() - start >= kBusyMs;
+    return false;
 }
 
 }  // namespace
@@ -38,13 +55,15 @@ void FillRecord(HWND owner, HICON icon) {
     std::memcpy(nid.szTip, tip.data(), tip.size() < kTipBytes ? tip.size() : kTipBytes);
 }
 
-bool AddIcon() {
-    if (Shell_NotifyIconA(NIM_ADD, &nid)) return true;
-    // A busy shell may add the icon after the call gave up waiting for it
-    // (about four seconds), and refuses the next add as a second one; the
-    // icon may also be there from a run of this window before. Changing the
-    // icon succeeds only when it is there, and makes it this record's.
-    return Shell_NotifyIconA(NIM_MODIFY, &nid) != FALSE;
+IconAdd AddIcon(bool changeFirst) {
+    // Changing the icon succeeds only when it is there (added late for an
+    // earlier request, or by a run of this window before; the add is then
+    // refused as a second one), and makes it this record's.
+    bool busy = false;
+    if (changeFirst && Notify(NIM_MODIFY, busy)) return IconAdd::kThere;
+    if (!busy && Notify(NIM_ADD, busy)) return IconAdd::kThere;
+    if (!busy && Notify(NIM_MODIFY, busy)) return IconAdd::kThere;
+    return busy ? IconAdd::kBusy : IconAdd::kRefused;
 }
 
 void DeleteIcon() { Shell_NotifyIconA(NIM_DELETE, &nid); }

@@ -22,10 +22,18 @@ extern NOTIFYICONDATAA nid;
 // Fills the record for `owner` with its icon and the tip " Pallimo ".
 void FillRecord(HWND owner, HICON icon);
 
+// How the shell answered a request to add the icon.
+enum class IconAdd {
+    kThere,    // the icon is in the notification area
+    kRefused,  // refused at once: starting, restarting or replaced by another one
+    kBusy,     // refused after a second or more: the icon may still come
+};
+
 // Puts the icon into the notification area, or takes over an icon with the
-// same id that is there already; false if the shell refused it (it may be
-// starting, restarting, busy or replaced by another one).
-bool AddIcon();
+// same id that is there already. A shell that was busy is asked nothing more;
+// asked again later with `changeFirst`, it is first asked for the icon that
+// may have come since, then for a new one.
+IconAdd AddIcon(bool changeFirst);
 // Takes the icon out; deleting an absent icon is harmless.
 void DeleteIcon();
 

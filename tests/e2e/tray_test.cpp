@@ -165,13 +165,17 @@ bool TakeIconPlace(HWND main, DWORD message) {
 
 // A shell of another make in front of the taskbar: Shell_NotifyIcon hands
 // every request to the first window of the class "Shell_TrayWnd", and this
-// one answers each with failure. With `late`, it first passes the request on
-// to the taskbar, like a busy shell whose answer comes after the caller gave
-// up: the icon is there, and the call failed.
+// one answers each with failure. kLate first passes the request on to the
+// taskbar, like a busy shell whose answer comes after the caller gave up: the
+// icon is there, and the call failed. kSlow is busy with the first request
+// only: it passes it on and answers failure after more than a second, and
+// answers later ones as the taskbar does.
 class RefusingShell {
   public:
-    explicit RefusingShell(bool late) : late_(late) {
+    enum Mode { kRefuse, kLate, kSlow };
+    explicit RefusingShell(Mode mode) : mode_(mode) {
         ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        answered_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
         thread_ = CreateThread(nullptr, 0, &RefusingShell::Run, this, 0, nullptr);
         WaitForSingleObject(ready_, 5000);
     }
@@ -180,18 +184,28 @@ class RefusingShell {
         WaitForSingleObject(thread_, 5000);
         CloseHandle(thread_);
         CloseHandle(ready_);
+        CloseHandle(answered_);
     }
     // True when Shell_NotifyIcon would reach this shell first.
     bool InFront() const {
         return window_ != nullptr && FindWindowW(L"Shell_TrayWnd", nullptr) == window_;
     }
+    LONG Requests() const { return requests_; }
+    // True once the first request has been answered, within `ms`.
+    bool FirstAnswered(DWORD ms) const { return WaitForSingleObject(answered_, ms) == 0; }
 
   private:
     static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_COPYDATA) {
-            if (GetWindowLongPtrW(h, GWLP_USERDATA) != 0)
-                SendMessageW(smileys::Taskbar(), WM_COPYDATA, wp, lp);
-            return FALSE;
+        auto* shell = reinterpret_cast<RefusingShell*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (msg == WM_COPYDATA && shell != nullptr) {
+            const bool first = InterlockedIncrement(&shell->requests_) == 1;
+            LRESULT answer = FALSE;
+            if (shell->mode_ != kRefuse)
+                answer = SendMessageW(smileys::Taskbar(), WM_COPYDATA, wp, lp);
+            if (shell->mode_ == kSlow && first) Sleep(1200);
+            if (shell->mode_ != kSlow || first) answer = FALSE;
+            if (first) SetEvent(shell->answered_);
+            return answer;
         }
         if (msg == WM_DESTROY) PostQuitMessage(0);
         return DefWindowProcW(h, msg, wp, lp);
@@ -207,15 +221,17 @@ class RefusingShell {
             CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", nullptr, WS_POPUP,
                             0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
         if (shell->window_ != nullptr)
-            SetWindowLongPtrW(shell->window_, GWLP_USERDATA, shell->late_ ? 1 : 0);
+            SetWindowLongPtrW(shell->window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(shell));
         SetEvent(shell->ready_);
         MSG m;
         while (shell->window_ != nullptr && GetMessageW(&m, nullptr, 0, 0) > 0)
             DispatchMessageW(&m);
         return 0;
     }
-    bool late_;
+    Mode mode_;
+    volatile LONG requests_ = 0;
     HANDLE ready_ = nullptr;
+    HANDLE answered_ = nullptr;
     HANDLE thread_ = nullptr;
     HWND window_ = nullptr;
 };
@@ -251,7 +267,7 @@ void CheckIconAlreadyThere(HWND main) {
 void CheckRefusedIcon(HWND main) {
     double minimised = 0;
     {
-        RefusingShell shell(false);
+        RefusingShell shell(RefusingShell::kRefuse);
         if (!ok(shell.InFront(), "a shell that refuses icons stands in front of the taskbar"))
             return;
         MinimiseBySystem(main, "refused");
@@ -271,7 +287,7 @@ void CheckRefusedIcon(HWND main) {
 
     // Restored from the taskbar before the second try: it stays shown.
     {
-        RefusingShell shell(false);
+        RefusingShell shell(RefusingShell::kRefuse);
         MinimiseBySystem(main, "refused, then restored");
         Sleep(200);
         PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
@@ -284,7 +300,7 @@ void CheckRefusedIcon(HWND main) {
     // window stays minimised on the taskbar, and restored from there it takes
     // away the icon that came late.
     {
-        RefusingShell shell(true);
+        RefusingShell shell(RefusingShell::kLate);
         MinimiseBySystem(main, "refused twice");
         ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 2500),
            "refused twice, the window stays minimised on the taskbar");
@@ -295,6 +311,28 @@ void CheckRefusedIcon(HWND main) {
     }
     ok(smileys::WaitForTrayIcons(0) && !smileys::IconKept(main),
        "and the icon that came late is gone");
+
+    // A shell that adds the icon but is busy for more than a second before it
+    // answers failure: the window asks nothing more at once (a busy shell
+    // would keep it waiting again); a second later it finds the icon that
+    // came late and goes to the tray.
+    {
+        RefusingShell shell(RefusingShell::kSlow);
+        MinimiseBySystem(main, "refused slowly");
+        ok(shell.FirstAnswered(5000), "the busy shell answered the add");
+        const bool more = e2e::WaitUntil([&] { return shell.Requests() > 1; }, 500);
+        ok(!more, "after a slow refusal the shell is asked nothing more at once (%ld requests)",
+           shell.Requests());
+        ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 3000),
+           "the second try finds the icon that came late and hides the window");
+        ok(shell.Requests() == 2, "the second try asks once (%ld requests in all)",
+           shell.Requests());
+    }
+    ok(smileys::WaitForTrayIcons(1) && smileys::IconKept(main),
+       "the icon that came late is its own");
+    const POINT late = IconCentre();
+    e2e::ClickAt(late.x, late.y);
+    CheckRestored(main, "after a slow refusal");
 }
 
 // Closing the smiley window while the custom codes window and the About window
