@@ -40,13 +40,10 @@ void CheckOneTextArea() {
 // The readiness wait gives up on the missing combo box and delivers all the same.
 void CheckNoCombo() {
     e2e::Standin standin;
-    if (!ok(standin.Start(L"--no-combo"), "no combo: the stand-in starts")) return;
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
-    if (!ok(started.main != nullptr, "no combo: the smiley window shows")) return;
-    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
-       "no combo: the announcement arrived");
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":-D")));
+    HWND main = delivery::StartWithAnnouncement(standin, L"--no-combo", pallimo, "no combo");
+    if (main == nullptr) return;
+    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
     const std::string tag = delivery::TagOf(L"Blue", L":-D");
     const e2e::Expected kSmiley[] = {
         SETTEXT("im.input", tag.c_str()),
@@ -54,7 +51,7 @@ void CheckNoCombo() {
         POSTED("im.send", WM_LBUTTONUP),
         kEnd,
     };
-    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, started.main), 6), kSmiley,
+    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, main), 6), kSmiley,
                 "no combo: the tag still arrives");
 }
 
@@ -87,13 +84,10 @@ void CheckTwoOfEach() {
 // leaves the window answering; once it is open, the next click arrives.
 void CheckLateImWindow() {
     e2e::Standin standin;
-    if (!ok(standin.Start(L"--im-after-ms 8000"), "late window: the stand-in starts")) return;
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
-    HWND main = started.main;
-    if (!ok(main != nullptr, "late window: the smiley window shows")) return;
-    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
-       "late window: the announcement arrived");
+    HWND main =
+        delivery::StartWithAnnouncement(standin, L"--im-after-ms 8000", pallimo, "late window");
+    if (main == nullptr) return;
     const bool early = delivery::StandinWindow(standin, L"AIM_IMessage") == nullptr;
     e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
     ok(delivery::InputBarrier(main),
@@ -125,16 +119,13 @@ void CheckLateImWindow() {
 // the next text must wait until that went out instead of replacing it.
 void CheckBusyMessenger() {
     e2e::Standin standin;
-    if (!ok(standin.Start(L"--late-posts-ms 200"), "busy: the stand-in starts")) return;
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
-    if (!ok(started.main != nullptr, "busy: the smiley window shows")) return;
-    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
-       "busy: the announcement arrived");
+    HWND main = delivery::StartWithAnnouncement(standin, L"--late-posts-ms 200", pallimo, "busy");
+    if (main == nullptr) return;
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
     SendMessageA(delivery::NthChild(im, "WndAte32Class", 1), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("typed by the user"));
-    e2e::Click(e2e::Child(started.main, ids::kCommand2));
+    e2e::Click(e2e::Child(main, ids::kCommand2));
     HWND form = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pallimo.Id(), 10000);
     if (!ok(form != nullptr, "busy: the custom codes window opens")) return;
     HWND list = e2e::Child(form, Form4_ids::kList1);
@@ -164,8 +155,8 @@ void CheckBusyMessenger() {
         POSTED("im.send", WM_LBUTTONUP),
         kEnd,
     };
-    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, started.main, sent), 6),
-                kOrder, "busy: the code is set only after the empty message's press");
+    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, main, sent), 6), kOrder,
+                "busy: the code is set only after the empty message's press");
 }
 
 // A slow messenger: each press of Send takes a second, so a question about the
@@ -173,22 +164,19 @@ void CheckBusyMessenger() {
 // smiley of a quick series goes out, and so does one clicked a little later.
 void CheckSlowMessenger() {
     e2e::Standin standin;
-    if (!ok(standin.Start(L"--slow-send-ms 1000"), "slow: the stand-in starts")) return;
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
-    if (!ok(started.main != nullptr, "slow: the smiley window shows")) return;
-    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
-       "slow: the announcement arrived");
+    HWND main = delivery::StartWithAnnouncement(standin, L"--slow-send-ms 1000", pallimo, "slow");
+    if (main == nullptr) return;
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":-D")));
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":)")));
+    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
+    e2e::Click(e2e::Child(main, delivery::FaceId(L":)")));
     Sleep(1500);
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L";-)")));
+    e2e::Click(e2e::Child(main, delivery::FaceId(L";-)")));
     const std::wstring want = L"Pallimo: [Blue] :-D\r\nPallimo: [Blue] :)\r\nPallimo: [Blue] ;-)";
     ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == want; }, 10000),
        "slow: all three smileys went out: \"%s\"",
        delivery::Ascii(delivery::Transcript(im)).c_str());
-    PostMessageW(started.main, WM_CLOSE, 0, 0);
+    PostMessageW(main, WM_CLOSE, 0, 0);
     ok(pallimo.Wait(10000), "slow: Pallimo ends when its window is closed");
 }
 

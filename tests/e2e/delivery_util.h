@@ -95,6 +95,19 @@ inline Started StartPallimo(e2e::Process& pallimo, e2e::Standin* standin, DWORD 
     return s;
 }
 
+// Starts the stand-in with `switches`, then Pallimo, and waits for the
+// start-up announcement, each step a check named for `scenario`. The smiley
+// window, or null when the stand-in or the window did not come up.
+inline HWND StartWithAnnouncement(e2e::Standin& standin, const wchar_t* switches,
+                                  e2e::Process& pallimo, const char* scenario) {
+    if (!ok(standin.Start(switches), "%s: the stand-in starts", scenario)) return nullptr;
+    const Started started = StartPallimo(pallimo, &standin);
+    if (!ok(started.main != nullptr, "%s: the smiley window shows", scenario)) return nullptr;
+    ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
+       "%s: the announcement arrived", scenario);
+    return started.main;
+}
+
 // Clicks a style option as a person would and waits until Text1 holds its
 // code. The window takes its input in order, so every click given before has
 // then been handled too.
