@@ -287,8 +287,7 @@ RECT ClientRectIn(HWND control, HWND top) {
     return r;
 }
 
-std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    const int w = r.right - r.left, h = r.bottom - r.top;
+std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw) {
     std::vector<COLORREF> out;
     if (w <= 0 || h <= 0) return out;
     HDC screen = GetDC(nullptr);
@@ -303,7 +302,7 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
     HGDIOBJ old = SelectObject(mem, bmp);
-    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    draw(mem);
     GdiFlush();
     const auto* px = static_cast<const unsigned char*>(bits);
     out.reserve(static_cast<std::size_t>(w) * h);
@@ -313,6 +312,14 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return out;
+}
+
+std::vector<COLORREF> ScreenPixels(const RECT& r) {
+    return DrawnPixels(r.right - r.left, r.bottom - r.top, [&](HDC dc) {
+        HDC screen = GetDC(nullptr);
+        BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+    });
 }
 
 namespace {

@@ -92,6 +92,8 @@ RECT ScreenRect(HWND hwnd);
 // A control's rectangle in its top-level window's client coordinates.
 RECT ClientRectIn(HWND control, HWND top);
 // The colours of a screen rectangle as it is shown now, row by row from the top.
+// The pixels of a w x h bitmap (top row first) after `draw` drew into it.
+std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw);
 std::vector<COLORREF> ScreenPixels(const RECT& r);
 
 // ---- real input -------------------------------------------------------------

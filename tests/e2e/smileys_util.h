@@ -128,26 +128,11 @@ inline std::string IconImageShape(int size) {
                                                      size, LR_DEFAULTCOLOR))
                      : nullptr;
     if (icon != nullptr) {
-        BITMAPINFO bi = {};
-        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-        bi.bmiHeader.biWidth = size;
-        bi.bmiHeader.biHeight = -size;  // top-down
-        bi.bmiHeader.biPlanes = 1;
-        bi.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bmp);
-        const RECT all = {0, 0, size, size};
-        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
-        GdiFlush();
-        const auto* p = static_cast<const unsigned char*>(bits);
-        for (int i = 0; i < size * size; ++i)
-            px.push_back(RGB(p[4 * i + 2], p[4 * i + 1], p[4 * i]));
-        SelectObject(dc, old);
-        DeleteObject(bmp);
-        DeleteDC(dc);
+        px = e2e::DrawnPixels(size, size, [&](HDC dc) {
+            const RECT all = {0, 0, size, size};
+            FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        });
         DestroyIcon(icon);
     }
     if (exe) FreeLibrary(exe);
