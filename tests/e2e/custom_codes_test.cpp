@@ -396,6 +396,12 @@ void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
        "the Save pressed during it did not write the part read over the file (%lld bytes)",
        FileSize(huge));
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "no file is left behind");
+    // A save onto a folder is refused before the long list is read.
+    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sub"));
+    const double asked = e2e::NowMs();
+    SendMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
+    e2e::Trace("a save onto a folder with %d items in the list was refused in %.0f ms", Count(form),
+               e2e::NowMs() - asked);
     Clear(form);
     TypePath(form, L"tag.txt");
     Press(form, ids::kCommand3);
