@@ -86,7 +86,7 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 // replace its tries. Removing what is left afterwards has a short time of its
 // own.
 constexpr DWORD kRetryForMs = 1000;
-constexpr DWORD kCleanUpForMs = 250;
+constexpr DWORD kCleanUpForMs = 500;
 constexpr DWORD kRetryPauseMs = 50;
 
 // The errors of a file that another program holds open for a moment: a virus
@@ -254,8 +254,13 @@ bool FindTarget(const std::wstring& path, std::wstring& full, DWORD& attrs) {
     if (attrs != INVALID_FILE_ATTRIBUTES &&
         (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
         return false;
+    // A missing folder; where only its attributes cannot be read, making the
+    // new file in it decides.
     const DWORD folder = GetFileAttributesW(full.substr(0, slash + 1).c_str());
-    return folder != INVALID_FILE_ATTRIBUTES && (folder & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder != INVALID_FILE_ATTRIBUTES) return (folder & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+           error != ERROR_BAD_NETPATH && error != ERROR_BAD_NET_NAME;
 }
 
 // Puts `bytes` into the file `full` (found by FindTarget, with its `attrs`)
