@@ -280,9 +280,9 @@ void Form4::PressFocusedButton() {
 // the whole list rather than the part read so far (which, saved over the file
 // being read, would lose the rest), and a second load appends its items after
 // the first one's, just as when it is pressed after the first has ended. A
-// load that stops early (a failed read, no memory, no room in the list) drops
-// what waits for it, as "Clear" does: a save would write the part read over
-// the file.
+// load that stops part-way (a failed read, no memory, no room in the list)
+// drops what waits for it, as "Clear" does: a save would write the part read
+// over the file. A load that reads nothing (a missing file) drops nothing.
 void Form4::RunFileJob(FileJob job) {
     if (loading_ != nullptr) {
         // Saves one after the other to the same file are one save, since the
@@ -310,21 +310,23 @@ void Form4::RunFileJob(FileJob job) {
 bool Form4::RunLoad(const std::wstring& path) {
     LoadRun run;
     // However the load ends, even by an exception, the window no longer
-    // points at it afterwards; unless it read its whole file, what waits for
-    // it goes.
+    // points at it afterwards; when it stopped part-way through its file, what
+    // waits for it goes. A load that read nothing (a missing file) leaves the
+    // list as it was, so what waits still runs.
     struct Mark {
         LoadRun*& loading;
         std::deque<FileJob>& waiting;
         LoadRun* run;
-        bool whole;
+        bool partial;
         ~Mark() {
             if (loading != run) return;  // the window closed: all went with it
             loading = nullptr;
-            if (!whole) waiting.clear();
+            if (partial) waiting.clear();
         }
-    } mark{loading_, waiting_, &run, false};
+    } mark{loading_, waiting_, &run, true};
     loading_ = &run;
-    mark.whole = Module1::LoadList(path, Control(kList1), [&run] { return !run.cancelled; });
+    mark.partial = Module1::LoadList(path, Control(kList1), [&run] { return !run.cancelled; }) ==
+                   Module1::LoadResult::kPartial;
     return !run.cancelled;
 }
 

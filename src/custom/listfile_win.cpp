@@ -43,11 +43,13 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
-// The path of the file that `path`, a symbolic link, leads to; the empty text
-// when it cannot be found (a link that leads nowhere).
-std::wstring LinkTarget(const std::wstring& path) {
-    // Looked up at run time: Windows XP lacks it (and has no links to files).
-    using FinalPath = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+// The path of the file that `path`, an existing file, is in the end: a
+// symbolic link is followed (Wine shows a Unix link as a plain file, so every
+// file is asked). The empty text when the system cannot say; where it lacks
+// the question (Windows XP, which has no links to files), `path` itself.
+std::wstring FinalPath(const std::wstring& path) {
+    // Looked up at run time: Windows XP lacks it.
+    using FinalPathFn = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
     HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
     FARPROC f = kernel32 ? GetProcAddress(kernel32, "GetFinalPathNameByHandleW") : nullptr;
     if (f == nullptr) return path;
@@ -56,7 +58,7 @@ std::wstring LinkTarget(const std::wstring& path) {
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!file.valid()) return std::wstring();
     wchar_t name[MAX_PATH + 16] = {};
-    const DWORD n = reinterpret_cast<FinalPath>(reinterpret_cast<void*>(f))(
+    const DWORD n = reinterpret_cast<FinalPathFn>(reinterpret_cast<void*>(f))(
         file.get(), name, MAX_PATH + 16, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
     if (n == 0 || n >= MAX_PATH + 16) return std::wstring();
     // "\\?\C:\..." or "\\?\UNC\server\share\...".
@@ -78,10 +80,13 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     return true;
 }
 
-// How long each step of a save (making the new file, putting it in place,
-// removing what is left) keeps trying while another program holds one of its
-// files for a moment, and the pause between two tries.
+// How long a save waits, all its steps together (making the new file, putting
+// it in place), while another program holds one of its files for a moment.
+// Only the pauses between tries count, so a slow write still leaves the
+// replace its tries. Removing what is left afterwards has a short time of its
+// own.
 constexpr DWORD kRetryForMs = 1000;
+constexpr DWORD kCleanUpForMs = 500;
 constexpr DWORD kRetryPauseMs = 50;
 
 // The errors of a file that another program holds open for a moment: a virus
@@ -95,17 +100,32 @@ bool HeldForAMoment(DWORD error) {
            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT;
 }
 
-bool Passed(DWORD deadline) { return static_cast<LONG>(GetTickCount() - deadline) >= 0; }
+// The time a save may still spend pausing between tries.
+class RetryBudget {
+  public:
+    explicit RetryBudget(DWORD ms) : left_(ms) {}
+    // Pauses before the next try; false, at once, when the time is used up.
+    bool Pause() {
+        if (left_ == 0) return false;
+        const DWORD before = GetTickCount();
+        Sleep(kRetryPauseMs);
+        DWORD slept = GetTickCount() - before;
+        if (slept < kRetryPauseMs) slept = kRetryPauseMs;
+        left_ = slept >= left_ ? 0 : left_ - slept;
+        return true;
+    }
 
-DWORD RetryDeadline() { return GetTickCount() + kRetryForMs; }
+  private:
+    DWORD left_;
+};
 
-// Tries `step` again while it fails because a file is held, until `deadline`.
+// Tries `step` again while it fails because a file is held, as long as
+// `budget` lasts.
 template <class Step>
-bool Retry(DWORD deadline, const Step& step) {
+bool Retry(RetryBudget& budget, const Step& step) {
     for (;;) {
         if (step()) return true;
-        if (!HeldForAMoment(GetLastError()) || Passed(deadline)) return false;
-        Sleep(kRetryPauseMs);
+        if (!HeldForAMoment(GetLastError()) || !budget.Pause()) return false;
     }
 }
 
@@ -113,29 +133,43 @@ bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-void Remove(const std::wstring& path, DWORD deadline) {
+void Remove(const std::wstring& path, RetryBudget& budget) {
     if (!Exists(path)) return;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    Retry(deadline, [&] { return DeleteFileW(path.c_str()) != FALSE; });
+    Retry(budget, [&] { return DeleteFileW(path.c_str()) != FALSE; });
 }
 
-// A free name in `folder` for a file of this save (pal*.tmp); the empty text
-// when there is none. With `make`, GetTempFileNameW makes the (empty) file to
-// reserve the name; without, the name is only one no file has now: a file made
-// just to be deleted again could stay behind when a virus scanner holds it.
-std::wstring NewTempName(const std::wstring& folder, bool make) {
+bool MoveTo(const std::wstring& from, const std::wstring& to, RetryBudget& budget) {
+    return Retry(budget, [&] {
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    });
+}
+
+// A new empty file in `folder` (pal*.tmp) for the list to be written into,
+// made by GetTempFileNameW so that no other program takes its name; the empty
+// text when there is none.
+std::wstring NewTempFile(const std::wstring& folder) {
     wchar_t name[MAX_PATH + 16] = {};
     if (folder.size() > MAX_PATH - 14) return std::wstring();
-    if (make) {
-        if (GetTempFileNameW(folder.c_str(), L"pal", 0, name) == 0) return std::wstring();
-        return name;
-    }
+    if (GetTempFileNameW(folder.c_str(), L"pal", 0, name) == 0) return std::wstring();
+    return name;
+}
+
+// A name in `folder` that no file has now (pab*.tmp), for the old content
+// while it is replaced; the empty text when there is none. Only built: a file
+// made just to be deleted again could stay behind when a virus scanner holds
+// it. Its own prefix keeps it apart from the names GetTempFileNameW makes
+// files for, and the process id in its number apart from another copy of the
+// program saving at the same moment.
+std::wstring FreeBackupName(const std::wstring& folder) {
+    wchar_t name[MAX_PATH + 16] = {};
+    if (folder.size() > MAX_PATH - 14) return std::wstring();
     // A nonzero number makes GetTempFileNameW only build the name.
-    UINT unique = GetTickCount();
+    UINT unique = GetTickCount() + GetCurrentProcessId() * 40503u;
     for (int tries = 0; tries < 100; ++tries) {
         unique = (unique + 1) & 0xFFFF;
         if (unique == 0) unique = 1;
-        if (GetTempFileNameW(folder.c_str(), L"pal", unique, name) == 0) return std::wstring();
+        if (GetTempFileNameW(folder.c_str(), L"pab", unique, name) == 0) return std::wstring();
         if (GetFileAttributesW(name) == INVALID_FILE_ATTRIBUTES &&
             GetLastError() == ERROR_FILE_NOT_FOUND)
             return name;
@@ -149,8 +183,8 @@ std::wstring NewTempName(const std::wstring& folder, bool make) {
 // (the old file moved aside, the new one not in its place) can be undone.
 // Where ReplaceFileW does not work at all (some network file systems), a
 // rename over the target still replaces it whole, without keeping its security.
-bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std::wstring& backup) {
-    const DWORD deadline = RetryDeadline();
+bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std::wstring& backup,
+                RetryBudget& budget) {
     bool replaceWorks = !backup.empty();
     for (;;) {
         BOOL done;
@@ -174,7 +208,7 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
             replaceWorks = false;
             continue;
         }
-        if (Passed(deadline)) {
+        if (!budget.Pause()) {
             // ReplaceFileW also needs the right to change the new file's
             // permissions: on a network share where the user may change files
             // but not permissions it is refused for good (access denied, or
@@ -188,63 +222,83 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
             return false;
         }
-        Sleep(kRetryPauseMs);
     }
 }
 
-// Puts `bytes` into the file at `path` whole or not at all; the file is never
-// written in place.
-bool ReplaceFileContents(const std::wstring& path, const std::string& bytes) {
+// The file a save to `path` writes, as a full path, and its attributes
+// (INVALID_FILE_ATTRIBUTES for a new file); false for a save that cannot
+// start: an empty path, a folder, a read-only file, a missing folder, a link
+// that leads nowhere. Cheap: asked before the list is read.
+bool FindTarget(const std::wstring& path, std::wstring& full, DWORD& attrs) {
     if (path.empty()) return false;
-    std::wstring full = FullPath(path);
-    DWORD attrs = GetFileAttributesW(full.c_str());
+    full = FullPath(path);
+    if (full.empty()) return false;
+    attrs = GetFileAttributesW(full.c_str());
     // A symbolic link stays as it is, and the file it leads to is replaced: a
-    // rename over the link would put the new file in its place.
-    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-        (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        full = LinkTarget(full);
-        if (full.empty()) return false;
-        attrs = GetFileAttributesW(full.c_str());
+    // rename over the link would put the new file in its place, and under Wine
+    // it moved the file itself aside.
+    if (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        const std::wstring final = FinalPath(full);
+        if (!final.empty()) {
+            full = final;
+            attrs = GetFileAttributesW(full.c_str());
+        } else if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            return false;  // a link that leads nowhere
+        }
+        // Else a volume that cannot name the file by a drive letter: a plain
+        // file, saved under the name it was given.
     }
     const std::size_t slash = full.find_last_of(L"\\/");
-    if (full.empty() || slash == std::wstring::npos || slash + 1 == full.size()) return false;
-
-    const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
+    if (slash == std::wstring::npos || slash + 1 == full.size()) return false;
     // A read-only file is not to be replaced (Wine, run as root, would let us).
-    if (exists && (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) return false;
+    if (attrs != INVALID_FILE_ATTRIBUTES &&
+        (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
+        return false;
+    // A missing folder; where only its attributes cannot be read, making the
+    // new file in it decides.
+    const DWORD folder = GetFileAttributesW(full.substr(0, slash + 1).c_str());
+    if (folder != INVALID_FILE_ATTRIBUTES) return (folder & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
+           error != ERROR_BAD_NETPATH && error != ERROR_BAD_NET_NAME;
+}
 
+// Puts `bytes` into the file `full` (found by FindTarget, with its `attrs`)
+// whole or not at all; the file is never written in place.
+bool ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::string& bytes) {
+    const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
     // The new file goes into the same folder, so the final move is a rename.
-    const std::wstring folder = full.substr(0, slash + 1);
-    const std::wstring temp = NewTempName(folder, true);
+    const std::wstring folder = full.substr(0, full.find_last_of(L"\\/") + 1);
+    const std::wstring temp = NewTempFile(folder);
     if (temp.empty()) return false;
     // The name for the old content while it is replaced: free, as ReplaceFileW
     // wants it.
-    const std::wstring backup = exists ? NewTempName(folder, false) : std::wstring();
+    const std::wstring backup = exists ? FreeBackupName(folder) : std::wstring();
 
+    RetryBudget budget(kRetryForMs);
     ScopedFile file(INVALID_HANDLE_VALUE);
-    Retry(RetryDeadline(), [&] {
+    Retry(budget, [&] {
         file.Reset(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         return file.valid();
     });
-    bool ok = file.valid() && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-    ok = file.Close() && ok;
-    if (ok && exists) {
+    bool written = file.valid() && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    written = file.Close() && written;
+    if (written && exists) {
         // ReplaceFileW carries them over on Windows, a rename does not.
         const DWORD keep = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
         if (keep != 0) SetFileAttributesW(temp.c_str(), keep);
     }
-    ok = ok && PutInPlace(temp, full, backup);
+    bool ok = written && PutInPlace(temp, full, backup, budget);
 
-    // Each step (making the new file, putting it in place, this clean-up) gets
-    // its own time: a slow write must not leave the replace a single try.
-    const DWORD cleanUp = RetryDeadline();
-    // A replace that stopped half-way: the old content goes back.
-    if (!ok && !backup.empty() && !Exists(full) && Exists(backup))
-        Retry(cleanUp, [&] {
-            return MoveFileExW(backup.c_str(), full.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-        });
+    RetryBudget cleanUp(kCleanUpForMs);
+    // A replace that stopped half-way leaves no file under the name: the old
+    // content goes back, or else the new one, which is whole.
+    if (!ok && !backup.empty() && !Exists(full)) {
+        if (Exists(backup)) MoveTo(backup, full, cleanUp);
+        if (!Exists(full) && written && MoveTo(temp, full, cleanUp)) ok = true;
+    }
     // Only while the file is in its place: else these two hold its only copies.
     if (backup.empty() || Exists(full)) {
         Remove(temp, cleanUp);
@@ -315,12 +369,15 @@ class ListFiller {
 }  // namespace
 
 bool SaveList(const std::wstring& path, HWND list) {
-    if (path.empty()) return false;
+    std::wstring target;
+    DWORD attrs = INVALID_FILE_ATTRIBUTES;
+    // Before the list is read: reading a huge one takes a while.
+    if (!FindTarget(path, target, attrs)) return false;
     try {
         std::string bytes;
         const int count = win::LbGetCount(list);
         for (int i = 0; i < count; ++i) AppendListLine(bytes, win::ToAnsi(win::LbGetText(list, i)));
-        return ReplaceFileContents(path, bytes);
+        return ReplaceFileContents(target, attrs, bytes);
     } catch (const std::exception&) {
         // Out of memory for a huge list: nothing was written yet.
         return false;
@@ -361,22 +418,24 @@ bool ReadFields(HANDLE file, unsigned long long left, HWND list,
 
 }  // namespace
 
-bool LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
-    if (path.empty() || !IsWindow(list)) return false;
+LoadResult LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
+    if (path.empty() || !IsWindow(list)) return LoadResult::kNothing;
     ScopedFile file(CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     // Only files on disk: a console or a pipe could keep a read waiting for ever.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return false;
+    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return LoadResult::kNothing;
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return LoadResult::kNothing;
     try {
         return ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list,
-                          keepGoing);
+                          keepGoing)
+                   ? LoadResult::kWhole
+                   : LoadResult::kPartial;
     } catch (const std::exception&) {
         // Out of memory (a field of a gigabyte in a 32-bit process) ends the
         // load like a failed read: the items added so far stay.
-        return false;
+        return LoadResult::kPartial;
     }
 }
 

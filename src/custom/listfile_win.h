@@ -18,24 +18,27 @@ constexpr std::uint32_t kLoadPumpEveryMs = 15;
 // Writes one line per item. The file is written in full beside the target and
 // only then put in its place, so a save that fails half-way (a full disk)
 // leaves the file as it was; a save that cannot start (an empty path, a
-// folder, a missing folder, a read-only file) touches nothing. A file that
-// another program holds for a moment is waited for, about a second at each
-// step (making the new file, putting it in place, removing what is left); an
-// existing file keeps its attributes and security (except where the system
-// lets the user change the file but not its permissions), a symbolic link
-// keeps leading to it, and nothing is left beside it. True when the file now
-// holds the list box's items.
+// folder, a missing folder, a read-only file) touches nothing and is refused
+// before the list is read. A file that another program holds for a moment is
+// waited for, about a second in all; an existing file keeps its attributes and
+// security (except where the system lets the user change the file but not its
+// permissions), a symbolic link keeps leading to it, and nothing is left
+// beside it. True when the file now holds the list box's items.
 bool SaveList(const std::wstring& path, HWND list);
 
+// How far a load got: it read nothing (no readable file: an empty name, a
+// missing file, a folder, a device), the whole file, or only part of it.
+enum class LoadResult { kNothing, kWhole, kPartial };
+
 // Appends the file's fields to the list box, keeping the program's windows
-// answering while it reads. A path that names no readable file (empty, a
-// folder, a device) adds nothing. Reads no further than the file's size when
-// it was opened, so every load ends. The load also ends, adding nothing more,
-// when the list box is destroyed, when the program is ending, or when
-// `keepGoing` (asked after each round of events) says so. Running out of
-// memory ends it like a failed read: the items added so far stay. True only
-// when the file was read to its end and every field was added: after a load
-// that stopped early the list holds part of the file.
-bool LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing = {});
+// answering while it reads. Reads no further than the file's size when it was
+// opened, so every load ends. The load also ends, adding nothing more, when
+// the list box is destroyed, when the program is ending, or when `keepGoing`
+// (asked after each round of events) says so. Running out of memory ends it
+// like a failed read: the items added so far stay. kWhole only when the file
+// was read to its end and every field was added; after kPartial the list holds
+// part of the file.
+LoadResult LoadList(const std::wstring& path, HWND list,
+                    const std::function<bool()>& keepGoing = {});
 
 }  // namespace Module1

@@ -65,15 +65,18 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     return done;
 }
 
-// Files a save left behind while writing beside its target.
+// Files a save left behind while writing beside its target: the new file
+// (pal*.tmp) and the name the old content had on the way (pab*.tmp).
 inline int LeftoverTemps(const std::wstring& folder) {
-    WIN32_FIND_DATAW fd;
-    HANDLE h = FindFirstFileW((folder + L"\\pal*.tmp").c_str(), &fd);
-    if (h == INVALID_HANDLE_VALUE) return 0;
     int n = 0;
-    do ++n;
-    while (FindNextFileW(h, &fd));
-    FindClose(h);
+    for (const wchar_t* pattern : {L"\\pal*.tmp", L"\\pab*.tmp"}) {
+        WIN32_FIND_DATAW fd;
+        HANDLE h = FindFirstFileW((folder + pattern).c_str(), &fd);
+        if (h == INVALID_HANDLE_VALUE) continue;
+        do ++n;
+        while (FindNextFileW(h, &fd));
+        FindClose(h);
+    }
     return n;
 }
 

@@ -4,15 +4,18 @@
 # program can do under Wine makes one, so CTest runs this around the test.
 #   lock_file.sh lock|unlock <folder>
 # Writes <folder>/locked.txt and, only when it could be made immutable, the
-# marker <folder>/locked.ok that tells the test to run the case.
+# marker <folder>/locked.ok that tells the test to run the case. Also makes
+# the symbolic link <folder>/link.txt -> real.txt for the save through a link.
 set -u
 dir=$2
 case $1 in
   lock)
     mkdir -p "$dir"
     chattr -i "$dir/locked.txt" 2>/dev/null
-    rm -f "$dir/locked.ok" "$dir"/pal*.tmp
+    rm -f "$dir/locked.ok" "$dir"/pa[lb]*.tmp
     printf 'kept as it was\r\n' >"$dir/locked.txt"
+    printf 'old\r\n' >"$dir/real.txt"
+    ln -sfn real.txt "$dir/link.txt"
     if chattr +i "$dir/locked.txt" 2>/dev/null; then
       : >"$dir/locked.ok"
     else
