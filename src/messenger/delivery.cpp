@@ -20,6 +20,10 @@ constexpr double kLongestWaitMs = 2147483647.0;
 // How many messenger threads that stopped answering are remembered.
 constexpr std::size_t kUnansweredKept = 8;
 
+// The shortest wait worth giving a sent message: with less of the delivery's
+// bound left, it counts as not answered without being sent.
+constexpr std::uint32_t kLeastBoundMs = 50;
+
 void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
 void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner);
 
@@ -94,6 +98,21 @@ bool Reachable(WindowSystem& ws, Handle window) {
     return true;
 }
 
+// A click holds the program for one bound in all (kSendBoundMs), from the
+// delivery's first message to the messenger after it last handled its own
+// events: each message gets what is left of it, and with too little left it
+// counts as not answered. Returns 0 then.
+std::uint32_t Left(WindowSystem& ws, std::uint32_t start) {
+    const std::uint32_t spent = ws.NowMs() - start;
+    return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
+}
+
+Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::NoAnswer;
+    return ws.SendButton(button, message, left);
+}
+
 // Whether the delivery goes on after a message to `window`. A missing
 // window does not stop it (everything below it is missing too). One that
 // did not answer does: the messenger may still take the message later, and a
@@ -122,17 +141,20 @@ bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
 // A question that is not answered in time ends the wait too: the messenger is
 // busy (with that very press, perhaps), and the text's own send waits for it.
 // Returns false when the messenger is known hung and still does not answer.
-bool AwaitPreviousPress(WindowSystem& ws) {
+// `start` becomes the time of the last question: the program has not handled
+// its events since, so the delivery's bound runs from there.
+bool AwaitPreviousPress(WindowSystem& ws, std::uint32_t& start) {
     const Handle input = ws.pendingInput;
     ws.pendingInput = 0;
     if (input == 0) return true;
     if (!Reachable(ws, input)) return false;
-    const std::uint32_t start = ws.NowMs();
-    for (;;) {
-        const Box box = ws.AskBox(input);
-        if (box != Box::HasText || ws.NowMs() - start >= kPressBoundMs) return true;
+    const std::uint32_t first = ws.NowMs();
+    for (start = first;;) {
+        if (ws.AskBox(input, kAskBoundMs) != Box::HasText) return true;
         ws.WaitForEvents(1);
         ws.PumpEvents();
+        start = ws.NowMs();
+        if (start - first >= kPressBoundMs) return true;
     }
 }
 
@@ -141,10 +163,11 @@ void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner) {
     const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
     const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
-    if (!Reachable(ws, input) || !GoesOn(ws, input, ws.SendSetText(input, text), owner)) return;
+    const std::uint32_t start = ws.NowMs();
+    if (!Reachable(ws, input) || !GoesOn(ws, input, SetText(ws, input, text, start), owner)) return;
     const Handle button = ws.FindChildWindow(chat, input, kButtonClass);
     if (!Reachable(ws, button)) return;
-    GoesOn(ws, button, ClickButton(ws, button), owner);
+    GoesOn(ws, button, ClickButton(ws, button, start), owner);
 }
 
 void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
@@ -157,14 +180,15 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
         const Handle edit = ws.FindChildWindow(combo, 0, kEditClass);
         if ((im != 0 && combo != 0 && edit != 0) || pass >= kReadinessPasses) break;
     }
-    if (!AwaitPreviousPress(ws)) return;
+    std::uint32_t start = ws.NowMs();
+    if (!AwaitPreviousPress(ws, start)) return;
     WaitSeconds(ws, 0);
 
     Handle im = ws.FindTopWindow(kImClass);
     const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws.NextSibling(area1);
-    if (!text.empty() &&
-        (!Reachable(ws, input) || !GoesOn(ws, input, SetWindowTextTo(ws, input, text), owner)))
+    if (!text.empty() && (!Reachable(ws, input) ||
+                          !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner)))
         return;
 
     im = ws.FindTopWindow(kImClass);
@@ -206,13 +230,13 @@ void TimeOut(WindowSystem& ws, double seconds) {
     }
 }
 
-Sent ClickButton(WindowSystem& ws, Handle button) {
-    const Sent down = ws.SendButton(button, kWmLButtonDown);
+Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+    const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
     // The press stays queued for a messenger that did not answer in time; the
     // release, posted, comes after it, so the button is not left down.
     if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
     if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
-    return ws.SendButton(button, kWmLButtonUp);
+    return SendButtonWithin(ws, button, kWmLButtonUp, start);
 }
 
 Sent PostClick(WindowSystem& ws, Handle button) {
@@ -222,8 +246,15 @@ Sent PostClick(WindowSystem& ws, Handle button) {
     return ws.PostButton(button, kWmLButtonUp);
 }
 
-Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
-    return text.empty() ? Sent::Done : ws.SendSetText(window, text);
+Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::NoAnswer;
+    return ws.SendSetText(window, text, left);
+}
+
+Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text,
+                     std::uint32_t start) {
+    return text.empty() ? Sent::Done : SetText(ws, window, text, start);
 }
 
 void WaitSeconds(WindowSystem& ws, std::int32_t seconds) {

@@ -28,12 +28,12 @@ Sent Failure(HWND window) {
     return Sent::NoWindow;
 }
 
-Sent SendBounded(Handle window, UINT message, LPARAM lParam) {
+Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t boundMs) {
     if (window == 0) return Sent::NoWindow;
     DWORD_PTR result = 0;
     SetLastError(ERROR_SUCCESS);
     if (SendMessageTimeoutA(AsHwnd(window), message, 0, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                            kSendBoundMs, &result))
+                            boundMs, &result))
         return Sent::Done;
     return Failure(AsHwnd(window));
 }
@@ -71,13 +71,14 @@ Handle Win32WindowSystem::NextSibling(Handle window) {
     return window == 0 ? 0 : AsHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
 }
 
-Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text) {
+Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text,
+                                    std::uint32_t boundMs) {
     const std::string ansi = win::ToAnsi(text);
-    return SendBounded(window, WM_SETTEXT, reinterpret_cast<LPARAM>(ansi.c_str()));
+    return SendBounded(window, WM_SETTEXT, reinterpret_cast<LPARAM>(ansi.c_str()), boundMs);
 }
 
-Sent Win32WindowSystem::SendButton(Handle window, unsigned message) {
-    return SendBounded(window, message, 0);
+Sent Win32WindowSystem::SendButton(Handle window, unsigned message, std::uint32_t boundMs) {
+    return SendBounded(window, message, 0, boundMs);
 }
 
 Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
@@ -128,14 +129,14 @@ void Win32WindowSystem::WaitForEvents(std::uint32_t ms) { win::WaitForEvents(ms)
 void Win32WindowSystem::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 std::uint32_t Win32WindowSystem::NowMs() { return win::NowMs(); }
 
-Box Win32WindowSystem::AskBox(Handle window) {
+Box Win32WindowSystem::AskBox(Handle window, std::uint32_t boundMs) {
     if (window == 0) return Box::Empty;
     DWORD_PTR length = 0;
     SetLastError(ERROR_SUCCESS);
     // The wide form: Wine 8 ignores the bound of an ANSI WM_GETTEXTLENGTH to
     // another process and waits for a hung messenger for as long as it hangs.
     if (!SendMessageTimeoutW(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                             kAskBoundMs, &length))
+                             boundMs, &length))
         return Failure(AsHwnd(window)) == Sent::NoAnswer ? Box::NoAnswer : Box::Empty;
     return length > 0 ? Box::HasText : Box::Empty;
 }

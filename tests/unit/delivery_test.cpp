@@ -207,7 +207,7 @@ TEST(IMSend, StopsWaitingOnThePassWhereTheWindowBecomesReady) {
 TEST(IMSend, EmptyTextLeavesTheInputBoxAloneAndStillClicks) {
     FakeWindowSystem ws;
     ImWindow w(ws);
-    ws.SendSetText(w.input, L"typed by the user");
+    ws.SendSetText(w.input, L"typed by the user", 0);
     ws.calls.clear();
     Module1::IMSend(ws, L"");
     EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), ImDelivery(w, "")})));
@@ -362,7 +362,7 @@ TEST(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
 TEST(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
     FakeWindowSystem ws;
     ImWindow w(ws);
-    ws.SendSetText(w.input, L"typed by the user");
+    ws.SendSetText(w.input, L"typed by the user", 0);
     Module1::IMSend(ws, L"");
     EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
     ws.calls.clear();
@@ -508,6 +508,30 @@ TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPass
                            "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0) = no answer",
                            "PostMessageA(" + send + ", WM_LBUTTONUP, 0, 0)", "Probe(" + send + ")"},
                           ChatLookups(room)})));
+}
+
+// A click holds Pallimo for one bound in all: the question about the box and
+// every message after it share it. A chat room whose messenger takes 1.9 s per
+// message gets its text in, and the press only what is left; running out of
+// it counts as no answer.
+TEST(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.slow = {w.input};
+    ws.bounds.clear();
+    Module1::IMSend(ws, L"b");
+    EXPECT_THAT(ws.bounds,
+                ElementsAre(Module1::kAskBoundMs, Module1::kSendBoundMs - Module1::kAskBoundMs));
+    ChatRoom room(ws);
+    ws.answerMs = 1900;
+    ws.bounds.clear();
+    ws.calls.clear();
+    const std::uint32_t start = ws.now;
+    Module1::ChatSend(ws, L"c");
+    EXPECT_THAT(ws.bounds, ElementsAre(2000u, 100u));
+    EXPECT_EQ(ws.now - start, Module1::kSendBoundMs);
+    EXPECT_EQ(ws.calls.back(), "Probe(" + H(room.send) + ")");
 }
 
 // A messenger with higher rights refuses the text and the presses (privilege
