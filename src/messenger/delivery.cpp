@@ -50,28 +50,21 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
     }
 }
 
-// Puts one question to the thread of `entry` through `window`; its answer
-// comes back as an event. The id is stored first, so an answer can never find
-// it missing.
-void AskAgain(WindowSystem& ws, WindowSystem::Unanswered& entry, Handle window) {
-    if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
-    entry.probe = ws.lastProbe;
-    entry.asked = window;
-    if (!ws.Probe(window, entry.probe)) entry.probe = 0;
-}
-
 // Marks the messenger that owns `window` as one that let a send run out its
 // bound, and asks it once, without waiting, to say when it reads its queue
 // again. A thread id may be long gone and reused, so the oldest is forgotten
-// first; an answer for it then finds nothing to change.
+// first; an answer for it then finds nothing to change. The answer comes back
+// as an event; the question's number is stored first, so an answer can never
+// find it missing.
 void MarkUnanswered(WindowSystem& ws, Handle window) {
     const unsigned thread = ws.ThreadOf(window);
     if (thread == 0) return;
     for (const WindowSystem::Unanswered& u : ws.unanswered)
         if (u.thread == thread) return;
     if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
-    ws.unanswered.push_back({thread, 0, 0, false});
-    AskAgain(ws, ws.unanswered.back(), window);
+    if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
+    ws.unanswered.push_back({thread, ws.lastProbe, window, false});
+    if (!ws.Probe(window, ws.lastProbe)) ws.unanswered.back().probe = 0;
 }
 
 // False while the messenger that owns `window` let a send run out its bound
@@ -90,9 +83,13 @@ bool Reachable(WindowSystem& ws, Handle window) {
             ws.unanswered.erase(it);
             return true;
         }
-        // The window asked is gone (or the question could not be put): whether
-        // an answer still comes then is not documented, so ask through this one.
-        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) AskAgain(ws, *it, window);
+        // The window asked is gone (or the question could not be put, which
+        // only a vanished window does): only its own thread can destroy it, or
+        // that thread ended, so it no longer hangs.
+        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) {
+            ws.unanswered.erase(it);
+            return true;
+        }
         return false;
     }
     return true;
