@@ -228,12 +228,19 @@ void TimeOut(WindowSystem& ws, double seconds) {
 }
 
 Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+    // A sent message the messenger has not taken from its queue when the bound
+    // runs out is cancelled (Windows and Wine alike); one it has taken is
+    // handled to the end. A release is posted after a press that ran out the
+    // bound: it arrives after a press still being handled, so the button is not
+    // left down, and alone after a cancelled one, which is harmless. A release
+    // that ran out the bound may be cancelled after its press was handled: a
+    // posted one follows it.
     const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
-    // The press stays queued for a messenger that did not answer in time; the
-    // release, posted, comes after it, so the button is not left down.
     if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
     if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
-    return SendButtonWithin(ws, button, kWmLButtonUp, start);
+    const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
+    if (up == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
+    return up;
 }
 
 Sent PostClick(WindowSystem& ws, Handle button) {

@@ -533,6 +533,20 @@ TEST(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
     EXPECT_EQ(ws.calls.back(), "Probe(" + H(room.send) + ")");
 }
 
+// A release that runs out the bound is cancelled with the button left down, if
+// the press was taken: a posted release follows it.
+TEST(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ws.answerMs = 900;  // text and press in time, the release gets 200 ms
+    Module1::ChatSend(ws, L"a");
+    const std::string send = H(room.send);
+    EXPECT_THAT(
+        std::vector<std::string>(ws.calls.end() - 3, ws.calls.end()),
+        ElementsAre("SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0) = no answer",
+                    "PostMessageA(" + send + ", WM_LBUTTONUP, 0, 0)", "Probe(" + send + ")"));
+}
+
 // A messenger with higher rights refuses the text and the presses (privilege
 // isolation): the delivery ends at once, leaves nothing to wait for, and the
 // user is told why once, over the window the action came from.
