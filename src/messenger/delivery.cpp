@@ -184,12 +184,14 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
     Handle im = ws.FindTopWindow(kImClass);
     const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws.NextSibling(area1);
-    if (!text.empty() && (!Reachable(ws, input) ||
-                          !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner)))
+    if (!Reachable(ws, input) || !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner))
         return;
 
     im = ws.FindTopWindow(kImClass);
     const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
+    // Whatever the text: a press waiting in a hung messenger's queue would send
+    // whatever its box holds when it wakes, the user's half-typed text perhaps.
+    if (!Reachable(ws, button)) return;
     const Sent pressed = PostClick(ws, button);
     if (!GoesOn(ws, button, pressed, owner)) return;
     // Also after an empty text: its press sends what the box holds then.

@@ -465,6 +465,27 @@ TEST(Deliveries, WhenTheWindowAskedIsGoneTheMessengerIsSentToAgain) {
     EXPECT_TRUE(ws.unanswered.empty());
 }
 
+// A hung messenger is passed over whatever the text: an empty text's press
+// would wait in its queue and send whatever the box holds when it wakes; and
+// the box the previous press was aimed at is not asked about either.
+TEST(Deliveries, NothingIsAskedOrPostedToAHungMessengerEvenForAnEmptyText) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");  // its press leaves a box to wait for
+    ws.hung = {room.input};
+    Module1::ChatSend(ws, L"b");  // the messenger hangs
+    ws.calls.clear();
+    Module1::IMSend(ws, L"c");
+    Module1::IMSend(ws, L"");
+    using ::testing::Contains;
+    using ::testing::HasSubstr;
+    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("AskBox"))));
+    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("WM_SETTEXT"))));
+    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("PostMessageA"))));
+    EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 2);  // both were asked for
+}
+
 // A messenger busy with the previous Send press lets the question about its
 // box time out, yet it takes the next text: that is no hang, nothing is
 // passed over, and no later message is either.
