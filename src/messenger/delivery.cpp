@@ -184,7 +184,8 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
     Handle im = ws.FindTopWindow(kImClass);
     const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws.NextSibling(area1);
-    if (!Reachable(ws, input) || !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner))
+    if (!text.empty() && (!Reachable(ws, input) ||
+                          !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner)))
         return;
 
     im = ws.FindTopWindow(kImClass);
