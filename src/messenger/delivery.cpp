@@ -114,8 +114,11 @@ Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::ui
 // window does not stop it (everything below it is missing too). One that
 // did not answer does: the messenger may still take the message later, and a
 // press then would send whatever the box holds. A refused one does, and the
-// user learns why, once a run: otherwise every smiley vanishes silently.
+// user learns why, once a run: otherwise every smiley vanishes silently. One
+// that failed for no known reason does too, as the messenger may have taken
+// the message or not; it is not taken for hung.
 bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
+    if (result == Sent::Failed) return false;
     if (result == Sent::NoAnswer) {
         MarkUnanswered(ws, window);
         return false;
@@ -248,7 +251,7 @@ Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
 
 Sent PostClick(WindowSystem& ws, Handle button) {
     const Sent down = ws.PostButton(button, kWmLButtonDown);
-    if (down == Sent::Blocked) return down;
+    if (down == Sent::Blocked || down == Sent::Failed) return down;
     WaitSeconds(ws, 0);
     return ws.PostButton(button, kWmLButtonUp);
 }

@@ -34,6 +34,7 @@ enum class Sent {
     NoWindow,  // a zero or vanished window: nothing happened
     NoAnswer,  // the messenger did not handle it within the bound
     Blocked,   // refused: the messenger runs with higher rights than Pallimo
+    Failed,    // failed for no known reason, the window still there
 };
 
 // What the messenger's input box holds, as far as it answers.
@@ -123,8 +124,9 @@ void TimeOut(WindowSystem& ws, double seconds);
 // answered and sent to since) changes nothing.
 void ProbeAnswered(WindowSystem& ws, std::uintptr_t probe);
 
-// Each returns the message that ended it early (NoAnswer, Blocked), or the last one's result.
-// Sent messages get what is left of one bound (kSendBoundMs) counted from `start`.
+// Each returns the message that ended it early (NoAnswer, Blocked, Failed), or
+// the last one's result. Sent messages get what is left of one bound
+// (kSendBoundMs) counted from `start`.
 Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start);
 Sent PostClick(WindowSystem& ws, Handle button);
 Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start);

@@ -18,14 +18,14 @@ bool Hangs(HWND window) { return IsHungAppWindow(GetAncestor(window, GA_ROOT)) !
 // messages to a process of higher integrity with ERROR_ACCESS_DENIED, while it
 // lets the lookups and WM_GETTEXTLENGTH through. A time-out says ERROR_TIMEOUT;
 // with SMTO_ABORTIFHUNG a hung thread may fail the call without it, so a hung
-// root window is no answer too. Anything else (a vanished window, or the
-// failure Windows reports with no error at all) is like no window: nothing
-// happened, and the messenger is not taken for hung.
+// root window is no answer too. A vanished window is no window: nothing
+// happened. Anything else (the failure Windows reports with no error at all,
+// say) is a failure: the messenger is not taken for hung.
 Sent Failure(HWND window) {
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED) return Sent::Blocked;
     if (error == ERROR_TIMEOUT || Hangs(window)) return Sent::NoAnswer;
-    return Sent::NoWindow;
+    return IsWindow(window) ? Sent::Failed : Sent::NoWindow;
 }
 
 Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t boundMs) {
@@ -86,7 +86,8 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     if (window == 0) return Sent::NoWindow;
     SetLastError(ERROR_SUCCESS);
     if (PostMessageA(AsHwnd(window), message, 0, 0)) return Sent::Done;
-    return GetLastError() == ERROR_ACCESS_DENIED ? Sent::Blocked : Sent::NoWindow;
+    if (GetLastError() == ERROR_ACCESS_DENIED) return Sent::Blocked;
+    return IsWindow(AsHwnd(window)) ? Sent::Failed : Sent::NoWindow;
 }
 
 // The messenger has handled a probe's WM_NULL. Windows calls this on our own

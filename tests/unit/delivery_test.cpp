@@ -602,6 +602,30 @@ TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
                                                                         ", WM_SETTEXT, \"b\")")})));
 }
 
+// A message that fails for no known reason to a window that is still there
+// ends the delivery: a press would send whatever the box holds. The messenger
+// is not taken for hung, and the user is not told.
+TEST(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ImWindow w(ws);
+    ws.failing = {room.input, w.input};
+    Module1::ChatSend(ws, L"a");
+    Module1::IMSend(ws, L"b");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\") = failed");
+    ws.failing.clear();
+    ws.calls.clear();
+    Module1::ChatSend(ws, L"c");
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ChatLookups(room),
+                     {"SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"c\")",
+                      "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
+                      "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                      "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"}})));
+    EXPECT_TRUE(ws.probes.empty());
+}
+
 // A delivery queued behind another tells the user over its own window.
 TEST(Deliveries, ARefusedDeliveryQueuedBehindAnotherIsToldOverItsOwnWindow) {
     FakeWindowSystem ws;

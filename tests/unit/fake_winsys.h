@@ -146,6 +146,7 @@ class FakeWindowSystem : public Module1::WindowSystem {
     std::set<Handle> slow;         // windows whose questions time out, yet sends are handled
     bool tellShows = true;         // whether the message box can be shown
     std::set<Handle> blocked;      // windows that refuse what is sent or posted (higher rights)
+    std::set<Handle> failing;      // windows where sending and posting fail for no known reason
     std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
     std::uint32_t answerMs = 0;          // how long the messenger takes to handle a sent message
     std::vector<std::uint32_t> bounds;   // the bound of every message sent or question asked
@@ -163,6 +164,7 @@ class FakeWindowSystem : public Module1::WindowSystem {
     Module1::Sent Outcome(Handle w, bool sent) const {
         if (w == 0 || !Alive(w)) return Module1::Sent::NoWindow;
         if (blocked.count(w) != 0) return Module1::Sent::Blocked;
+        if (failing.count(w) != 0) return Module1::Sent::Failed;
         if (sent && hung.count(w) != 0) return Module1::Sent::NoAnswer;
         return Module1::Sent::Done;
     }
@@ -179,6 +181,7 @@ class FakeWindowSystem : public Module1::WindowSystem {
     static std::string Suffix(Module1::Sent r) {
         if (r == Module1::Sent::NoAnswer) return " = no answer";
         if (r == Module1::Sent::Blocked) return " = blocked";
+        if (r == Module1::Sent::Failed) return " = failed";
         return "";
     }
     bool Alive(Handle h) const { return h >= 1 && h <= windows_.size() && windows_[h - 1].alive; }
