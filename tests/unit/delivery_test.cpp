@@ -497,7 +497,6 @@ TEST(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
     ws.calls.clear();
     Module1::IMSend(ws, L"b");
     Module1::IMSend(ws, L"c");
-    std::vector<std::string> c;
     const auto rest = ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")");
     EXPECT_THAT(
         ws.calls,
