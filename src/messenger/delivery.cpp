@@ -243,7 +243,7 @@ Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
     // posted one follows it.
     const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
     if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
-    if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
+    if (down != Sent::Done && down != Sent::NoWindow) return down;
     const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
     if (up == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
     return up;

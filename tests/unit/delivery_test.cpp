@@ -622,6 +622,9 @@ TEST(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
                       "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
                       "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
                       "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"}})));
+    ws.failing = {room.send};
+    Module1::ChatSend(ws, L"d");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0) = failed");
     EXPECT_TRUE(ws.probes.empty());
 }
 
