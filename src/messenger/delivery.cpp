@@ -20,6 +20,10 @@ constexpr double kLongestWaitMs = 2147483647.0;
 // How many messenger threads that stopped answering are remembered.
 constexpr std::size_t kUnansweredKept = 8;
 
+// The shortest wait worth giving a sent message: with less of the delivery's
+// bound left, it counts as not answered without being sent.
+constexpr std::uint32_t kLeastBoundMs = 50;
+
 void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
 void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner);
 
@@ -46,28 +50,21 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
     }
 }
 
-// Puts one question to the thread of `entry` through `window`; its answer
-// comes back as an event. The id is stored first, so an answer can never find
-// it missing.
-void AskAgain(WindowSystem& ws, WindowSystem::Unanswered& entry, Handle window) {
-    if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
-    entry.probe = ws.lastProbe;
-    entry.asked = window;
-    if (!ws.Probe(window, entry.probe)) entry.probe = 0;
-}
-
 // Marks the messenger that owns `window` as one that let a send run out its
 // bound, and asks it once, without waiting, to say when it reads its queue
 // again. A thread id may be long gone and reused, so the oldest is forgotten
-// first; an answer for it then finds nothing to change.
+// first; an answer for it then finds nothing to change. The answer comes back
+// as an event; the question's number is stored first, so an answer can never
+// find it missing.
 void MarkUnanswered(WindowSystem& ws, Handle window) {
     const unsigned thread = ws.ThreadOf(window);
     if (thread == 0) return;
     for (const WindowSystem::Unanswered& u : ws.unanswered)
         if (u.thread == thread) return;
     if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
-    ws.unanswered.push_back({thread, 0, 0, false});
-    AskAgain(ws, ws.unanswered.back(), window);
+    if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
+    ws.unanswered.push_back({thread, ws.lastProbe, window, false});
+    if (!ws.Probe(window, ws.lastProbe)) ws.unanswered.back().probe = 0;
 }
 
 // False while the messenger that owns `window` let a send run out its bound
@@ -86,20 +83,42 @@ bool Reachable(WindowSystem& ws, Handle window) {
             ws.unanswered.erase(it);
             return true;
         }
-        // The window asked is gone (or the question could not be put): whether
-        // an answer still comes then is not documented, so ask through this one.
-        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) AskAgain(ws, *it, window);
+        // The window asked is gone (or the question could not be put, which
+        // only a vanished window does): only its own thread can destroy it, or
+        // that thread ended, so it no longer hangs.
+        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) {
+            ws.unanswered.erase(it);
+            return true;
+        }
         return false;
     }
     return true;
+}
+
+// A click holds the program for one bound in all (kSendBoundMs), from the
+// delivery's first message to the messenger after it last handled its own
+// events: each message gets what is left of it, and with too little left it
+// counts as not answered. Returns 0 then.
+std::uint32_t Left(WindowSystem& ws, std::uint32_t start) {
+    const std::uint32_t spent = ws.NowMs() - start;
+    return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
+}
+
+Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::NoAnswer;
+    return ws.SendButton(button, message, left);
 }
 
 // Whether the delivery goes on after a message to `window`. A missing
 // window does not stop it (everything below it is missing too). One that
 // did not answer does: the messenger may still take the message later, and a
 // press then would send whatever the box holds. A refused one does, and the
-// user learns why, once a run: otherwise every smiley vanishes silently.
+// user learns why, once a run: otherwise every smiley vanishes silently. One
+// that failed for no known reason does too, as the messenger may have taken
+// the message or not; it is not taken for hung.
 bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
+    if (result == Sent::Failed) return false;
     if (result == Sent::NoAnswer) {
         MarkUnanswered(ws, window);
         return false;
@@ -122,17 +141,20 @@ bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
 // A question that is not answered in time ends the wait too: the messenger is
 // busy (with that very press, perhaps), and the text's own send waits for it.
 // Returns false when the messenger is known hung and still does not answer.
-bool AwaitPreviousPress(WindowSystem& ws) {
+// `start` becomes the time of the last question: the program has not handled
+// its events since, so the delivery's bound runs from there.
+bool AwaitPreviousPress(WindowSystem& ws, std::uint32_t& start) {
     const Handle input = ws.pendingInput;
     ws.pendingInput = 0;
     if (input == 0) return true;
     if (!Reachable(ws, input)) return false;
-    const std::uint32_t start = ws.NowMs();
-    for (;;) {
-        const Box box = ws.AskBox(input);
-        if (box != Box::HasText || ws.NowMs() - start >= kPressBoundMs) return true;
+    const std::uint32_t first = ws.NowMs();
+    for (start = first;;) {
+        if (ws.AskBox(input, kAskBoundMs) != Box::HasText) return true;
         ws.WaitForEvents(1);
         ws.PumpEvents();
+        start = ws.NowMs();
+        if (start - first >= kPressBoundMs) return true;
     }
 }
 
@@ -141,10 +163,11 @@ void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner) {
     const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
     const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
-    if (!Reachable(ws, input) || !GoesOn(ws, input, ws.SendSetText(input, text), owner)) return;
+    const std::uint32_t start = ws.NowMs();
+    if (!Reachable(ws, input) || !GoesOn(ws, input, SetText(ws, input, text, start), owner)) return;
     const Handle button = ws.FindChildWindow(chat, input, kButtonClass);
     if (!Reachable(ws, button)) return;
-    GoesOn(ws, button, ClickButton(ws, button), owner);
+    GoesOn(ws, button, ClickButton(ws, button, start), owner);
 }
 
 void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
@@ -157,18 +180,22 @@ void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
         const Handle edit = ws.FindChildWindow(combo, 0, kEditClass);
         if ((im != 0 && combo != 0 && edit != 0) || pass >= kReadinessPasses) break;
     }
-    if (!AwaitPreviousPress(ws)) return;
+    std::uint32_t start = ws.NowMs();
+    if (!AwaitPreviousPress(ws, start)) return;
     WaitSeconds(ws, 0);
 
     Handle im = ws.FindTopWindow(kImClass);
     const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws.NextSibling(area1);
-    if (!text.empty() &&
-        (!Reachable(ws, input) || !GoesOn(ws, input, SetWindowTextTo(ws, input, text), owner)))
+    if (!text.empty() && (!Reachable(ws, input) ||
+                          !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner)))
         return;
 
     im = ws.FindTopWindow(kImClass);
     const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
+    // Whatever the text: a press waiting in a hung messenger's queue would send
+    // whatever its box holds when it wakes, the user's half-typed text perhaps.
+    if (!Reachable(ws, button)) return;
     const Sent pressed = PostClick(ws, button);
     if (!GoesOn(ws, button, pressed, owner)) return;
     // Also after an empty text: its press sends what the box holds then.
@@ -206,24 +233,38 @@ void TimeOut(WindowSystem& ws, double seconds) {
     }
 }
 
-Sent ClickButton(WindowSystem& ws, Handle button) {
-    const Sent down = ws.SendButton(button, kWmLButtonDown);
-    // The press stays queued for a messenger that did not answer in time; the
-    // release, posted, comes after it, so the button is not left down.
+Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+    // A sent message the messenger has not taken from its queue when the bound
+    // runs out is cancelled (Windows and Wine alike); one it has taken is
+    // handled to the end. A release is posted after a press that ran out the
+    // bound: it arrives after a press still being handled, so the button is not
+    // left down, and alone after a cancelled one, which is harmless. A release
+    // that ran out the bound may be cancelled after its press was handled: a
+    // posted one follows it.
+    const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
     if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
-    if (down == Sent::NoAnswer || down == Sent::Blocked) return down;
-    return ws.SendButton(button, kWmLButtonUp);
+    if (down != Sent::Done && down != Sent::NoWindow) return down;
+    const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
+    if (up == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
+    return up;
 }
 
 Sent PostClick(WindowSystem& ws, Handle button) {
     const Sent down = ws.PostButton(button, kWmLButtonDown);
-    if (down == Sent::Blocked) return down;
+    if (down == Sent::Blocked || down == Sent::Failed) return down;
     WaitSeconds(ws, 0);
     return ws.PostButton(button, kWmLButtonUp);
 }
 
-Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text) {
-    return text.empty() ? Sent::Done : ws.SendSetText(window, text);
+Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::NoAnswer;
+    return ws.SendSetText(window, text, left);
+}
+
+Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text,
+                     std::uint32_t start) {
+    return text.empty() ? Sent::Done : SetText(ws, window, text, start);
 }
 
 void WaitSeconds(WindowSystem& ws, std::int32_t seconds) {

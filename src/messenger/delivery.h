@@ -20,6 +20,13 @@ constexpr int kReadinessPasses = 10;
 // How long an instant message waits for the messenger to send the previous
 // one's text before it puts its own text in.
 constexpr std::uint32_t kPressBoundMs = 1000;
+// How long a sent message may wait for the messenger to handle it. A
+// messenger that stops reading its queue costs at most this per message.
+constexpr std::uint32_t kSendBoundMs = 2000;
+// How long a question about the input box may wait for an answer. One that
+// gets none only ends the wait for the previous press: a busy messenger is
+// not a hung one.
+constexpr std::uint32_t kAskBoundMs = 250;
 
 // What became of one message to a messenger window.
 enum class Sent {
@@ -27,6 +34,7 @@ enum class Sent {
     NoWindow,  // a zero or vanished window: nothing happened
     NoAnswer,  // the messenger did not handle it within the bound
     Blocked,   // refused: the messenger runs with higher rights than Pallimo
+    Failed,    // failed for no known reason, the window still there
 };
 
 // What the messenger's input box holds, as far as it answers.
@@ -46,11 +54,11 @@ class WindowSystem {
     virtual Handle NextSibling(Handle window) = 0;
 
     // WM_SETTEXT with the ANSI form of `text`; waits for the messenger to handle
-    // it, up to a bound. A zero or stale window does nothing.
-    virtual Sent SendSetText(Handle window, const std::wstring& text) = 0;
-    // A left-button message with wParam 0 and lParam 0, sent (waits, up to a
-    // bound) or posted (returns at once).
-    virtual Sent SendButton(Handle window, unsigned message) = 0;
+    // it, up to `boundMs`. A zero or stale window does nothing.
+    virtual Sent SendSetText(Handle window, const std::wstring& text, std::uint32_t boundMs) = 0;
+    // A left-button message with wParam 0 and lParam 0, sent (waits, up to
+    // `boundMs`) or posted (returns at once).
+    virtual Sent SendButton(Handle window, unsigned message, std::uint32_t boundMs) = 0;
     virtual Sent PostButton(Handle window, unsigned message) = 0;
     // Asks the messenger that owns `window` whether it reads its queue again,
     // without waiting: once it has, ProbeAnswered(*this, probe) runs while the
@@ -71,9 +79,9 @@ class WindowSystem {
     virtual void Sleep(std::uint32_t ms) = 0;
     // Monotonic milliseconds; differences stay right across the wrap.
     virtual std::uint32_t NowMs() = 0;
-    // Whether `window` holds text (WM_GETTEXTLENGTH), asked with a short
-    // bound; a window that is gone holds none.
-    virtual Box AskBox(Handle window) = 0;
+    // Whether `window` holds text (WM_GETTEXTLENGTH), asked with a bound of
+    // `boundMs`; a window that is gone holds none.
+    virtual Box AskBox(Handle window, std::uint32_t boundMs) = 0;
 
     // A delivery asked for while another one is running (a click handled
     // inside IMSend's wait) waits here and goes out after it, in order.
@@ -116,10 +124,14 @@ void TimeOut(WindowSystem& ws, double seconds);
 // answered and sent to since) changes nothing.
 void ProbeAnswered(WindowSystem& ws, std::uintptr_t probe);
 
-// Each returns the message that ended it early (NoAnswer, Blocked), or the last one's result.
-Sent ClickButton(WindowSystem& ws, Handle button);
+// Each returns the message that ended it early (NoAnswer, Blocked, Failed), or
+// the last one's result. Sent messages get what is left of one bound
+// (kSendBoundMs) counted from `start`.
+Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start);
 Sent PostClick(WindowSystem& ws, Handle button);
-Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text);
+Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start);
+Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text,
+                     std::uint32_t start);
 void WaitSeconds(WindowSystem& ws, std::int32_t seconds);
 
 }  // namespace Module1

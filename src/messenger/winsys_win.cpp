@@ -18,22 +18,22 @@ bool Hangs(HWND window) { return IsHungAppWindow(GetAncestor(window, GA_ROOT)) !
 // messages to a process of higher integrity with ERROR_ACCESS_DENIED, while it
 // lets the lookups and WM_GETTEXTLENGTH through. A time-out says ERROR_TIMEOUT;
 // with SMTO_ABORTIFHUNG a hung thread may fail the call without it, so a hung
-// root window is no answer too. Anything else (a vanished window, or the
-// failure Windows reports with no error at all) is like no window: nothing
-// happened, and the messenger is not taken for hung.
+// root window is no answer too. A vanished window is no window: nothing
+// happened. Anything else (the failure Windows reports with no error at all,
+// say) is a failure: the messenger is not taken for hung.
 Sent Failure(HWND window) {
     const DWORD error = GetLastError();
     if (error == ERROR_ACCESS_DENIED) return Sent::Blocked;
     if (error == ERROR_TIMEOUT || Hangs(window)) return Sent::NoAnswer;
-    return Sent::NoWindow;
+    return IsWindow(window) ? Sent::Failed : Sent::NoWindow;
 }
 
-Sent SendBounded(Handle window, UINT message, LPARAM lParam) {
+Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t boundMs) {
     if (window == 0) return Sent::NoWindow;
     DWORD_PTR result = 0;
     SetLastError(ERROR_SUCCESS);
     if (SendMessageTimeoutA(AsHwnd(window), message, 0, lParam, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                            kSendBoundMs, &result))
+                            boundMs, &result))
         return Sent::Done;
     return Failure(AsHwnd(window));
 }
@@ -71,13 +71,14 @@ Handle Win32WindowSystem::NextSibling(Handle window) {
     return window == 0 ? 0 : AsHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
 }
 
-Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text) {
+Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text,
+                                    std::uint32_t boundMs) {
     const std::string ansi = win::ToAnsi(text);
-    return SendBounded(window, WM_SETTEXT, reinterpret_cast<LPARAM>(ansi.c_str()));
+    return SendBounded(window, WM_SETTEXT, reinterpret_cast<LPARAM>(ansi.c_str()), boundMs);
 }
 
-Sent Win32WindowSystem::SendButton(Handle window, unsigned message) {
-    return SendBounded(window, message, 0);
+Sent Win32WindowSystem::SendButton(Handle window, unsigned message, std::uint32_t boundMs) {
+    return SendBounded(window, message, 0, boundMs);
 }
 
 Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
@@ -85,7 +86,8 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     if (window == 0) return Sent::NoWindow;
     SetLastError(ERROR_SUCCESS);
     if (PostMessageA(AsHwnd(window), message, 0, 0)) return Sent::Done;
-    return GetLastError() == ERROR_ACCESS_DENIED ? Sent::Blocked : Sent::NoWindow;
+    if (GetLastError() == ERROR_ACCESS_DENIED) return Sent::Blocked;
+    return IsWindow(AsHwnd(window)) ? Sent::Failed : Sent::NoWindow;
 }
 
 // The messenger has handled a probe's WM_NULL. Windows calls this on our own
@@ -128,14 +130,14 @@ void Win32WindowSystem::WaitForEvents(std::uint32_t ms) { win::WaitForEvents(ms)
 void Win32WindowSystem::Sleep(std::uint32_t ms) { ::Sleep(ms); }
 std::uint32_t Win32WindowSystem::NowMs() { return win::NowMs(); }
 
-Box Win32WindowSystem::AskBox(Handle window) {
+Box Win32WindowSystem::AskBox(Handle window, std::uint32_t boundMs) {
     if (window == 0) return Box::Empty;
     DWORD_PTR length = 0;
     SetLastError(ERROR_SUCCESS);
     // The wide form: Wine 8 ignores the bound of an ANSI WM_GETTEXTLENGTH to
     // another process and waits for a hung messenger for as long as it hangs.
     if (!SendMessageTimeoutW(AsHwnd(window), WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                             kAskBoundMs, &length))
+                             boundMs, &length))
         return Failure(AsHwnd(window)) == Sent::NoAnswer ? Box::NoAnswer : Box::Empty;
     return length > 0 ? Box::HasText : Box::Empty;
 }

@@ -9,21 +9,13 @@
 
 namespace Module1 {
 
-// How long a sent message may wait for the messenger to handle it. A
-// messenger that stops reading its queue costs at most this per message.
-constexpr UINT kSendBoundMs = 2000;
-// How long a question about the input box may wait for an answer. One that
-// gets none only ends the wait for the previous press: a busy messenger is
-// not a hung one.
-constexpr UINT kAskBoundMs = 250;
-
 class Win32WindowSystem : public WindowSystem {
   public:
     Handle FindTopWindow(const char* className) override;
     Handle FindChildWindow(Handle parent, Handle after, const char* className) override;
     Handle NextSibling(Handle window) override;
-    Sent SendSetText(Handle window, const std::wstring& text) override;
-    Sent SendButton(Handle window, unsigned message) override;
+    Sent SendSetText(Handle window, const std::wstring& text, std::uint32_t boundMs) override;
+    Sent SendButton(Handle window, unsigned message, std::uint32_t boundMs) override;
     Sent PostButton(Handle window, unsigned message) override;
     bool Probe(Handle window, std::uintptr_t probe) override;
     unsigned ThreadOf(Handle window) override;
@@ -32,7 +24,7 @@ class Win32WindowSystem : public WindowSystem {
     void WaitForEvents(std::uint32_t ms) override;
     void Sleep(std::uint32_t ms) override;
     std::uint32_t NowMs() override;
-    Box AskBox(Handle window) override;
+    Box AskBox(Handle window, std::uint32_t boundMs) override;
 };
 
 // Finds the first direct child of `parent` (the top-level windows when parent

@@ -87,10 +87,12 @@ void CheckHangOnSetText(double workingMs, double workingFromFirstLineMs) {
 }
 
 // The messenger stops reading its queue a while after start, with nothing
-// being delivered at that moment, and answers again 12 s later.
+// being delivered at that moment, and answers again 12 s later. A face sent
+// before the hang makes the first click after it ask about the box before its
+// own text goes in: question and text share the click's one bound.
 void CheckHangLater() {
     e2e::Standin standin;
-    if (!ok(standin.Start(L"--hang-after-ms 4000 --hang-ms 12000"),
+    if (!ok(standin.Start(L"--hang-after-ms 7000 --hang-ms 12000"),
             "hang later: the stand-in starts"))
         return;
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
@@ -99,6 +101,9 @@ void CheckHangLater() {
     if (!ok(started.main != nullptr, "hang later: the smiley window shows")) return;
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
        "hang later: the announcement arrived");
+    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":-D")));
+    ok(e2e::WaitForRecords(standin.RecordPath(), 9, 5000).size() >= 9,
+       "hang later: a face clicked before the hang arrived (text and press)");
     if (!ok(e2e::WaitUntil([&] { return !delivery::Answers(im); }, 20000),
             "hang later: the messenger hangs"))
         return;

@@ -207,7 +207,7 @@ TEST(IMSend, StopsWaitingOnThePassWhereTheWindowBecomesReady) {
 TEST(IMSend, EmptyTextLeavesTheInputBoxAloneAndStillClicks) {
     FakeWindowSystem ws;
     ImWindow w(ws);
-    ws.SendSetText(w.input, L"typed by the user");
+    ws.SendSetText(w.input, L"typed by the user", 0);
     ws.calls.clear();
     Module1::IMSend(ws, L"");
     EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), ImDelivery(w, "")})));
@@ -362,7 +362,7 @@ TEST(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
 TEST(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
     FakeWindowSystem ws;
     ImWindow w(ws);
-    ws.SendSetText(w.input, L"typed by the user");
+    ws.SendSetText(w.input, L"typed by the user", 0);
     Module1::IMSend(ws, L"");
     EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
     ws.calls.clear();
@@ -442,9 +442,10 @@ TEST(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
     EXPECT_EQ(texts.back(), "\"d\")");
 }
 
-// The window asked closed before the messenger read the question: the next
-// delivery asks again through its own window, and only that answer counts.
-TEST(Deliveries, WhenTheWindowAskedIsGoneTheNextDeliveryAsksThroughItsOwn) {
+// The window asked closed before the messenger read the question: only its
+// own thread can destroy it (or that thread ended), so the messenger no longer
+// hangs there, and the next delivery goes out.
+TEST(Deliveries, WhenTheWindowAskedIsGoneTheMessengerIsSentToAgain) {
     FakeWindowSystem ws;
     ChatRoom room(ws);
     ImWindow w(ws);
@@ -452,18 +453,37 @@ TEST(Deliveries, WhenTheWindowAskedIsGoneTheNextDeliveryAsksThroughItsOwn) {
     Module1::ChatSend(ws, L"a");
     ws.Remove(room.input);
     Module1::IMSend(ws, L"b");
-    Module1::IMSend(ws, L"c");  // still no answer: no second question
-    Module1::ProbeAnswered(ws, ws.probes.at(0));
-    Module1::IMSend(ws, L"d");
-    Module1::ProbeAnswered(ws, ws.probes.at(1));
-    Module1::IMSend(ws, L"e");
+    Module1::IMSend(ws, L"c");
     std::vector<std::string> got;
     for (const auto& c : ws.calls)
         if (c.rfind("Probe", 0) == 0 || c.find("WM_SETTEXT") != std::string::npos) got.push_back(c);
     EXPECT_THAT(got,
                 ElementsAre("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\") = no answer",
-                            "Probe(" + H(room.input) + ")", "Probe(" + H(w.input) + ")",
-                            "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"e\")"));
+                            "Probe(" + H(room.input) + ")",
+                            "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")",
+                            "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")"));
+    EXPECT_TRUE(ws.unanswered.empty());
+}
+
+// A hung messenger is passed over whatever the text: an empty text's press
+// would wait in its queue and send whatever the box holds when it wakes; and
+// the box the previous press was aimed at is not asked about either.
+TEST(Deliveries, NothingIsAskedOrPostedToAHungMessengerEvenForAnEmptyText) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");  // its press leaves a box to wait for
+    ws.hung = {room.input};
+    Module1::ChatSend(ws, L"b");  // the messenger hangs
+    ws.calls.clear();
+    Module1::IMSend(ws, L"c");
+    Module1::IMSend(ws, L"");
+    using ::testing::Contains;
+    using ::testing::HasSubstr;
+    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("AskBox"))));
+    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("WM_SETTEXT"))));
+    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("PostMessageA"))));
+    EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 2);  // both were asked for
 }
 
 // A messenger busy with the previous Send press lets the question about its
@@ -477,7 +497,6 @@ TEST(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
     ws.calls.clear();
     Module1::IMSend(ws, L"b");
     Module1::IMSend(ws, L"c");
-    std::vector<std::string> c;
     const auto rest = ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")");
     EXPECT_THAT(
         ws.calls,
@@ -508,6 +527,44 @@ TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPass
                            "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0) = no answer",
                            "PostMessageA(" + send + ", WM_LBUTTONUP, 0, 0)", "Probe(" + send + ")"},
                           ChatLookups(room)})));
+}
+
+// A click holds Pallimo for one bound in all: the question about the box and
+// every message after it share it. A chat room whose messenger takes 1.9 s per
+// message gets its text in, and the press only what is left; running out of
+// it counts as no answer.
+TEST(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
+    FakeWindowSystem ws;
+    ImWindow w(ws);
+    Module1::IMSend(ws, L"a");
+    ws.slow = {w.input};
+    ws.bounds.clear();
+    Module1::IMSend(ws, L"b");
+    EXPECT_THAT(ws.bounds,
+                ElementsAre(Module1::kAskBoundMs, Module1::kSendBoundMs - Module1::kAskBoundMs));
+    ChatRoom room(ws);
+    ws.answerMs = 1900;
+    ws.bounds.clear();
+    ws.calls.clear();
+    const std::uint32_t start = ws.now;
+    Module1::ChatSend(ws, L"c");
+    EXPECT_THAT(ws.bounds, ElementsAre(2000u, 100u));
+    EXPECT_EQ(ws.now - start, Module1::kSendBoundMs);
+    EXPECT_EQ(ws.calls.back(), "Probe(" + H(room.send) + ")");
+}
+
+// A release that runs out the bound is cancelled with the button left down, if
+// the press was taken: a posted release follows it.
+TEST(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ws.answerMs = 900;  // text and press in time, the release gets 200 ms
+    Module1::ChatSend(ws, L"a");
+    const std::string send = H(room.send);
+    EXPECT_THAT(
+        std::vector<std::string>(ws.calls.end() - 3, ws.calls.end()),
+        ElementsAre("SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0) = no answer",
+                    "PostMessageA(" + send + ", WM_LBUTTONUP, 0, 0)", "Probe(" + send + ")"));
 }
 
 // A messenger with higher rights refuses the text and the presses (privilege
@@ -542,6 +599,33 @@ TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
     EXPECT_THAT(ws.calls, ElementsAreArray(
                               Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
                                                                         ", WM_SETTEXT, \"b\")")})));
+}
+
+// A message that fails for no known reason to a window that is still there
+// ends the delivery: a press would send whatever the box holds. The messenger
+// is not taken for hung, and the user is not told.
+TEST(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ImWindow w(ws);
+    ws.failing = {room.input, w.input};
+    Module1::ChatSend(ws, L"a");
+    Module1::IMSend(ws, L"b");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\") = failed");
+    ws.failing.clear();
+    ws.calls.clear();
+    Module1::ChatSend(ws, L"c");
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ChatLookups(room),
+                     {"SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"c\")",
+                      "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
+                      "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                      "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"}})));
+    ws.failing = {room.send};
+    Module1::ChatSend(ws, L"d");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0) = failed");
+    EXPECT_TRUE(ws.probes.empty());
 }
 
 // A delivery queued behind another tells the user over its own window.

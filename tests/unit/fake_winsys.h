@@ -67,15 +67,15 @@ class FakeWindowSystem : public Module1::WindowSystem {
         Log("GetWindow(" + std::to_string(w) + ", GW_HWNDNEXT) = " + std::to_string(found));
         return found;
     }
-    Module1::Sent SendSetText(Handle w, const std::wstring& text) override {
-        const Module1::Sent r = Outcome(w, true);
+    Module1::Sent SendSetText(Handle w, const std::wstring& text, std::uint32_t bound) override {
+        const Module1::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")" +
             Suffix(r));
         if (r == Module1::Sent::Done) windows_[w - 1].text = text;
         return r;
     }
-    Module1::Sent SendButton(Handle w, unsigned msg) override {
-        const Module1::Sent r = Outcome(w, true);
+    Module1::Sent SendButton(Handle w, unsigned msg, std::uint32_t bound) override {
+        const Module1::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
         return r;
     }
@@ -118,8 +118,10 @@ class FakeWindowSystem : public Module1::WindowSystem {
 
     // The messenger takes the text out of its input box once it has handled
     // the posted Send press: here after `busyChecks` more questions.
-    Module1::Box AskBox(Handle w) override {
+    Module1::Box AskBox(Handle w, std::uint32_t bound) override {
+        bounds.push_back(bound);
         if (hung.count(w) != 0 || slow.count(w) != 0) {
+            now += bound;
             Log("AskBox(" + std::to_string(w) + ") = no answer");
             return Module1::Box::NoAnswer;
         }
@@ -144,7 +146,10 @@ class FakeWindowSystem : public Module1::WindowSystem {
     std::set<Handle> slow;         // windows whose questions time out, yet sends are handled
     bool tellShows = true;         // whether the message box can be shown
     std::set<Handle> blocked;      // windows that refuse what is sent or posted (higher rights)
+    std::set<Handle> failing;      // windows where sending and posting fail for no known reason
     std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
+    std::uint32_t answerMs = 0;          // how long the messenger takes to handle a sent message
+    std::vector<std::uint32_t> bounds;   // the bound of every message sent or question asked
     std::vector<std::uintptr_t> probes;  // every question put, oldest first
 
   private:
@@ -159,12 +164,24 @@ class FakeWindowSystem : public Module1::WindowSystem {
     Module1::Sent Outcome(Handle w, bool sent) const {
         if (w == 0 || !Alive(w)) return Module1::Sent::NoWindow;
         if (blocked.count(w) != 0) return Module1::Sent::Blocked;
+        if (failing.count(w) != 0) return Module1::Sent::Failed;
         if (sent && hung.count(w) != 0) return Module1::Sent::NoAnswer;
         return Module1::Sent::Done;
+    }
+    // A sent message takes the messenger's time, or the whole bound if it gets
+    // no answer within it.
+    Module1::Sent SendOutcome(Handle w, std::uint32_t bound) {
+        bounds.push_back(bound);
+        Module1::Sent r = Outcome(w, true);
+        if (r == Module1::Sent::Done && answerMs > bound) r = Module1::Sent::NoAnswer;
+        if (r == Module1::Sent::NoAnswer) now += bound;
+        if (r == Module1::Sent::Done) now += answerMs;
+        return r;
     }
     static std::string Suffix(Module1::Sent r) {
         if (r == Module1::Sent::NoAnswer) return " = no answer";
         if (r == Module1::Sent::Blocked) return " = blocked";
+        if (r == Module1::Sent::Failed) return " = failed";
         return "";
     }
     bool Alive(Handle h) const { return h >= 1 && h <= windows_.size() && windows_[h - 1].alive; }
