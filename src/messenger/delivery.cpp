@@ -70,8 +70,9 @@ void MarkUnanswered(WindowSystem& ws, Handle window) {
 // False while the messenger that owns `window` let a send run out its bound
 // and has not answered the question put to it then: a hung messenger so costs
 // one send's bound once and nothing per click after it. Once the answer has
-// come, it is sent to again. A merely slow messenger is never passed over:
-// only a full bound marks it. The answer arrives only as an event, so nothing
+// come, it is sent to again. Only a message that runs out what is left of
+// the click's bound marks it; a click with no time left for its next message
+// marks nothing (Left, SendButtonWithin). The answer arrives only as an event, so nothing
 // here waits; the lists change only by this thread's own calls, and an answer
 // arriving in between only sets a flag.
 bool Reachable(WindowSystem& ws, Handle window) {
@@ -106,7 +107,9 @@ std::uint32_t Left(WindowSystem& ws, std::uint32_t start) {
 
 Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::uint32_t start) {
     const std::uint32_t left = Left(ws, start);
-    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::NoAnswer;
+    // No time left, though no message ran out its bound: the messenger is
+    // slow, not hung. The delivery ends, and the messenger is not passed over.
+    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::Failed;
     return ws.SendButton(button, message, left);
 }
 
@@ -245,7 +248,8 @@ Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
     if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
     if (down != Sent::Done && down != Sent::NoWindow) return down;
     const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
-    if (up == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
+    // The press was handled: without its release the button would stay down.
+    if (up == Sent::NoAnswer || up == Sent::Failed) ws.PostButton(button, kWmLButtonUp);
     return up;
 }
 
@@ -258,7 +262,7 @@ Sent PostClick(WindowSystem& ws, Handle button) {
 
 Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start) {
     const std::uint32_t left = Left(ws, start);
-    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::NoAnswer;
+    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::Failed;  // slow, not hung
     return ws.SendSetText(window, text, left);
 }
 

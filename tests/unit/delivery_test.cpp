@@ -553,6 +553,24 @@ TEST(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
     EXPECT_EQ(ws.calls.back(), "Probe(" + H(room.send) + ")");
 }
 
+// A text that takes nearly the whole bound leaves no time for the press: the
+// delivery ends there, with no lone release, and the messenger, slow but not
+// hung, is not passed over next time.
+TEST(Deliveries, ATextThatTakesTheWholeBoundEndsTheClickOnly) {
+    FakeWindowSystem ws;
+    ChatRoom room(ws);
+    ws.answerMs = 1960;  // 40 ms left: too little to send a message in
+    Module1::ChatSend(ws, L"a");
+    EXPECT_THAT(ws.calls,
+                ::testing::Contains("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\")"));
+    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("LBUTTON"))));
+    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("Probe"))));
+    ws.answerMs = 0;
+    ws.calls.clear();
+    Module1::ChatSend(ws, L"b");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)");
+}
+
 // A release that runs out the bound is cancelled with the button left down, if
 // the press was taken: a posted release follows it.
 TEST(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
