@@ -280,9 +280,9 @@ void Form4::PressFocusedButton() {
 // the whole list rather than the part read so far (which, saved over the file
 // being read, would lose the rest), and a second load appends its items after
 // the first one's, just as when it is pressed after the first has ended. A
-// load that stops part-way (a failed read, no memory, no room in the list)
-// drops what waits for it, as "Clear" does: a save would write the part read
-// over the file. A load that reads nothing (a missing file) drops nothing.
+// load that stops part-way (a failed read, no memory, no room in the list, a
+// file it cannot open) drops what waits for it, as "Clear" does: a save would
+// write the part read over the file. Only a missing file drops nothing.
 void Form4::RunFileJob(FileJob job) {
     if (loading_ != nullptr) {
         // Saves one after the other to the same file are one save, since the

@@ -299,8 +299,9 @@ bool ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::strin
         if (Exists(backup)) MoveTo(backup, full, cleanUp);
         if (!Exists(full) && written && MoveTo(temp, full, cleanUp)) ok = true;
     }
-    // Only while the file is in its place: else these two hold its only copies.
-    if (backup.empty() || Exists(full)) {
+    // The old content under the backup name goes only once the new list
+    // stands in its place: under the name may be another program's file.
+    if (ok || backup.empty() || !Exists(backup)) {
         Remove(temp, cleanUp);
         if (!backup.empty()) Remove(backup, cleanUp);
     }
@@ -423,10 +424,20 @@ LoadResult LoadList(const std::wstring& path, HWND list, const std::function<boo
     ScopedFile file(CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    // Only a file that is not there has nothing to lose. One that is there but
+    // cannot be read now (held by another program, refused, not a disk file)
+    // ends like a load that stopped, so a Save waiting behind it does not
+    // replace what it could not read.
+    if (!file.valid()) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? LoadResult::kNothing
+                   : LoadResult::kPartial;
+    }
     // Only files on disk: a console or a pipe could keep a read waiting for ever.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return LoadResult::kNothing;
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return LoadResult::kPartial;
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return LoadResult::kNothing;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return LoadResult::kPartial;
     try {
         return ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list,
                           keepGoing)

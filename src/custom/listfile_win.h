@@ -26,8 +26,9 @@ constexpr std::uint32_t kLoadPumpEveryMs = 15;
 // beside it. True when the file now holds the list box's items.
 bool SaveList(const std::wstring& path, HWND list);
 
-// How far a load got: it read nothing (no readable file: an empty name, a
-// missing file, a folder, a device), the whole file, or only part of it.
+// How far a load got: it read nothing (an empty name, a file or folder that is
+// not there), the whole file, or only part of it. A file that is there but
+// cannot be read (held, refused, a folder, a device) counts as part.
 enum class LoadResult { kNothing, kWhole, kPartial };
 
 // Appends the file's fields to the list box, keeping the program's windows
