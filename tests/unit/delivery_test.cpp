@@ -81,6 +81,15 @@ std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setTex
     return seq;
 }
 
+// One whole instant message of `text` into a window laid out as `w`: a
+// readiness pass that finds it, then the delivery.
+std::vector<std::string> ImSendOf(const ImWindow& w, const std::string& text,
+                                  bool afterAnother = false) {
+    return Join({ReadinessPass(w),
+                 ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + text + "\")",
+                            afterAnother)});
+}
+
 }  // namespace
 
 TEST(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
@@ -153,11 +162,7 @@ TEST(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
     ImWindow w(ws);
     const std::wstring tag = L"<font sml=\"AgHSE5E=\">;-)</font>";
     Module1::IMSend(ws, tag);
-    EXPECT_THAT(ws.calls,
-                ElementsAreArray(Join(
-                    {ReadinessPass(w),
-                     ImDelivery(w, "SendMessageA(" + H(w.input) +
-                                       ", WM_SETTEXT, \"<font sml=\"AgHSE5E=\">;-)</font>\")")})));
+    EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "<font sml=\"AgHSE5E=\">;-)</font>")));
     EXPECT_EQ(ws.TextOf(w.input), tag);
 }
 
@@ -307,10 +312,7 @@ TEST(Deliveries, AfterOneEndsTheNextRunsAtOnce) {
     Module1::IMSend(ws, L"a");
     ws.calls.clear();
     Module1::IMSend(ws, L"b");
-    EXPECT_THAT(ws.calls,
-                ElementsAreArray(Join(
-                    {ReadinessPass(w),
-                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+    EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "b", true)));
 }
 
 TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
@@ -351,9 +353,7 @@ TEST(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
     ws.calls.clear();
     ImWindow w(ws);
     Module1::IMSend(ws, L"x");
-    EXPECT_THAT(ws.calls, ElementsAreArray(
-                              Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
-                                                                        ", WM_SETTEXT, \"x\")")})));
+    EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "x")));
 }
 
 // An empty text sets nothing, yet its Send press sends whatever the box holds
@@ -614,9 +614,7 @@ TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
     ws.blocked.clear();
     ws.calls.clear();
     Module1::IMSend(ws, L"b");  // nothing was pressed: nothing to wait for
-    EXPECT_THAT(ws.calls, ElementsAreArray(
-                              Join({ReadinessPass(w), ImDelivery(w, "SendMessageA(" + H(w.input) +
-                                                                        ", WM_SETTEXT, \"b\")")})));
+    EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "b")));
 }
 
 // A message that fails for no known reason to a window that is still there
