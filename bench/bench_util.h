@@ -1,5 +1,5 @@
-// What the benchmarks share: the stand-in's record read as it grows, order
-// statistics, and the CPU time of another process. The delivery tests' helpers
+// What the benchmarks share beyond the e2e support library: order statistics
+// and the CPU time of another process. The delivery tests' helpers
 // (delivery_util.h) find the windows.
 #pragma once
 #include <windows.h>
@@ -16,66 +16,9 @@
 
 #include "delivery_util.h"
 #include "harness.h"
+#include "support.h"
 
 namespace bench {
-
-// Reads the records appended to the stand-in's record since the last poll,
-// without parsing the whole file again each time.
-class RecordTail {
-  public:
-    explicit RecordTail(const std::wstring& path)
-        : file_(CreateFileW(path.c_str(), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
-    RecordTail(const RecordTail&) = delete;
-    RecordTail& operator=(const RecordTail&) = delete;
-    ~RecordTail() {
-        if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    }
-
-    // Appends the complete records written since the last call to `out`.
-    std::size_t Poll(std::vector<e2e::Record>& out) {
-        if (file_ == INVALID_HANDLE_VALUE) return 0;
-        char buf[65536];
-        DWORD got = 0;
-        while (ReadFile(file_, buf, sizeof buf, &got, nullptr) && got > 0)
-            pending_.append(buf, got);
-        std::size_t added = 0, start = 0, end;
-        while ((end = pending_.find('\n', start)) != std::string::npos) {
-            e2e::Record r;
-            if (e2e::ParseRecordLine(pending_.substr(start, end - start), r)) {
-                out.push_back(r);
-                ++added;
-            }
-            start = end + 1;
-        }
-        pending_.erase(0, start);
-        return added;
-    }
-
-    // Polls (about every millisecond) until a new record satisfies `match`,
-    // at most `ms`; every record read on the way is appended to `seen`.
-    bool WaitFor(const std::function<bool(const e2e::Record&)>& match, DWORD ms,
-                 std::vector<e2e::Record>& seen, e2e::Record* found = nullptr) {
-        const DWORD start = GetTickCount();
-        std::size_t checked = seen.size();
-        for (;;) {
-            Poll(seen);
-            for (; checked < seen.size(); ++checked) {
-                if (match(seen[checked])) {
-                    if (found != nullptr) *found = seen[checked];
-                    return true;
-                }
-            }
-            if (GetTickCount() - start >= ms) return false;
-            Sleep(1);
-        }
-    }
-
-  private:
-    HANDLE file_;
-    std::string pending_;
-};
 
 // The value below which `fraction` of the samples lie (nearest rank).
 inline double Percentile(std::vector<double> samples, double fraction) {

@@ -40,8 +40,6 @@ std::vector<std::string> ImTranscriptLines(const std::wstring& path) {
     return lines;
 }
 
-std::string Ascii(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -55,19 +53,13 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     e2e::Process pallimo;
-    pallimo.Start(e2e::PallimoExe(), L"");
-    HWND main = nullptr;
-    bench::SpinUntil(
-        [&] {
-            main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
-            return e2e::IsShown(main);
-        },
-        20000);
+    const HWND main = e2e::StartPallimo(pallimo).main;
     if (!e2e::IsShown(main)) {
         std::printf("the smiley window did not appear\n");
         return 1;
     }
-    bench::RecordTail tail(standin.RecordPath());
+    e2e::RecordTail tail;
+    tail.Open(standin.RecordPath());
     std::vector<e2e::Record> seen;
     // The start-up announcement: two lines, each a set-text and a press.
     bench::SpinUntil([&] { return tail.Poll(seen), seen.size() >= 6; }, 10000);
@@ -77,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND send = delivery::NthChild(im, "_Oscar_IconBtn", 0);
     HWND wink = e2e::Child(main, frmMain_ids::kImage1 + 7);
     const std::string tag =
-        Ascii(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));
+        e2e::AnsiBytes(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));
 
     // Alternating, so that both see the same conditions.
     std::vector<double> clicks, bare;
@@ -109,7 +101,7 @@ int wmain(int argc, wchar_t** argv) {
     const double t0 = e2e::NowMs();
     for (int i = 0; i < kClicks; ++i) {
         const catalogue::Face& face = catalogue::kFaces[i % catalogue::kFaceCount];
-        expected.push_back(std::string("Pallimo: [Blue] ") + Ascii(face.emoticon));
+        expected.push_back(std::string("Pallimo: [Blue] ") + e2e::AnsiBytes(face.emoticon));
         PostClick(
             e2e::Child(main, frmMain_ids::kImage1 + i % static_cast<int>(catalogue::kFaceCount)));
     }
@@ -138,7 +130,7 @@ int wmain(int argc, wchar_t** argv) {
         const e2e::Record& r = seen[i];
         if (r.message == STANDIN_MARKER_MESSAGE) continue;
         if (r.window == "im.input" && r.message == WM_SETTEXT) {
-            const std::string want = Ascii(catalogue::SmileyTag(
+            const std::string want = e2e::AnsiBytes(catalogue::SmileyTag(
                 catalogue::StartCode(),
                 catalogue::TagTail(catalogue::kFaces[settexts % catalogue::kFaceCount].emoticon)));
             inOrderTexts += r.text == want;

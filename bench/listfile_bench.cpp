@@ -51,12 +51,7 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("list file: %d lines, %u bytes\n", kLines, static_cast<unsigned>(bytes.size()));
 
     e2e::Process pallimo;
-    pallimo.Start(e2e::PallimoExe(), L"");
-    HWND main = nullptr;
-    bench::SpinUntil([&] {
-        main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
-        return main != nullptr && e2e::IsShown(main);
-    }, 20000);
+    const HWND main = e2e::StartPallimo(pallimo).main;
     if (main == nullptr) {
         std::printf("the smiley window did not show\n");
         return 1;
@@ -106,15 +101,17 @@ int wmain(int argc, wchar_t** argv) {
         if (FileSize(saved) != bytes.size())
             std::printf("round %d: the saved file has %llu bytes, not %u\n", round, FileSize(saved),
                         static_cast<unsigned>(bytes.size()));
-        std::printf("round %d: list full (%d items) after %.1f ms, %u messages handled during the "
-                    "load, saved in %.1f ms\n",
-                    round, count, fullMs.back(), static_cast<unsigned>(waits.size()), saveMs.back());
+        std::printf(
+            "round %d: list full (%d items) after %.1f ms, %u messages handled during the "
+            "load, saved in %.1f ms\n",
+            round, count, fullMs.back(), static_cast<unsigned>(waits.size()), saveMs.back());
     }
     bench::PrintStats("load 100,000 lines until the list is full", fullMs);
     bench::PrintStats("wait of a message sent mid-load", waitMs);
     bench::PrintStats("save 100,000 items", saveMs);
-    std::printf("goals: full <= 1000 ms, message wait <= 50 ms (worst seen %.1f ms), save <= 300 ms\n",
-                worstWait);
+    std::printf(
+        "goals: full <= 1000 ms, message wait <= 50 ms (worst seen %.1f ms), save <= 300 ms\n",
+        worstWait);
     std::printf("Pallimo CPU time: %.0f ms\n", pallimo.CpuMs());
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "custom/Form4_ids.h"
 #include "custom_util.h"
 #include "harness.h"
+#include "support.h"
 
 namespace {
 
@@ -46,19 +47,6 @@ std::wstring Wide(const char* s) { return std::wstring(s, s + std::char_traits<c
 std::wstring InWork(const std::wstring& name) { return e2e::WorkDir() + L"\\" + name; }
 
 // ---- what a person does -------------------------------------------------------
-
-HWND OpenCustomWindow() {
-    HWND form = nullptr;
-    // A click lost by Wine on a desktop that has just started is given again,
-    // as a person would.
-    for (int attempt = 0; attempt < 3 && form == nullptr; ++attempt) {
-        e2e::Activate(g_main);
-        e2e::Click(e2e::Child(g_main, frmMain_ids::kCommand2));
-        form = e2e::WaitForWindow(ids::kClass, L"Custom", g_pid, 3000);
-    }
-    e2e::WaitUntil([&] { return form != nullptr && e2e::IsShown(form); }, 5000);
-    return form;
-}
 
 void Press(HWND form, int id) { e2e::Click(Ctl(form, id)); }
 
@@ -124,7 +112,7 @@ bool ClosedAndSmileyBack(HWND form) {
 // ---- the cases ----------------------------------------------------------------
 
 HWND CheckOpening() {
-    HWND form = OpenCustomWindow();
+    HWND form = e2e::OpenCustomCodes(g_main, g_pid);
     if (!ok(form != nullptr, "\"Extra\" opens the custom codes window")) return nullptr;
     ok(e2e::WaitUntil([] { return !IsWindowVisible(g_main); }, 5000),
        "the smiley window hides when the custom codes window opens");
@@ -132,10 +120,7 @@ HWND CheckOpening() {
     ok(e2e::TextOf(Ctl(form, ids::kText1)) == kPrompt, "the code box starts with the prompt");
     ok(e2e::TextOf(Ctl(form, ids::kText2)) == L"App.Path", "the file name starts as App.Path");
     ok(Checked(form, ids::kOp1) && !Checked(form, ids::kOption1), "\"Send IM\" is chosen at start");
-    GUITHREADINFO gui = {};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &gui);
-    ok(gui.hwndFocus == Ctl(form, ids::kList1), "the list has the keyboard focus at open");
+    ok(e2e::FocusOf(form) == Ctl(form, ids::kList1), "the list has the keyboard focus at open");
     return form;
 }
 
@@ -163,8 +148,7 @@ void CheckSendingRightAfterOpening(HWND form) {
     DoubleClickItem(form, 2);
     static const e2e::Expected kIm[] = {SETTEXT("im.input", "abc"),
                                         POSTED("im.send", WM_LBUTTONDOWN),
-                                        POSTED("im.send", WM_LBUTTONUP),
-                                        {nullptr, 0, false, nullptr}};
+                                        POSTED("im.send", WM_LBUTTONUP), END_SEQUENCE};
     ok_sequence(NewRecords(3), kIm, "double-click with \"Send IM\" chosen at start");
 }
 
@@ -218,8 +202,7 @@ void CheckSmileyTag(HWND form) {
     DoubleClickItem(form, 0);
     static const e2e::Expected kIm[] = {SETTEXT("im.input", kTag),
                                         POSTED("im.send", WM_LBUTTONDOWN),
-                                        POSTED("im.send", WM_LBUTTONUP),
-                                        {nullptr, 0, false, nullptr}};
+                                        POSTED("im.send", WM_LBUTTONUP), END_SEQUENCE};
     ok_sequence(NewRecords(3), kIm, "the tag goes into the instant message byte for byte");
 
     Press(form, ids::kOption1);
@@ -229,8 +212,7 @@ void CheckSmileyTag(HWND form) {
     DoubleClickItem(form, 0);
     static const e2e::Expected kChat[] = {SETTEXT("chat.input", kTag),
                                           SENT("chat.send", WM_LBUTTONDOWN),
-                                          SENT("chat.send", WM_LBUTTONUP),
-                                          {nullptr, 0, false, nullptr}};
+                                          SENT("chat.send", WM_LBUTTONUP), END_SEQUENCE};
     ok_sequence(NewRecords(3), kChat, "with \"Send Chat\" the tag goes into the chat room");
 }
 
@@ -415,7 +397,7 @@ HWND CheckCloseAndReopen(HWND form) {
     AltKey('F');
     e2e::PressKey('E');
     ok(ClosedAndSmileyBack(form), "File > &Exit closes the window and shows the smiley window");
-    form = OpenCustomWindow();
+    form = e2e::OpenCustomCodes(g_main, g_pid);
     if (!ok(form != nullptr, "the custom codes window opens again")) return nullptr;
     ok(Count(form) == 0 && e2e::TextOf(Ctl(form, ids::kText1)) == kPrompt &&
            e2e::TextOf(Ctl(form, ids::kText2)) == L"App.Path" && Checked(form, ids::kOp1),
@@ -437,7 +419,7 @@ HWND CheckCloseDuringLoad(HWND form) {
     ok(ClosedAndSmileyBack(form),
        "closing during a load closes the window and shows the smiley window");
     ok(g_pallimo->Running(), "Pallimo is still running");
-    form = OpenCustomWindow();
+    form = e2e::OpenCustomCodes(g_main, g_pid);
     if (!ok(form != nullptr, "the window opens again after a close during a load")) return nullptr;
     ok(Count(form) == 0, "the new window starts empty");
     AddAndWait(form);

@@ -24,18 +24,6 @@ std::string ExpectedAnsi() {
     return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
-HWND OpenCustomCodes(HWND main, DWORD pid) {
-    HWND form = nullptr;
-    // A click lost by a desktop that has only just started is given again.
-    for (int attempt = 0; attempt < 3 && form == nullptr; ++attempt) {
-        e2e::Activate(main);
-        e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
-        form = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 3000);
-    }
-    e2e::WaitUntil([&] { return form != nullptr && e2e::IsShown(form); }, 5000);
-    return form;
-}
-
 int ListCount(HWND form) {
     return static_cast<int>(SendMessageW(e2e::Child(form, Form4_ids::kList1), LB_GETCOUNT, 0, 0));
 }
@@ -46,11 +34,11 @@ int main() {
     e2e::Standin standin;
     if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "the smiley window shows")) return e2e::Finish();
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6, "the announcement arrived");
 
-    HWND form = OpenCustomCodes(started.main, pallimo.Id());
+    HWND form = e2e::OpenCustomCodes(started.main, pallimo.Id());
     if (!ok(form != nullptr, "\"Extra\" opens the custom codes window")) return e2e::Finish();
     HWND code = e2e::Child(form, Form4_ids::kText1);
     e2e::Click(code);  // the first click empties the code box
@@ -74,7 +62,7 @@ int main() {
         SETTEXT("im.input", ansi.c_str()),
         POSTED("im.send", WM_LBUTTONDOWN),
         POSTED("im.send", WM_LBUTTONUP),
-        {nullptr, 0, false, nullptr},
+        END_SEQUENCE,
     };
     HWND sendChat = e2e::Child(form, Form4_ids::kOption1);
     const std::vector<e2e::Record> all =

@@ -25,7 +25,7 @@ double WorkingStartMs(double* fromFirstLineMs) {
     if (!ok(standin.Start(), "working: the stand-in starts")) return -1;
     e2e::Process pallimo;
     const double t0 = e2e::NowMs();
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "working: the smiley window shows")) return -1;
     const std::vector<e2e::Record> got = standin.Records();
     *fromFirstLineMs = got.empty() ? -1 : started.shownMs - got[0].ms;
@@ -66,7 +66,7 @@ void CheckHangOnSetText(double workingMs, double workingFromFirstLineMs) {
     HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
     e2e::Process pallimo;
     const double t0 = e2e::NowMs();
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin, 60000);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin, 60000);
     if (!ok(started.main != nullptr, "hang on set-text: the smiley window shows")) return;
     const bool stillHung = !delivery::Answers(chat);
     ok(stillHung, "hang on set-text: the window showed while the messenger was still hung");
@@ -97,7 +97,7 @@ void CheckHangLater() {
         return;
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "hang later: the smiley window shows")) return;
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
        "hang later: the announcement arrived");
@@ -126,7 +126,7 @@ void CheckHangLater() {
         },
         10000);
     ok(out, "hang later: a face clicked after the messenger answers again goes out: \"%s\"",
-       delivery::Ascii(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
     if (out)
         e2e::Trace("hang later: after the messenger answers again, a click is sent in %.0f ms",
                    e2e::NowMs() - clicked);

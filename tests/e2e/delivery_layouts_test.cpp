@@ -13,7 +13,7 @@ namespace {
 
 namespace ids = frmMain_ids;
 
-const e2e::Expected kEnd = {nullptr, 0, false, nullptr};
+const e2e::Expected kEnd = END_SEQUENCE;
 
 // With one text area there is no input box: the text reaches no window, and
 // the button search starts at the first child, the formatting button.
@@ -21,7 +21,7 @@ void CheckOneTextArea() {
     e2e::Standin standin;
     if (!ok(standin.Start(L"--one-area"), "one area: the stand-in starts")) return;
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "one area: the smiley window shows")) return;
     const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main);
     static const e2e::Expected kPresses[] = {
@@ -63,7 +63,7 @@ void CheckTwoOfEach() {
     ok(e2e::TextOf(FindWindowW(L"AIM_IMessage", nullptr)) == L"PallimoPal2 - Instant Message",
        "two of each: the second instant-message window stands highest");
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "two of each: the smiley window shows")) return;
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
        "two of each: the announcement arrived");
@@ -99,7 +99,7 @@ void CheckLateImWindow() {
        "late window: the instant-message window opens");
     e2e::Click(e2e::Child(main, delivery::FaceId(L":)")));
     // The barrier chose "Panda" or "Cow": the second tag carries that code.
-    const std::string tag = delivery::Ascii(catalogue::SmileyTag(
+    const std::string tag = e2e::AnsiBytes(catalogue::SmileyTag(
         e2e::TextOf(e2e::Child(main, ids::kText1)), catalogue::TagTail(L":)")));
     const e2e::Expected kSecondOnly[] = {
         SETTEXT("im.input", tag.c_str()),
@@ -145,7 +145,7 @@ void CheckBusyMessenger() {
     const auto sent = [&] { return delivery::Transcript(im) == want; };
     const bool both = e2e::WaitUntil(sent, 10000);
     ok(both, "busy: the user's text went out, then the code: \"%s\"",
-       delivery::Ascii(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
     static const e2e::Expected kOrder[] = {
         SETTEXT("im.input", "typed by the user"),
         POSTED("im.send", WM_LBUTTONDOWN),
@@ -175,7 +175,7 @@ void CheckSlowMessenger() {
     const std::wstring want = L"Pallimo: [Blue] :-D\r\nPallimo: [Blue] :)\r\nPallimo: [Blue] ;-)";
     ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == want; }, 10000),
        "slow: all three smileys went out: \"%s\"",
-       delivery::Ascii(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
     PostMessageW(main, WM_CLOSE, 0, 0);
     ok(pallimo.Wait(10000), "slow: Pallimo ends when its window is closed");
 }
@@ -188,7 +188,7 @@ void CheckNoMessenger() {
            FindWindowW(L"AIM_IMessage", nullptr) == nullptr,
        "no messenger: no messenger window is open");
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, nullptr);
+    const e2e::Started started = e2e::StartPallimo(pallimo, nullptr);
     HWND main = started.main;
     if (!ok(main != nullptr, "no messenger: the smiley window shows")) return;
     e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));

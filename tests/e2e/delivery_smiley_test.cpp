@@ -14,7 +14,7 @@ int main() {
     e2e::Standin standin;
     if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     HWND main = started.main;
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6, "the announcement arrived");
@@ -36,7 +36,7 @@ int main() {
     const std::wstring sent = L"Pallimo: <font sml=\"AgHSBfc=\"\r\nPallimo: [Frog] ;-)";
     ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == sent; }, 5000),
        "the messenger sent the bare code and the Frog wink: \"%s\"",
-       delivery::Ascii(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
 
     static const e2e::Expected kSmileys[] = {
         SETTEXT("im.input", "<font sml=\"AgHSBfc=\""),
@@ -45,7 +45,7 @@ int main() {
         SETTEXT("im.input", "<font sml=\"AgHSE5E=\">;-)</font>"),
         POSTED("im.send", WM_LBUTTONDOWN),
         POSTED("im.send", WM_LBUTTONUP),
-        {nullptr, 0, false, nullptr},
+        END_SEQUENCE,
     };
     const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, main);
     ok_sequence(delivery::From(all, 6), kSmileys, "Command3, then Frog and the wink face");

@@ -16,7 +16,7 @@ const e2e::Expected kAnnouncement[] = {
     SETTEXT("chat.input", delivery::kCodedBy),
     SENT("chat.send", WM_LBUTTONDOWN),
     SENT("chat.send", WM_LBUTTONUP),
-    {nullptr, 0, false, nullptr},
+    END_SEQUENCE,
 };
 
 }  // namespace
@@ -25,7 +25,7 @@ int main() {
     e2e::Standin standin;
     if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
     e2e::Process pallimo;
-    const delivery::Started started = delivery::StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "the smiley window shows")) return e2e::Finish();
 
     ok_sequence(started.atShow, kAnnouncement,
@@ -43,7 +43,7 @@ int main() {
     HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
     const std::wstring shown = delivery::Transcript(chat);
     ok(shown == L"Pallimo:  --^V- Pallimo Loaded -V^-- \r\nPallimo:  --^V- Coded By: Tarrow -V^-- ",
-       "the chat room shows both lines, each sent once: \"%s\"", delivery::Ascii(shown).c_str());
+       "the chat room shows both lines, each sent once: \"%s\"", e2e::AnsiBytes(shown).c_str());
 
     const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main);
     ok_sequence(all, kAnnouncement, "the whole run: the announcement and nothing else");

@@ -1,6 +1,5 @@
-// Helpers of the delivery tests: Pallimo started beside the stand-in
-// messenger, the moment its window is first seen, the stand-in's windows, and
-// the point after which nothing more can reach the stand-in's record.
+// Helpers of the delivery tests: the stand-in's windows, Pallimo started
+// beside it, and the point after which nothing more can reach its record.
 #pragma once
 #include <windows.h>
 
@@ -11,6 +10,7 @@
 #include "app/catalogue.h"
 #include "app/frmMain_ids.h"
 #include "harness.h"
+#include "support.h"
 #include "standin/record.h"
 
 namespace delivery {
@@ -18,13 +18,11 @@ namespace delivery {
 const char kLoaded[] = " --^V- Pallimo Loaded -V^-- ";
 const char kCodedBy[] = " --^V- Coded By: Tarrow -V^-- ";
 
-inline std::string Ascii(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
 // The tag a face sends with the given style chosen, as the messenger receives it.
 inline std::string TagOf(const wchar_t* styleCaption, const wchar_t* emoticon) {
     for (const catalogue::Style& s : catalogue::kStyles)
         if (std::wstring(s.caption) == styleCaption)
-            return Ascii(
+            return e2e::AnsiBytes(
                 catalogue::SmileyTag(catalogue::QuotedCode(s.code), catalogue::TagTail(emoticon)));
     return std::string();
 }
@@ -68,40 +66,13 @@ inline bool Answers(HWND hwnd, UINT ms = 200) {
     return SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result) != 0;
 }
 
-struct Started {
-    HWND main = nullptr;
-    double shownMs = 0;               // e2e::NowMs() when the window was first seen visible
-    std::vector<e2e::Record> atShow;  // the stand-in's record read at that moment
-};
-
-// Starts Pallimo and waits until the smiley window is visible. The record is
-// read right after visibility was seen, so it holds everything that arrived
-// before the window showed.
-inline Started StartPallimo(e2e::Process& pallimo, e2e::Standin* standin, DWORD ms = 30000) {
-    Started s;
-    if (!pallimo.Start(e2e::PallimoExe(), L"", L"", false)) return s;
-    HWND main = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            if (main == nullptr)
-                main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
-            if (main == nullptr || !IsWindowVisible(main)) return false;
-            s.shownMs = e2e::NowMs();
-            if (standin != nullptr) s.atShow = standin->Records();
-            return true;
-        },
-        ms);
-    if (s.shownMs > 0) s.main = main;
-    return s;
-}
-
 // Starts the stand-in with `switches`, then Pallimo, and waits for the
 // start-up announcement, each step a check named for `scenario`. The smiley
 // window, or null when the stand-in or the window did not come up.
 inline HWND StartWithAnnouncement(e2e::Standin& standin, const wchar_t* switches,
                                   e2e::Process& pallimo, const char* scenario) {
     if (!ok(standin.Start(switches), "%s: the stand-in starts", scenario)) return nullptr;
-    const Started started = StartPallimo(pallimo, &standin);
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "%s: the smiley window shows", scenario)) return nullptr;
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
        "%s: the announcement arrived", scenario);

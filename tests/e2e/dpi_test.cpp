@@ -30,24 +30,9 @@ int Px(int twips) { return MulDiv(twips, g_dpi, 1440); }
 // The pixel height of an 8.25-point font: 11 at 96 DPI, 14 at 120, 17 at 144.
 int FontPx() { return MulDiv(825, g_dpi, 7200); }
 
-std::string Ansi(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
 // ---- pixels -----------------------------------------------------------------
 
-struct Pixels {
-    int w = 0, h = 0;
-    std::vector<COLORREF> px;
-    COLORREF At(int x, int y) const { return px[static_cast<std::size_t>(y) * w + x]; }
-};
-
-Pixels Grab(const RECT& r) {
-    Pixels p;
-    p.w = r.right - r.left;
-    p.h = r.bottom - r.top;
-    p.px = smileys::Capture(r);
-    if (p.px.size() != static_cast<std::size_t>(p.w) * p.h) p.w = p.h = 0;
-    return p;
-}
+using e2e::Pixels;
 
 // ---- faces ------------------------------------------------------------------
 
@@ -95,7 +80,7 @@ void CheckFaces(HWND main) {
         Pixels p;
         e2e::WaitUntil(
             [&] {
-                p = Grab(r);
+                p = e2e::ScreenPixels(r);
                 return std::count(p.px.begin(), p.px.end(), back) <
                        static_cast<std::ptrdiff_t>(p.px.size());
             },
@@ -281,16 +266,18 @@ void CheckText(const char* window, HWND control, const char* name, const std::ws
     const RECT r = VisibleRect(control);
     bool shown = false;
     Pixels p;
-    e2e::WaitUntil([&] { return shown = ShowsText(p = Grab(r), text, byLetter, look, FontPx()); },
-                   3000);
+    e2e::WaitUntil(
+        [&] { return shown = ShowsText(p = e2e::ScreenPixels(r), text, byLetter, look, FontPx()); },
+        3000);
     std::string sizes;
     for (int px = FontPx() - 4; px <= FontPx() + 4; ++px)
         if (px != FontPx() && ShowsText(p, text, byLetter, look, px))
             sizes += " " + std::to_string(px);
-    todo_if(todo) ok(shown, "%s.%s shows \"%s\" whole in %s %d px at %d DPI", window, name,
-                     Ansi(text).c_str(), Ansi(look.face).c_str(), FontPx(), g_dpi);
+    todo_if(todo)
+        ok(shown, "%s.%s shows \"%s\" whole in %s %d px at %d DPI", window, name,
+           e2e::AnsiBytes(text).c_str(), e2e::AnsiBytes(look.face).c_str(), FontPx(), g_dpi);
     if (!sizes.empty())
-        e2e::Trace("%s.%s: \"%s\" also matches%s px", window, name, Ansi(text).c_str(),
+        e2e::Trace("%s.%s: \"%s\" also matches%s px", window, name, e2e::AnsiBytes(text).c_str(),
                    sizes.c_str());
 }
 
@@ -461,7 +448,7 @@ int main() {
     e2e::Trace("screen at %d DPI: fonts of 8.25 points are %d px", g_dpi, FontPx());
 
     e2e::Process pallimo;
-    HWND main = smileys::StartPallimo(pallimo);
+    HWND main = e2e::StartPallimo(pallimo).main;
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     // Nothing stands over the window, no hint either.
     e2e::MoveTo(2, 2);

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "support.h"
+
 namespace e2e {
 
 namespace {
@@ -13,12 +15,6 @@ int g_checks = 0;
 int g_failures = 0;
 int g_todos = 0;
 int g_todoLevel = 0;
-
-std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
-    return s;
-}
 
 const char* BaseName(const char* path) {
     const char* base = path;
@@ -173,7 +169,7 @@ bool Process::Start(const std::wstring& exe, const std::wstring& args, const std
     const std::wstring dir = cwd.empty() ? WorkDir() : cwd;
     if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
                         &pi)) {
-        Trace("CreateProcess failed for %s (error %lu)", Narrow(cmd).c_str(), GetLastError());
+        Trace("CreateProcess failed for %s (error %lu)", AnsiBytes(cmd).c_str(), GetLastError());
         return false;
     }
     CloseHandle(pi.hThread);
@@ -314,12 +310,18 @@ std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& 
     return out;
 }
 
-std::vector<COLORREF> ScreenPixels(const RECT& r) {
-    return DrawnPixels(r.right - r.left, r.bottom - r.top, [&](HDC dc) {
+Pixels ScreenPixels(const RECT& r) {
+    Pixels p;
+    p.px = DrawnPixels(r.right - r.left, r.bottom - r.top, [&](HDC dc) {
         HDC screen = GetDC(nullptr);
         BitBlt(dc, 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
         ReleaseDC(nullptr, screen);
     });
+    if (!p.px.empty()) {
+        p.w = r.right - r.left;
+        p.h = r.bottom - r.top;
+    }
+    return p;
 }
 
 namespace {
@@ -469,7 +471,7 @@ bool ParseRecordLine(std::string line, Record& r) {
 
 std::vector<Record> ReadRecords(const std::wstring& path) {
     std::vector<Record> out;
-    std::ifstream in(Narrow(path).c_str(), std::ios::binary);
+    std::ifstream in(AnsiBytes(path).c_str(), std::ios::binary);
     std::string line;
     while (std::getline(in, line)) {
         if (in.eof()) break;  // no newline yet: a line still being written
@@ -485,42 +487,103 @@ std::vector<Record> WaitForRecords(const std::wstring& path, std::size_t count, 
     return got;
 }
 
+RecordTail::~RecordTail() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+}
+
+bool RecordTail::Open(const std::wstring& path) {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    file_ = CreateFileW(path.c_str(), GENERIC_READ,
+                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, 0, nullptr);
+    pending_.clear();
+    return file_ != INVALID_HANDLE_VALUE;
+}
+
+std::size_t RecordTail::Poll(std::vector<Record>& out) {
+    if (file_ == INVALID_HANDLE_VALUE) return 0;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(file_, buf, sizeof buf, &got, nullptr) && got > 0) pending_.append(buf, got);
+    std::size_t added = 0, start = 0;
+    for (std::size_t end; (end = pending_.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        Record r;
+        if (ParseRecordLine(pending_.substr(start, end - start), r)) {
+            out.push_back(r);
+            ++added;
+        }
+    }
+    pending_.erase(0, start);
+    return added;
+}
+
+bool RecordTail::WaitFor(const std::function<bool(const Record&)>& match, DWORD ms,
+                         std::vector<Record>& seen, Record* found) {
+    const DWORD start = GetTickCount();
+    for (std::size_t checked = seen.size();;) {
+        Poll(seen);
+        for (; checked < seen.size(); ++checked)
+            if (match(seen[checked])) {
+                if (found != nullptr) *found = seen[checked];
+                return true;
+            }
+        if (GetTickCount() - start >= ms) return false;
+        Sleep(1);
+    }
+}
+
+bool Matches(const Record& got, const Expected& want) {
+    if (got.window != want.window || got.message != want.message || got.posted != want.posted)
+        return false;
+    if (want.message == WM_SETTEXT) return want.text == nullptr || got.text == want.text;
+    return ((want.flags & kAnyWParam) != 0 || got.wparam == 0) &&
+           ((want.flags & kAnyLParam) != 0 || got.lparam == 0);
+}
+
+bool SameSequence(const std::vector<Record>& got, const Expected* expected, std::size_t n) {
+    std::size_t g = 0;
+    for (std::size_t e = 0; e < n; ++e) {
+        if (g < got.size() && Matches(got[g], expected[e]))
+            ++g;
+        else if ((expected[e].flags & kOptional) == 0)
+            return false;
+    }
+    return g == got.size();
+}
+
+void PrintSequences(const char* file, int line, const char* context, const std::vector<Record>& got,
+                    const Expected* expected, std::size_t n) {
+    std::fprintf(stdout, "%s:%d: %s: message sequence differs\n", BaseName(file), line, context);
+    std::fprintf(stdout, "  %-48s | %s\n", "expected", "received");
+    const std::size_t rows = got.size() > n ? got.size() : n;
+    for (std::size_t i = 0; i < rows; ++i) {
+        std::string left, right;
+        if (i < n) {
+            std::string t = expected[i].text != nullptr ? expected[i].text : "";
+            left = Describe(expected[i].window, expected[i].message, expected[i].posted,
+                            expected[i].message == WM_SETTEXT ? &t : nullptr);
+            if (expected[i].flags & kOptional) left += " (optional)";
+        }
+        if (i < got.size()) {
+            char extra[64] = "";
+            if (got[i].message != WM_SETTEXT && (got[i].wparam != 0 || got[i].lparam != 0))
+                std::snprintf(extra, sizeof extra, " (%lx, %lx)", got[i].wparam, got[i].lparam);
+            right = Describe(got[i].window.c_str(), got[i].message, got[i].posted,
+                             got[i].hasText ? &got[i].text : nullptr) +
+                    extra;
+        }
+        std::fprintf(stdout, "  %-48s | %s\n", left.c_str(), right.c_str());
+    }
+    std::fflush(stdout);
+}
+
 bool ok_sequence_(const char* file, int line, const std::vector<Record>& got,
                   const Expected* expected, const char* context) {
     std::size_t n = 0;
     while (expected[n].window != nullptr) ++n;
-    bool same = got.size() == n;
-    for (std::size_t i = 0; same && i < n; ++i) {
-        const Record& g = got[i];
-        const Expected& e = expected[i];
-        same = g.window == e.window && g.message == e.message && g.posted == e.posted &&
-               (e.message != WM_SETTEXT || e.text == nullptr || g.text == e.text);
-        if (same && e.message != WM_SETTEXT) same = g.wparam == 0 && g.lparam == 0;
-    }
-    if (!same) {
-        std::fprintf(stdout, "%s:%d: %s: message sequence differs\n", BaseName(file), line,
-                     context);
-        std::fprintf(stdout, "  %-48s | %s\n", "expected", "received");
-        const std::size_t rows = got.size() > n ? got.size() : n;
-        for (std::size_t i = 0; i < rows; ++i) {
-            std::string left, right;
-            if (i < n) {
-                std::string t = expected[i].text != nullptr ? expected[i].text : "";
-                left = Describe(expected[i].window, expected[i].message, expected[i].posted,
-                                expected[i].message == WM_SETTEXT ? &t : nullptr);
-            }
-            if (i < got.size()) {
-                char extra[64] = "";
-                if (got[i].message != WM_SETTEXT && (got[i].wparam != 0 || got[i].lparam != 0))
-                    std::snprintf(extra, sizeof extra, " (%lx, %lx)", got[i].wparam, got[i].lparam);
-                right = Describe(got[i].window.c_str(), got[i].message, got[i].posted,
-                                 got[i].hasText ? &got[i].text : nullptr) +
-                        extra;
-            }
-            std::fprintf(stdout, "  %-48s | %s\n", left.c_str(), right.c_str());
-        }
-        std::fflush(stdout);
-    }
+    const bool same = SameSequence(got, expected, n);
+    if (!same) PrintSequences(file, line, context, got, expected, n);
     return ok_(file, line, same, "%s: expected sequence of %u messages", context,
                static_cast<unsigned>(n));
 }

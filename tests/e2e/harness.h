@@ -91,10 +91,15 @@ std::wstring ClassOf(HWND hwnd);
 RECT ScreenRect(HWND hwnd);
 // A control's rectangle in its top-level window's client coordinates.
 RECT ClientRectIn(HWND control, HWND top);
-// The colours of a screen rectangle as it is shown now, row by row from the top.
 // The pixels of a w x h bitmap (top row first) after `draw` drew into it.
 std::vector<COLORREF> DrawnPixels(int w, int h, const std::function<void(HDC)>& draw);
-std::vector<COLORREF> ScreenPixels(const RECT& r);
+struct Pixels {
+    int w = 0, h = 0;
+    std::vector<COLORREF> px;  // row by row from the top
+    COLORREF At(int x, int y) const { return px[static_cast<std::size_t>(y) * w + x]; }
+};
+// The colours of a screen rectangle as it is shown now (none: 0 x 0).
+Pixels ScreenPixels(const RECT& r);
 
 // ---- real input -------------------------------------------------------------
 
@@ -133,23 +138,64 @@ std::vector<Record> ReadRecords(const std::wstring& path);
 // Waits up to `ms` until the record holds at least `count` messages.
 std::vector<Record> WaitForRecords(const std::wstring& path, std::size_t count, DWORD ms);
 
+// Reads the record as it grows. A long run records tens of thousands of
+// messages: reading the whole file for every look would cost more with every
+// message, so each look parses only the lines completed since the one before.
+class RecordTail {
+  public:
+    RecordTail() = default;
+    RecordTail(const RecordTail&) = delete;
+    RecordTail& operator=(const RecordTail&) = delete;
+    ~RecordTail();
+    // Follows the record at `path` from its start.
+    bool Open(const std::wstring& path);
+    // Appends the messages recorded since the last call to `out`; returns how
+    // many. A line still being written waits for the next call.
+    std::size_t Poll(std::vector<Record>& out);
+    // Polls (about every millisecond) until a new record satisfies `match`,
+    // at most `ms`; every record read on the way is appended to `seen`.
+    bool WaitFor(const std::function<bool(const Record&)>& match, DWORD ms,
+                 std::vector<Record>& seen, Record* found = nullptr);
+
+  private:
+    HANDLE file_ = INVALID_HANDLE_VALUE;
+    std::string pending_;
+};
+
+// Flags of an expected message, as in Wine's message tests: one that may be
+// missing, and parameters that are not compared (otherwise a message other
+// than WM_SETTEXT must carry zero in both).
+enum ExpectedFlags : unsigned { kOptional = 1, kAnyWParam = 2, kAnyLParam = 4 };
+
 // One expected message. `text` is compared byte for byte when `message` is
-// WM_SETTEXT; a null `window` ends an array.
+// WM_SETTEXT and `text` is given; a null `window` ends an array.
 struct Expected {
     const char* window;
     unsigned message;
     bool posted;
     const char* text;
+    unsigned flags;
 };
 #define SETTEXT(win, txt) \
-    { win, WM_SETTEXT, false, txt }
+    { win, WM_SETTEXT, false, txt, 0 }
 #define SENT(win, msg) \
-    { win, msg, false, nullptr }
+    { win, msg, false, nullptr, 0 }
 #define POSTED(win, msg) \
-    { win, msg, true, nullptr }
+    { win, msg, true, nullptr, 0 }
+#define END_SEQUENCE \
+    { nullptr, 0, false, nullptr, 0 }
 
-// Compares `got` with the {nullptr}-terminated `expected` exactly (same length,
-// same order); counts one check and dumps both sides when they differ.
+// Whether one recorded message is the expected one.
+bool Matches(const Record& got, const Expected& want);
+// Whether `got` is the `n` expected messages in order, those marked optional
+// allowed to be missing.
+bool SameSequence(const std::vector<Record>& got, const Expected* expected, std::size_t n);
+// Prints the expected messages beside those received.
+void PrintSequences(const char* file, int line, const char* context, const std::vector<Record>& got,
+                    const Expected* expected, std::size_t n);
+
+// Compares `got` with the END_SEQUENCE-terminated `expected`; counts one
+// check and dumps both sides when they differ.
 #define ok_sequence(got, expected, context) \
     ::e2e::ok_sequence_(__FILE__, __LINE__, (got), (expected), (context))
 bool ok_sequence_(const char* file, int line, const std::vector<Record>& got,

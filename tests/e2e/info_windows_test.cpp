@@ -15,6 +15,7 @@
 #include "app/frmMain_ids.h"
 #include "custom/Form4_ids.h"
 #include "harness.h"
+#include "support.h"
 #include "info/info_ids.h"
 #include "win/gdi.h"
 
@@ -29,44 +30,10 @@ const wchar_t kInstructions[] =
 
 const COLORREF kLinkColour = RGB(0, 0, 192);
 
-std::string Narrow(const std::wstring& w) {
-    std::string s;
-    for (wchar_t c : w) s += c >= 32 && c < 127 ? static_cast<char>(c) : '?';
-    return s;
-}
-
 // ---- windows of the program ---------------------------------------------------
 
-struct WindowSearch {
-    const wchar_t* cls;
-    DWORD pid;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND h, LPARAM p) {
-    auto* s = reinterpret_cast<WindowSearch*>(p);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == s->pid && e2e::ClassOf(h) == s->cls) s->found.push_back(h);
-    return TRUE;
-}
-
-// Every top-level window of this class in the process, shown or not.
-std::vector<HWND> TopLevels(const wchar_t* cls, DWORD pid) {
-    WindowSearch search = {cls, pid, {}};
-    EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND FocusOf(HWND top) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
-    return info.hwndFocus;
-}
-
 bool WaitFocus(HWND top, HWND want) {
-    return e2e::WaitUntil([&] { return FocusOf(top) == want; }, 3000);
+    return e2e::WaitUntil([&] { return e2e::FocusOf(top) == want; }, 3000);
 }
 
 bool WaitGone(HWND hwnd) {
@@ -80,7 +47,7 @@ HWND ShowFromMenu(HWND form4, int item, const wchar_t* cls, DWORD pid) {
     HWND shown = nullptr;
     e2e::WaitUntil(
         [&] {
-            std::vector<HWND> all = TopLevels(cls, pid);
+            std::vector<HWND> all = e2e::TopLevels(cls, pid);
             shown = all.empty() ? nullptr : all.front();
             return shown != nullptr && e2e::IsShown(shown) && GetForegroundWindow() == shown;
         },
@@ -102,66 +69,26 @@ void CheckToolWindow(const char* name, HWND hwnd) {
 
 // A real click on the window's close box, found by asking the window where it is.
 void ClickCloseBox(HWND hwnd) {
-    const RECT r = e2e::ScreenRect(hwnd);
-    long sx = 0, sy = 0, n = 0;
-    for (int y = r.top; y < r.top + 40 && y < r.bottom; ++y)
-        for (int x = r.right - 1; x > r.right - 60 && x > r.left; --x)
-            if (SendMessageW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y)) == HTCLOSE) {
-                sx += x;
-                sy += y;
-                ++n;
-            }
-    if (!ok(n > 0, "the window has a close box")) return;
-    e2e::ClickAt(static_cast<int>(sx / n), static_cast<int>(sy / n));
+    POINT p;
+    if (ok(e2e::FrameButtonPoint(hwnd, HTCLOSE, p), "the window has a close box"))
+        e2e::ClickAt(p.x, p.y);
 }
 
 // ---- the screen -----------------------------------------------------------------
 
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<COLORREF> rgb;
-    COLORREF At(int x, int y) const { return rgb[static_cast<std::size_t>(y * width + x)]; }
-};
-
-Pixels Grab(const RECT& r) {
-    Pixels p;
-    p.width = r.right - r.left;
-    p.height = r.bottom - r.top;
-    if (p.width <= 0 || p.height <= 0) return p;
-    BITMAPINFO bi = {};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = p.width;
-    bi.bmiHeader.biHeight = -p.height;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(mem, dib);
-    BitBlt(mem, 0, 0, p.width, p.height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    const auto* px = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < p.width * p.height; ++i)
-        p.rgb.push_back(RGB((px[i] >> 16) & 0xff, (px[i] >> 8) & 0xff, px[i] & 0xff));
-    SelectObject(mem, old);
-    DeleteObject(dib);
-    DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return p;
-}
+using e2e::Pixels;
 
 int CountColour(const Pixels& p, COLORREF c) {
     int n = 0;
-    for (COLORREF v : p.rgb) n += v == c;
+    for (COLORREF v : p.px) n += v == c;
     return n;
 }
 
 // The longest horizontal run of one colour: an underline, as opposed to letters.
 int LongestRun(const Pixels& p, COLORREF c) {
     int best = 0;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0, run = 0; x < p.width; ++x) {
+    for (int y = 0; y < p.h; ++y)
+        for (int x = 0, run = 0; x < p.w; ++x) {
             run = p.At(x, y) == c ? run + 1 : 0;
             if (run > best) best = run;
         }
@@ -209,18 +136,19 @@ void CheckFonts() {
         LOGFONTW lf = {};
         GetObjectW(font.get(), sizeof lf, &lf);
         ok(lstrcmpW(lf.lfFaceName, face) == 0 && lf.lfCharSet == DEFAULT_CHARSET,
-           "%s is made with the default character set (got \"%s\", set %d)", Narrow(face).c_str(),
-           Narrow(lf.lfFaceName).c_str(), lf.lfCharSet);
+           "%s is made with the default character set (got \"%s\", set %d)",
+           e2e::AnsiBytes(face).c_str(), e2e::AnsiBytes(lf.lfFaceName).c_str(), lf.lfCharSet);
         const std::wstring drawn = DrawnFace(font.get());
         ok(lstrcmpiW(drawn.c_str(), face) == 0, "%s is installed (drawn in \"%s\")",
-           Narrow(face).c_str(), Narrow(drawn).c_str());
+           e2e::AnsiBytes(face).c_str(), e2e::AnsiBytes(drawn).c_str());
     }
     LOGFONTW marlett = {};
     marlett.lfCharSet = SYMBOL_CHARSET;
     lstrcpynW(marlett.lfFaceName, L"Marlett", LF_FACESIZE);
     win::Font symbols(CreateFontIndirectW(&marlett));
     const std::wstring drawn = DrawnFace(symbols.get());
-    ok(drawn == L"Marlett", "Marlett is installed (drawn in \"%s\")", Narrow(drawn).c_str());
+    ok(drawn == L"Marlett", "Marlett is installed (drawn in \"%s\")",
+       e2e::AnsiBytes(drawn).c_str());
 }
 
 void MovePointer(HWND over) {
@@ -288,7 +216,7 @@ class ShellRecorder {
     // count, the arguments.
     std::vector<std::string> Lines() const {
         std::vector<std::string> lines;
-        std::ifstream in(Narrow(record_).c_str(), std::ios::binary);
+        std::ifstream in(e2e::AnsiBytes(record_).c_str(), std::ios::binary);
         std::string line;
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -330,20 +258,21 @@ class ShellRecorder {
 };
 
 // The recorder's line for a target handed over with SW_SHOWMAXIMIZED.
-std::string Opened(const std::wstring& target) { return "3\t1\t" + Narrow(target); }
+std::string Opened(const std::wstring& target) { return "3\t1\t" + e2e::AnsiBytes(target); }
 
 // ---- the Instructions window -----------------------------------------------------
 
 void CheckInstructionsLook(HWND form2) {
     CheckToolWindow("Form2", form2);
-    ok(e2e::TextOf(form2) == L"Help", "Form2 caption \"%s\"", Narrow(e2e::TextOf(form2)).c_str());
+    ok(e2e::TextOf(form2) == L"Help", "Form2 caption \"%s\"",
+       e2e::AnsiBytes(e2e::TextOf(form2)).c_str());
     HWND frame = e2e::Child(form2, Form2_ids::kFrame1);
     HWND text = e2e::Child(form2, Form2_ids::kText1);
     ok(e2e::TextOf(frame) == L"Instructions", "Frame1 caption");
     const std::wstring got = e2e::TextOf(text);
     ok(got.size() == 162 && got == kInstructions,
        "Text1 holds the 162 characters of the instructions (got %u: \"%s\")",
-       static_cast<unsigned>(got.size()), Narrow(got).c_str());
+       static_cast<unsigned>(got.size()), e2e::AnsiBytes(got).c_str());
 
     const LONG style = GetWindowLongW(text, GWL_STYLE);
     ok((style & ES_MULTILINE) && (style & WS_VSCROLL) && !(style & WS_HSCROLL),
@@ -392,7 +321,8 @@ struct Caption {
 
 void CheckAboutLook(HWND form3) {
     CheckToolWindow("Form3", form3);
-    ok(e2e::TextOf(form3) == L"About", "Form3 caption \"%s\"", Narrow(e2e::TextOf(form3)).c_str());
+    ok(e2e::TextOf(form3) == L"About", "Form3 caption \"%s\"",
+       e2e::AnsiBytes(e2e::TextOf(form3)).c_str());
     static const Caption captions[] = {
         {Form3_ids::kLabel1, "Label1", L"Program Name: Pallimo"},
         {Form3_ids::kLabel2, "Label2", L"Version: 1.5"},
@@ -406,8 +336,8 @@ void CheckAboutLook(HWND form3) {
     for (const Caption& c : captions) {
         HWND h = e2e::Child(form3, c.id);
         ok(h != nullptr && GetParent(h) == panel && e2e::TextOf(h) == c.text,
-           "%s stands in Picture1 and reads \"%s\" (got \"%s\")", c.name, Narrow(c.text).c_str(),
-           Narrow(e2e::TextOf(h)).c_str());
+           "%s stands in Picture1 and reads \"%s\" (got \"%s\")", c.name,
+           e2e::AnsiBytes(c.text).c_str(), e2e::AnsiBytes(e2e::TextOf(h)).c_str());
     }
     ok((GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
        "Picture1 has a sunken border");
@@ -419,9 +349,9 @@ void CheckAboutLook(HWND form3) {
         return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
     };
     ok(mail.find(L'@') != std::wstring::npos && endsWith(mail, L".example"),
-       "Label7 shows an e-mail address (\"%s\")", Narrow(mail).c_str());
+       "Label7 shows an e-mail address (\"%s\")", e2e::AnsiBytes(mail).c_str());
     ok(web.rfind(L"http://", 0) == 0 && endsWith(web, L".example/"),
-       "Label9 shows http://, a host name and / (\"%s\")", Narrow(web).c_str());
+       "Label9 shows http://, a host name and / (\"%s\")", e2e::AnsiBytes(web).c_str());
     for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9}) {
         HWND h = e2e::Child(form3, id);
         const RECT r = e2e::ScreenRect(h);
@@ -446,14 +376,17 @@ void CheckAboutColours(HWND form3) {
     for (HWND link : {mail, web}) {
         Pixels p;
         e2e::WaitUntil(
-            [&] { return CountColour(p = Grab(e2e::ScreenRect(link)), kLinkColour) > 0; }, 3000);
+            [&] {
+                return CountColour(p = e2e::ScreenPixels(e2e::ScreenRect(link)), kLinkColour) > 0;
+            },
+            3000);
         const int textWidth = TextWidth(e2e::TextOf(link));
         ok(LongestRun(p, kLinkColour) >= textWidth * 8 / 10,
            "link \"%s\" is dark blue and underlined (run %d of %d)",
-           Narrow(e2e::TextOf(link)).c_str(), LongestRun(p, kLinkColour), textWidth);
+           e2e::AnsiBytes(e2e::TextOf(link)).c_str(), LongestRun(p, kLinkColour), textWidth);
     }
     for (int id : {Form3_ids::kLabel6, Form3_ids::kLabel8, Form3_ids::kLabel1}) {
-        const Pixels p = Grab(e2e::ScreenRect(e2e::Child(form3, id)));
+        const Pixels p = e2e::ScreenPixels(e2e::ScreenRect(e2e::Child(form3, id)));
         ok(CountColour(p, kLinkColour) == 0 && CountColour(p, GetSysColor(COLOR_BTNTEXT)) > 0 &&
                LongestRun(p, GetSysColor(COLOR_BTNTEXT)) <
                    TextWidth(e2e::TextOf(e2e::Child(form3, id))) / 2,
@@ -461,9 +394,9 @@ void CheckAboutColours(HWND form3) {
     }
     HWND line = e2e::Child(form3, Form3_ids::kLine1);
     const RECT lr = e2e::ScreenRect(line);
-    const Pixels p = Grab(lr);
-    ok(p.height == 1 && CountColour(p, GetSysColor(COLOR_WINDOWTEXT)) == p.width && p.width > 0,
-       "Line1 is one pixel of window text across %d pixels", p.width);
+    const Pixels p = e2e::ScreenPixels(lr);
+    ok(p.h == 1 && CountColour(p, GetSysColor(COLOR_WINDOWTEXT)) == p.w && p.w > 0,
+       "Line1 is one pixel of window text across %d pixels", p.w);
 }
 
 // The pointer over the links is the arrow it is over the other labels. The
@@ -517,13 +450,14 @@ void CheckAboutLinks(HWND form3, const ShellRecorder& shell) {
     e2e::Click(mail);
     std::vector<std::string> lines = shell.WaitForLines(1);
     ok(lines.size() == 1 && lines[0] == Opened(L"mailto:" + mailText),
-       "the e-mail link alone hands over \"mailto:%s\" (got %u: \"%s\")", Narrow(mailText).c_str(),
-       static_cast<unsigned>(lines.size()), lines.empty() ? "" : lines.back().c_str());
+       "the e-mail link alone hands over \"mailto:%s\" (got %u: \"%s\")",
+       e2e::AnsiBytes(mailText).c_str(), static_cast<unsigned>(lines.size()),
+       lines.empty() ? "" : lines.back().c_str());
 
     e2e::Click(web);
     lines = shell.WaitForLines(2);
     ok(lines.size() == 2 && lines[1] == Opened(webText),
-       "the web link hands over \"%s\" (got \"%s\")", Narrow(webText).c_str(),
+       "the web link hands over \"%s\" (got \"%s\")", e2e::AnsiBytes(webText).c_str(),
        lines.size() < 2 ? "" : lines[1].c_str());
 
     ok(IsWindow(form3) && e2e::IsShown(form3) && e2e::TextOf(mail) == mailText &&
@@ -592,12 +526,12 @@ int main() {
         e2e::PressKey(VK_TAB);
         ok(WaitFocus(form3, okButton), "Tab from Picture1 to OK");
         ok(ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid) == form2 &&
-               TopLevels(Form2_ids::kClass, pid).size() == 1,
+               e2e::TopLevels(Form2_ids::kClass, pid).size() == 1,
            "Instructions twice leaves one Instructions window, brought forward");
         ok(WaitFocus(form2, e2e::Child(form2, Form2_ids::kText1)),
            "the Instructions window comes back with the focus on Text1");
         ok(ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) == form3 &&
-               TopLevels(Form3_ids::kClass, pid).size() == 1,
+               e2e::TopLevels(Form3_ids::kClass, pid).size() == 1,
            "About twice leaves one About window, brought forward");
         ok(WaitFocus(form3, okButton), "the About window comes back with the focus on OK");
     }
@@ -613,7 +547,7 @@ int main() {
     if (form3 != nullptr && IsWindow(form3)) {
         e2e::Activate(form3);
         e2e::Click(e2e::Child(form3, Form3_ids::kCommand1));
-        ok(WaitGone(form3) && TopLevels(Form3_ids::kClass, pid).empty(),
+        ok(WaitGone(form3) && e2e::TopLevels(Form3_ids::kClass, pid).empty(),
            "OK closes and destroys the About window");
     }
     e2e::Activate(main);

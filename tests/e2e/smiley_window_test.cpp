@@ -64,8 +64,6 @@ std::vector<std::string> WaitForTexts(const e2e::Standin& standin, const std::st
     return got;
 }
 
-std::string Ansi(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
 // Form_Load's two lines are in the chat room by the time the window is first seen.
 HWND CheckStartUp(e2e::Process& pallimo, const e2e::Standin& standin) {
     if (!ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts")) return nullptr;
@@ -114,7 +112,7 @@ void CheckFrame(HWND main) {
     const RECT frame = e2e::ScreenRect(main);
     const RECT caption = {frame.left, frame.top, client.x + 40, client.y};
     std::size_t yellow = 0;
-    const std::vector<COLORREF> captionPixels = smileys::Capture(caption);
+    const std::vector<COLORREF> captionPixels = e2e::ScreenPixels(caption).px;
     for (COLORREF c : captionPixels) yellow += smileys::IsIconYellow(c);
     ok(yellow >= 30, "the caption shows the program icon (%u yellow pixels)",
        static_cast<unsigned>(yellow));
@@ -153,7 +151,7 @@ void CheckStartingChoice(HWND main) {
     const std::vector<int> checked = smileys::CheckedStyles(main);
     ok(checked.size() == 1 && checked[0] == smileys::StyleId("op1"),
        "\"Blue\" alone is drawn chosen");
-    HWND focus = smileys::FocusIn(main);
+    HWND focus = e2e::FocusOf(main);
     ok(focus == e2e::Child(main, smileys::StyleId("op1")),
        "the focus starts on the chosen option (%s)", NameOf(main, focus).c_str());
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
@@ -211,7 +209,7 @@ void CheckTabOrder(HWND main, const char* when) {
 
 void TabTo(HWND main, int id) {
     HWND target = e2e::Child(main, id);
-    for (int i = 0; i < 60 && smileys::FocusIn(main) != target; ++i) e2e::PressKey(VK_TAB);
+    for (int i = 0; i < 60 && e2e::FocusOf(main) != target; ++i) e2e::PressKey(VK_TAB);
 }
 
 // The arrow keys move among the options, in the order they stand, and choose
@@ -231,8 +229,8 @@ void CheckArrowKeys(HWND main) {
         at = (at + kStyles + k.step) % kStyles;
         HWND want = e2e::Child(main, ids::kFirstStyle + static_cast<int>(at));
         const std::string name = NameOf(main, want);
-        ok(smileys::FocusIn(main) == want, "an arrow key moves the focus to %s (%s)", name.c_str(),
-           NameOf(main, smileys::FocusIn(main)).c_str());
+        ok(e2e::FocusOf(main) == want, "an arrow key moves the focus to %s (%s)", name.c_str(),
+           NameOf(main, e2e::FocusOf(main)).c_str());
         ok(e2e::TextOf(e2e::Child(main, ids::kText1)) ==
                catalogue::QuotedCode(catalogue::kStyles[at].code),
            "and chooses %s", name.c_str());
@@ -240,7 +238,7 @@ void CheckArrowKeys(HWND main) {
     CheckGroup(main, "after the arrow keys");
     e2e::Click(e2e::Child(main, smileys::StyleId("Option33")));  // "Panda", the last
     e2e::PressKey(VK_DOWN);
-    ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op1")) &&
+    ok(e2e::FocusOf(main) == e2e::Child(main, smileys::StyleId("op1")) &&
            e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
        "from the last option the arrow goes round to \"Blue\"");
 }
@@ -248,19 +246,19 @@ void CheckArrowKeys(HWND main) {
 // The code box takes typed text; "Command3" sends the tag as the fields stand.
 void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
-    ok(smileys::FocusIn(main) == e2e::Child(main, smileys::StyleId("op1")),
+    ok(e2e::FocusOf(main) == e2e::Child(main, smileys::StyleId("op1")),
        "activating the window puts the focus back on the chosen option");
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "the focus alone chooses nothing");
     for (int i = 0; i < 3; ++i) e2e::PressKey(VK_TAB);
     HWND text1 = e2e::Child(main, ids::kText1);
-    ok(smileys::FocusIn(main) == text1, "three Tabs from the chosen option reach Text1");
+    ok(e2e::FocusOf(main) == text1, "three Tabs from the chosen option reach Text1");
     e2e::TypeText(L"\"AgHStest\"");
     ok(e2e::TextOf(text1) == L"\"AgHStest\"", "typing replaces Text1's text (%s)",
-       Ansi(e2e::TextOf(text1)).c_str());
+       e2e::AnsiBytes(e2e::TextOf(text1)).c_str());
 
     TabTo(main, ids::kCommand3);
     HWND command3 = e2e::Child(main, ids::kCommand3);
-    if (!ok(smileys::FocusIn(main) == command3, "Tab reaches Command3")) return;
+    if (!ok(e2e::FocusOf(main) == command3, "Tab reaches Command3")) return;
     // Tab chooses no option on its way: the typed code goes out.
     const std::string want = "<font sml=\"AgHStest\"";
     const std::size_t before = TextsInto(standin, "im").size();
@@ -276,7 +274,7 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::Click(e2e::Child(main, ids::kImage1 + 15));
     got = WaitForTexts(standin, "im", before + 3);
     ok(got.size() == before + 3 &&
-           got.back() == Ansi(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
+           got.back() == e2e::AnsiBytes(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
        "a face sends the typed code: \"%s\"", got.empty() ? "" : got.back().c_str());
 }
 
@@ -319,7 +317,7 @@ void CheckFaces(HWND main, DWORD pid) {
     std::vector<std::vector<COLORREF>> pictures;
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
         const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
-        pictures.push_back(smileys::Capture(r));
+        pictures.push_back(e2e::ScreenPixels(r).px);
         std::size_t drawn = 0;
         for (COLORREF c : pictures.back()) drawn += c != face;
         ok(drawn * 2 > pictures.back().size(), "%s is drawn (%u of %u pixels)",
@@ -337,7 +335,7 @@ void CheckFaces(HWND main, DWORD pid) {
         const std::wstring hint =
             smileys::HoverHint((r.left + r.right) / 2, (r.top + r.bottom) / 2, pid);
         ok(hint == catalogue::kFaces[i].emoticon, "%s's hint: \"%s\"", catalogue::kFaces[i].control,
-           Ansi(hint).c_str());
+           e2e::AnsiBytes(hint).c_str());
     }
 }
 

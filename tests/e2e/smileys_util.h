@@ -1,5 +1,5 @@
-// Helpers of the smiley window's tests: starting Pallimo, the screen's pixels,
-// the frame's buttons, the notification area of the taskbar and hover hints.
+// Helpers of the smiley window's tests: its styles, the program icon's face,
+// the notification area of the taskbar and hover hints.
 #pragma once
 #include <windows.h>
 
@@ -10,21 +10,9 @@
 #include "app/frmMain_ids.h"
 #include "app/sys_win.h"
 #include "harness.h"
+#include "support.h"
 
 namespace smileys {
-
-// Starts Pallimo and waits until its smiley window is shown; null if it never was.
-inline HWND StartPallimo(e2e::Process& pallimo) {
-    if (!pallimo.Start(e2e::PallimoExe(), L"")) return nullptr;
-    HWND main = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            main = e2e::FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
-            return main != nullptr && e2e::IsShown(main);
-        },
-        20000);
-    return main != nullptr && e2e::IsShown(main) ? main : nullptr;
-}
 
 // The id of a style option from its control name ("op1", "Option22").
 inline int StyleId(const char* control) {
@@ -40,14 +28,6 @@ inline std::wstring QuotedCodeOf(const char* control) {
     return std::wstring();
 }
 
-// The control that has the keyboard focus in `top`'s thread.
-inline HWND FocusIn(HWND top) {
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &info);
-    return info.hwndFocus;
-}
-
 // The style options that are drawn chosen, as ids.
 inline std::vector<int> CheckedStyles(HWND main) {
     std::vector<int> out;
@@ -59,40 +39,12 @@ inline std::vector<int> CheckedStyles(HWND main) {
     return out;
 }
 
-// A screen point on the frame's button with this hit-test code (HTMINBUTTON,
-// HTCLOSE), found by asking the window itself along its caption.
-inline bool FrameButton(HWND hwnd, LRESULT hit, POINT& at) {
-    const RECT outer = e2e::ScreenRect(hwnd);
-    POINT client = {0, 0};
-    ClientToScreen(hwnd, &client);
-    const int y = (outer.top + client.y) / 2;
-    int first = -1, last = -1;
-    for (int x = outer.right - 1; x > outer.left; --x) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000,
-                            &result);
-        if (static_cast<LRESULT>(result) == hit) {
-            if (last < 0) last = x;
-            first = x;
-        } else if (last >= 0) {
-            break;
-        }
-    }
-    if (last < 0) return false;
-    at.x = (first + last) / 2;
-    at.y = y;
-    return true;
-}
-
 inline bool ClickFrameButton(HWND hwnd, LRESULT hit) {
     POINT p;
-    if (!FrameButton(hwnd, hit, p)) return false;
+    if (!e2e::FrameButtonPoint(hwnd, hit, p)) return false;
     e2e::ClickAt(p.x, p.y);
     return true;
 }
-
-// The colours of a screen rectangle, row by row.
-inline std::vector<COLORREF> Capture(const RECT& r) { return e2e::ScreenPixels(r); }
 
 // The program icon is a yellow face; nothing else on the screen is that yellow.
 inline bool IsIconYellow(COLORREF c) {
@@ -176,7 +128,7 @@ inline std::vector<Blob> TrayIcons() {
     const int w = area.right - area.left, h = area.bottom - area.top;
     std::vector<Blob> blobs;
     if (w <= 0 || h <= 0) return blobs;
-    const std::vector<COLORREF> px = Capture(area);
+    const std::vector<COLORREF> px = e2e::ScreenPixels(area).px;
     std::vector<char> seen(px.size(), 0);
     for (int start = 0; start < w * h; ++start) {
         if (seen[start] || !IsIconYellow(px[start])) continue;
@@ -219,7 +171,7 @@ inline bool IconKept(HWND main) {
 // The face of the one program icon in the notification area.
 inline std::string TrayIconShape() {
     const RECT area = TrayArea();
-    return YellowShape(Capture(area), area.right - area.left);
+    return YellowShape(e2e::ScreenPixels(area).px, area.right - area.left);
 }
 
 // Waits until the notification area shows `count` program icons.
@@ -229,26 +181,16 @@ inline bool WaitForTrayIcons(std::size_t count, DWORD ms = 5000) {
 
 // ---- hover hints --------------------------------------------------------------
 
-struct HintSearch {
-    DWORD pid;
-    std::wstring text;
-};
-
-inline BOOL CALLBACK FindShownHint(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<HintSearch*>(lp);
-    if (!IsWindowVisible(h) || e2e::ClassOf(h) != L"tooltips_class32") return TRUE;
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (s->pid != 0 && owner != s->pid) return TRUE;
-    s->text = e2e::TextOf(h);
-    return s->text.empty();
-}
-
 // The text of a shown hover hint of process `pid` (any process when 0), or "".
 inline std::wstring ShownHint(DWORD pid) {
-    HintSearch search = {pid, L""};
-    EnumWindows(&FindShownHint, reinterpret_cast<LPARAM>(&search));
-    return search.text;
+    for (HWND h : e2e::TopLevels([&](HWND w) {
+             return IsWindowVisible(w) && e2e::ClassOf(w) == L"tooltips_class32" &&
+                    (pid == 0 || e2e::ProcessOf(w) == pid);
+         })) {
+        const std::wstring text = e2e::TextOf(h);
+        if (!text.empty()) return text;
+    }
+    return std::wstring();
 }
 
 // Rests the pointer at a point until a hint with text shows; returns its text.

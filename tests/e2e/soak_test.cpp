@@ -40,8 +40,8 @@
 #include "custom_util.h"
 #include "delivery_util.h"
 #include "harness.h"
+#include "support.h"
 #include "info/info_ids.h"
-#include "record_tail.h"
 #include "smileys_util.h"
 #include "standin/record.h"
 
@@ -99,18 +99,6 @@ class Rng {
 
 // ---- text at the boundary -----------------------------------------------------------
 
-// The ANSI form Pallimo hands to the messenger and writes to files.
-std::string Ansi(const std::wstring& w) {
-    if (w.empty()) return std::string();
-    const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), &out[0], n, nullptr,
-                            nullptr);
-    return out;
-}
-
 // A field of a loaded file as the list holds it: converted from the ANSI code
 // page and, since a list item cannot hold a NUL, cut at the first one.
 std::wstring ItemOfField(const std::string& field) {
@@ -125,22 +113,6 @@ std::wstring ItemOfField(const std::string& field) {
     const std::size_t nul = w.find(L'\0');
     if (nul != std::wstring::npos) w.resize(nul);
     return w;
-}
-
-// For messages: printable ASCII, everything else escaped, long texts cut.
-std::string Shown(const std::wstring& w) {
-    std::string out;
-    for (wchar_t c : w) {
-        if (out.size() > 80) return out + "...";
-        if (c >= 32 && c < 127) {
-            out += static_cast<char>(c);
-        } else {
-            char buf[12];
-            std::snprintf(buf, sizeof buf, "\\u%04x", static_cast<unsigned>(c));
-            out += buf;
-        }
-    }
-    return out;
 }
 
 // Codes as a person types them: smiley tags, bare codes, commas, quotes,
@@ -259,14 +231,10 @@ struct Exp {
     int delivery;  // which delivery the message belongs to, counted from the start
     bool im;       // an instant message
     bool imText;   // an instant message with a text
+    e2e::Expected Want() const {
+        return {window, message, posted, message == WM_SETTEXT ? text.c_str() : nullptr, 0};
+    }
 };
-
-bool Matches(const e2e::Record& got, const Exp& want) {
-    if (got.window != want.window || got.message != want.message || got.posted != want.posted)
-        return false;
-    if (want.message == WM_SETTEXT) return got.text == want.text;
-    return got.wparam == 0 && got.lparam == 0;
-}
 
 // The messenger handles a message sent to it at once, and posted ones when it
 // gets to them, so a later delivery's sent messages can reach it before an
@@ -286,7 +254,7 @@ bool SameButInterleaved(const std::vector<e2e::Record>& got, const std::vector<E
         for (std::size_t w = 0; w < want.size(); ++w) {
             if (want[w].posted != posted) continue;
             while (g < got.size() && got[g].posted != posted) ++g;
-            if (g == got.size() || !Matches(got[g], want[w])) return false;
+            if (g == got.size() || !e2e::Matches(got[g], want[w].Want())) return false;
             at[w] = g++;
         }
     }
@@ -317,67 +285,6 @@ struct Model {
     bool help = false, about = false;
 };
 
-enum Kind {
-    kStyle,
-    kFace,
-    kCommand3,
-    kSmileyBurst,
-    kEditHidden,
-    kOpenCustom,
-    kMinimise,
-    kTrayIgnore,
-    kTrayRestore,
-    kCloseSmiley,
-    kTypeCode,
-    kSetCode,
-    kClickCodeBox,
-    kAdd,
-    kClear,
-    kSetPath,
-    kSave,
-    kLoad,
-    kDoubleClick,
-    kDestination,
-    kOpenHelp,
-    kOpenAbout,
-    kCloseInfo,
-    kCloseCustom,
-    kLoadWithActions,
-    kCloseDuringLoad,
-    kCustomBurst,
-    kKindCount
-};
-
-const char* const kKindNames[kKindCount] = {
-    "style",
-    "face",
-    "Command3",
-    "smiley-burst",
-    "edit-hidden-box",
-    "open-custom",
-    "minimise",
-    "tray-ignored",
-    "tray-restore",
-    "close-smiley",
-    "type-code",
-    "set-code",
-    "click-code-box",
-    "add",
-    "clear",
-    "set-path",
-    "save",
-    "load",
-    "double-click",
-    "destination",
-    "open-help",
-    "open-about",
-    "close-info",
-    "close-custom",
-    "load-with-actions",
-    "close-during-load",
-    "custom-burst",
-};
-
 struct Job {
     bool save;
     std::wstring path;
@@ -386,7 +293,12 @@ struct Job {
 class Soak {
   public:
     Soak(std::uint64_t seed, int actions, int seconds)
-        : seed_(seed), actions_(actions), seconds_(seconds), rng_(seed), probe_(~seed) {}
+        : seed_(seed),
+          actions_(actions),
+          seconds_(seconds),
+          rng_(seed),
+          probe_(~seed),
+          perKind_(static_cast<std::size_t>(kActionCount), 0) {}
     int Run();
 
   private:
@@ -445,8 +357,18 @@ class Soak {
     void OpenedCustom();
 
     // ---- actions
-    Kind Choose();
-    bool Do(Kind kind);
+    // One kind of action: its name, how often it is chosen in the state the
+    // model is in (0: not now), whether the whole state is checked after
+    // it, and what it does.
+    struct Action {
+        const char* name;
+        int (*weight)(const Model& m);
+        bool heavy;
+        bool (*run)(Soak& soak);
+    };
+    static const Action kActions[];
+    static const int kActionCount;
+    int Choose();
     bool Style();
     bool Face();
     bool Command3();
@@ -507,10 +429,10 @@ class Soak {
     DWORD lastTick_ = 0;
 
     int index_ = -1;
-    Kind kind_ = kStyle;
+    int kind_ = 0;  // the action being done, in kActions
     std::string failure_;
     int crashes_ = 0, hangs_ = 0, mismatches_ = 0;
-    int perKind_[kKindCount] = {};
+    std::vector<int> perKind_;
     int real_ = 0, restarts_ = 0, lateCloses_ = 0;
 };
 
@@ -556,7 +478,7 @@ void Soak::ResetModel() {
 bool Soak::Start() {
     ResetModel();
     pallimo_.Kill();  // one that ended: lets its handle go
-    const delivery::Started started = delivery::StartPallimo(pallimo_, nullptr, 30000);
+    const e2e::Started started = e2e::StartPallimo(pallimo_, nullptr, 30000);
     main_ = started.main;
     if (main_ == nullptr) return Mismatch("Pallimo's smiley window did not show");
     ExpectChat(kLoaded);
@@ -621,7 +543,7 @@ void Soak::Fail(const std::string& what) {
     if (crashed)
         std::snprintf(exitCode, sizeof exitCode, " (exit code %08lx)", pallimo_.ExitCode());
     ok(false, "seed %llu, action #%d (%s): %s%s: %s", static_cast<unsigned long long>(seed_),
-       index_, index_ >= 0 ? kKindNames[kind_] : "start",
+       index_, index_ >= 0 ? kActions[kind_].name : "start",
        crashed ? "Pallimo crashed"
        : hung  ? "Pallimo hangs"
                : "mismatch",
@@ -716,40 +638,17 @@ bool Soak::RealClickControl(HWND control, HWND top) {
     return RealClick(control, top, p);
 }
 
-// A screen point on the frame's button with this hit-test code, found by
-// asking the window itself across its top right corner (below the caption a
-// menu bar may follow).
-bool FramePoint(HWND hwnd, LRESULT hit, POINT& at) {
-    const RECT r = e2e::ScreenRect(hwnd);
-    long sx = 0, sy = 0, n = 0;
-    for (int y = r.top; y < r.top + 48 && y < r.bottom; y += 2)
-        for (int x = r.right - 1; x > r.right - 120 && x > r.left; x -= 2) {
-            DWORD_PTR result = 0;
-            if (SendMessageTimeoutW(hwnd, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, kAliveMs,
-                                    &result) &&
-                static_cast<LRESULT>(result) == hit) {
-                sx += x;
-                sy += y;
-                ++n;
-            }
-        }
-    if (n == 0) return false;
-    at.x = static_cast<int>(sx / n);
-    at.y = static_cast<int>(sy / n);
-    return true;
-}
-
 bool Soak::RealFrameClick(HWND top, LRESULT hit) {
     if (!Settle()) return false;
     e2e::Activate(top);
     POINT p;
-    return FramePoint(top, hit, p) && RealClick(top, top, p);
+    return e2e::FrameButtonPoint(top, hit, p) && RealClick(top, top, p);
 }
 
 // ---- records -----------------------------------------------------------------------------
 
 void Soak::ExpectIm(const std::wstring& text) {
-    const std::string bytes = Ansi(text);
+    const std::string bytes = e2e::AnsiBytes(text);
     const int d = ++deliveries_;
     const bool withText = !bytes.empty();
     if (withText) expected_.push_back({"im.input", WM_SETTEXT, false, bytes, d, true, true});
@@ -759,7 +658,7 @@ void Soak::ExpectIm(const std::wstring& text) {
 
 void Soak::ExpectChat(const std::wstring& text) {
     const int d = ++deliveries_;
-    expected_.push_back({"chat.input", WM_SETTEXT, false, Ansi(text), d, false, false});
+    expected_.push_back({"chat.input", WM_SETTEXT, false, e2e::AnsiBytes(text), d, false, false});
     expected_.push_back({"chat.send", WM_LBUTTONDOWN, false, "", d, false, false});
     expected_.push_back({"chat.send", WM_LBUTTONUP, false, "", d, false, false});
 }
@@ -780,8 +679,9 @@ void Soak::PollRecords() {
 bool Soak::CheckRecords(DWORD ms) {
     e2e::WaitUntil([&] { return PollRecords(), got_.size() >= expected_.size(); }, ms);
     PollRecords();
-    bool same = got_.size() == expected_.size();
-    for (std::size_t i = 0; same && i < got_.size(); ++i) same = Matches(got_[i], expected_[i]);
+    std::vector<e2e::Expected> want;
+    for (const Exp& e : expected_) want.push_back(e.Want());
+    bool same = e2e::SameSequence(got_, want.data(), want.size());
     if (!same && SameButInterleaved(got_, expected_)) {
         ++interleaved_;
         same = true;
@@ -790,12 +690,8 @@ bool Soak::CheckRecords(DWORD ms) {
         char context[160];
         std::snprintf(context, sizeof context, "seed %llu, action #%d (%s)",
                       static_cast<unsigned long long>(seed_), index_,
-                      index_ >= 0 ? kKindNames[kind_] : "start");
-        std::vector<e2e::Expected> want;
-        for (const Exp& e : expected_)
-            want.push_back({e.window, e.message, e.posted,
-                            e.message == WM_SETTEXT ? e.text.c_str() : nullptr});
-        want.push_back({nullptr, 0, false, nullptr});
+                      index_ >= 0 ? kActions[kind_].name : "start");
+        want.push_back(END_SEQUENCE);
         // Dumps both sides; the failure itself is counted by Fail().
         e2e::ok_sequence_(__FILE__, __LINE__, got_, want.data(), context);
         Mismatch("the stand-in received other messages than the actions must send");
@@ -824,26 +720,6 @@ bool Soak::Alive() {
     return delivery::Answers(main_, kAliveMs) || Mismatch("Pallimo does not answer");
 }
 
-struct Windows {
-    const wchar_t* cls;
-    DWORD pid;
-    int count;
-};
-
-BOOL CALLBACK CountWindow(HWND h, LPARAM lp) {
-    auto* w = reinterpret_cast<Windows*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (owner == w->pid && e2e::ClassOf(h) == w->cls) ++w->count;
-    return TRUE;
-}
-
-int CountTopLevels(const wchar_t* cls, DWORD pid) {
-    Windows w = {cls, pid, 0};
-    EnumWindows(&CountWindow, reinterpret_cast<LPARAM>(&w));
-    return w.count;
-}
-
 // Pallimo's windows, texts, list and icon against the model.
 bool Soak::CheckState() {
     switch (m_.main) {
@@ -865,13 +741,14 @@ bool Soak::CheckState() {
     if (e2e::TextOf(MainCtl(mids::kText1)) != m_.text1 ||
         e2e::TextOf(MainCtl(mids::kText2)) != m_.text2)
         return Mismatch("the smiley window's Text1/Text2 are \"" +
-                        Shown(e2e::TextOf(MainCtl(mids::kText1))) + "\" / \"" +
-                        Shown(e2e::TextOf(MainCtl(mids::kText2))) + "\", the model has \"" +
-                        Shown(m_.text1) + "\" / \"" + Shown(m_.text2) + "\"");
+                        e2e::Printable(e2e::TextOf(MainCtl(mids::kText1))) + "\" / \"" +
+                        e2e::Printable(e2e::TextOf(MainCtl(mids::kText2))) +
+                        "\", the model has \"" + e2e::Printable(m_.text1) + "\" / \"" +
+                        e2e::Printable(m_.text2) + "\"");
     const DWORD pid = pallimo_.Id();
-    if (CountTopLevels(fids::kClass, pid) != (m_.custom ? 1 : 0) ||
-        CountTopLevels(Form2_ids::kClass, pid) != (m_.help ? 1 : 0) ||
-        CountTopLevels(Form3_ids::kClass, pid) != (m_.about ? 1 : 0))
+    if (e2e::TopLevels(fids::kClass, pid).size() != (m_.custom ? 1u : 0u) ||
+        e2e::TopLevels(Form2_ids::kClass, pid).size() != (m_.help ? 1u : 0u) ||
+        e2e::TopLevels(Form3_ids::kClass, pid).size() != (m_.about ? 1u : 0u))
         return Mismatch(
             "the custom codes, Instructions and About windows are not those open in the model");
     if (m_.custom) {
@@ -890,16 +767,17 @@ bool Soak::CheckState() {
                                                  : customs::Item(form_, i) == want;
             if (!same)
                 return Mismatch("list item " + std::to_string(i) + " is \"" +
-                                Shown(customs::Item(form_, i)) + "\", the model has \"" +
-                                Shown(want) + "\"");
+                                e2e::Printable(customs::Item(form_, i)) + "\", the model has \"" +
+                                e2e::Printable(want) + "\"");
         }
         if (e2e::TextOf(FormCtl(fids::kText1)) != m_.code)
-            return Mismatch("the code box holds \"" + Shown(e2e::TextOf(FormCtl(fids::kText1))) +
-                            "\", the model \"" + Shown(m_.code) + "\"");
+            return Mismatch("the code box holds \"" +
+                            e2e::Printable(e2e::TextOf(FormCtl(fids::kText1))) +
+                            "\", the model \"" + e2e::Printable(m_.code) + "\"");
         if (e2e::TextOf(FormCtl(fids::kText2)) != m_.path)
             return Mismatch("the file-name box holds \"" +
-                            Shown(e2e::TextOf(FormCtl(fids::kText2))) + "\", the model \"" +
-                            Shown(m_.path) + "\"");
+                            e2e::Printable(e2e::TextOf(FormCtl(fids::kText2))) +
+                            "\", the model \"" + e2e::Printable(m_.path) + "\"");
         if (customs::Checked(form_, fids::kOption1) != m_.chat ||
             customs::Checked(form_, fids::kOp1) == m_.chat)
             return Mismatch("the chosen destination is not the model's");
@@ -923,19 +801,21 @@ bool Soak::CheckFile(const std::wstring& name) {
             return true;
         case Node::Missing:
             return attrs == INVALID_FILE_ATTRIBUTES ||
-                   Mismatch("\"" + Shown(name) + "\" exists, but nothing may have made it");
+                   Mismatch("\"" + e2e::Printable(name) +
+                            "\" exists, but nothing may have made it");
         case Node::Folder:
             return (attrs != INVALID_FILE_ATTRIBUTES && (attrs & FILE_ATTRIBUTE_DIRECTORY) != 0) ||
-                   Mismatch("the folder \"" + Shown(name) + "\" is no longer a folder");
+                   Mismatch("the folder \"" + e2e::Printable(name) + "\" is no longer a folder");
         case Node::File:
             break;
     }
-    if (attrs == INVALID_FILE_ATTRIBUTES) return Mismatch("\"" + Shown(name) + "\" is gone");
+    if (attrs == INVALID_FILE_ATTRIBUTES)
+        return Mismatch("\"" + e2e::Printable(name) + "\" is gone");
     if (((attrs & FILE_ATTRIBUTE_READONLY) != 0) != f.readOnly)
-        return Mismatch("\"" + Shown(name) + "\" changed its read-only attribute");
+        return Mismatch("\"" + e2e::Printable(name) + "\" changed its read-only attribute");
     const std::string bytes = customs::ReadBytes(path);
     if (bytes != f.bytes)
-        return Mismatch("\"" + Shown(name) + "\" holds " + std::to_string(bytes.size()) +
+        return Mismatch("\"" + e2e::Printable(name) + "\" holds " + std::to_string(bytes.size()) +
                         " bytes that are not the " + std::to_string(f.bytes.size()) + " expected");
     return true;
 }
@@ -970,7 +850,7 @@ std::vector<std::wstring> Soak::Fields(const std::wstring& name) {
 void Soak::ModelSave(const std::wstring& name) {
     if (!SaveWrites(name)) return;
     std::vector<std::string> lines;
-    for (const std::wstring& item : m_.items) lines.push_back(Ansi(item));
+    for (const std::wstring& item : m_.items) lines.push_back(e2e::AnsiBytes(item));
     FileState& f = FileOf(name);
     f.node = Node::File;
     f.bytes = Module1::ListFileBytes(lines);
@@ -985,8 +865,10 @@ bool Soak::RestoreHostile(const std::wstring& name) {
     if (f.node == it->second.node && f.bytes == it->second.bytes) return true;
     f = it->second;
     if (f.node == Node::Missing)
-        return DeleteFileW(PathOf(name).c_str()) || Mismatch("cannot delete " + Shown(name));
-    return customs::WriteBytes(PathOf(name), f.bytes) || Mismatch("cannot rewrite " + Shown(name));
+        return DeleteFileW(PathOf(name).c_str()) ||
+               Mismatch("cannot delete " + e2e::Printable(name));
+    return customs::WriteBytes(PathOf(name), f.bytes) ||
+           Mismatch("cannot rewrite " + e2e::Printable(name));
 }
 
 // Every file a save was aimed at holds the model's bytes: the list it saved,
@@ -1009,119 +891,80 @@ std::wstring Soak::RandomPath() {
 
 // ---- the actions ---------------------------------------------------------------------------
 
-Kind Soak::Choose() {
-    struct Weight {
-        Kind kind;
-        int weight;
-    } table[kKindCount];
-    int n = 0, total = 0;
-    auto add = [&](Kind k, int w) {
-        if (w <= 0) return;
-        table[n++] = {k, w};
-        total += w;
-    };
-    if (m_.main == Place::Shown) {
-        add(kStyle, 180);
-        add(kFace, 180);
-        add(kCommand3, 50);
-        add(kSmileyBurst, 40);
-        add(kEditHidden, 10);
-        add(kOpenCustom, 70);
-        add(kMinimise, 40);
-        add(kCloseSmiley, 3);
-    } else if (m_.main == Place::Tray) {
-        add(kTrayIgnore, 30);
-        add(kTrayRestore, 100);
-        add(kCloseSmiley, 2);
-    }
-    if (m_.custom) {
-        const bool big = m_.items.size() > 5000;
-        add(kTypeCode, 60);
-        add(kSetCode, 60);
-        add(kClickCodeBox, m_.code.empty() ? 0 : 15);
-        add(kAdd, 140);
-        add(kClear, big ? 300 : 30);
-        add(kSetPath, 80);
-        add(kSave, 80);
-        add(kLoad, big ? 10 : 80);
-        add(kDoubleClick, 140);
-        add(kDestination, 50);
-        add(kOpenHelp, 12);
-        add(kOpenAbout, 12);
-        add(kCloseCustom, 30);
-        add(kLoadWithActions, big ? 0 : 12);
-        add(kCloseDuringLoad, 8);
-        add(kCustomBurst, 35);
-    }
-    if (m_.help || m_.about) add(kCloseInfo, 40);
-    int r = rng_.Below(total);
-    for (int i = 0; i < n; ++i) {
-        if (r < table[i].weight) return table[i].kind;
-        r -= table[i].weight;
-    }
-    return table[0].kind;
-}
+bool Shown(const Model& m) { return m.main == Place::Shown; }
+bool Big(const Model& m) { return m.items.size() > 5000; }
 
-bool Soak::Do(Kind kind) {
-    switch (kind) {
-        case kStyle:
-            return Style();
-        case kFace:
-            return Face();
-        case kCommand3:
-            return Command3();
-        case kSmileyBurst:
-            return SmileyBurst();
-        case kEditHidden:
-            return EditHidden();
-        case kOpenCustom:
-            return OpenCustom();
-        case kMinimise:
-            return Minimise();
-        case kTrayIgnore:
-            return TrayIgnore();
-        case kTrayRestore:
-            return TrayRestore();
-        case kCloseSmiley:
-            return CloseSmiley();
-        case kTypeCode:
-            return TypeCode();
-        case kSetCode:
-            return SetCode();
-        case kClickCodeBox:
-            return ClickCodeBox();
-        case kAdd:
-            return Add();
-        case kClear:
-            return Clear();
-        case kSetPath:
-            return SetPath(true);
-        case kSave:
-            return Save();
-        case kLoad:
-            return Load();
-        case kDoubleClick:
-            return DoubleClick();
-        case kDestination:
-            return Destination();
-        case kOpenHelp:
-            return OpenInfo(false);
-        case kOpenAbout:
-            return OpenInfo(true);
-        case kCloseInfo:
-            return CloseInfo();
-        case kCloseCustom:
-            return CloseCustom();
-        case kLoadWithActions:
-            return LoadWithActions();
-        case kCloseDuringLoad:
-            return CloseDuringLoad();
-        case kCustomBurst:
-            return CustomBurst();
-        case kKindCount:
-            break;
+const Soak::Action Soak::kActions[] = {
+    {"style", [](const Model& m) { return Shown(m) ? 180 : 0; }, false,
+     [](Soak& s) { return s.Style(); }},
+    {"face", [](const Model& m) { return Shown(m) ? 180 : 0; }, false,
+     [](Soak& s) { return s.Face(); }},
+    {"Command3", [](const Model& m) { return Shown(m) ? 50 : 0; }, false,
+     [](Soak& s) { return s.Command3(); }},
+    {"smiley-burst", [](const Model& m) { return Shown(m) ? 40 : 0; }, true,
+     [](Soak& s) { return s.SmileyBurst(); }},
+    {"edit-hidden-box", [](const Model& m) { return Shown(m) ? 10 : 0; }, false,
+     [](Soak& s) { return s.EditHidden(); }},
+    {"open-custom", [](const Model& m) { return Shown(m) ? 70 : 0; }, false,
+     [](Soak& s) { return s.OpenCustom(); }},
+    {"minimise", [](const Model& m) { return Shown(m) ? 40 : 0; }, false,
+     [](Soak& s) { return s.Minimise(); }},
+    {"tray-ignored", [](const Model& m) { return m.main == Place::Tray ? 30 : 0; }, false,
+     [](Soak& s) { return s.TrayIgnore(); }},
+    {"tray-restore", [](const Model& m) { return m.main == Place::Tray ? 100 : 0; }, false,
+     [](Soak& s) { return s.TrayRestore(); }},
+    {"close-smiley", [](const Model& m) { return Shown(m)                ? 3
+                                                 : m.main == Place::Tray ? 2
+                                                                         : 0; },
+     true, [](Soak& s) { return s.CloseSmiley(); }},
+    {"type-code", [](const Model& m) { return m.custom ? 60 : 0; }, false,
+     [](Soak& s) { return s.TypeCode(); }},
+    {"set-code", [](const Model& m) { return m.custom ? 60 : 0; }, false,
+     [](Soak& s) { return s.SetCode(); }},
+    {"click-code-box", [](const Model& m) { return m.custom && !m.code.empty() ? 15 : 0; }, false,
+     [](Soak& s) { return s.ClickCodeBox(); }},
+    {"add", [](const Model& m) { return m.custom ? 140 : 0; }, false,
+     [](Soak& s) { return s.Add(); }},
+    {"clear", [](const Model& m) { return m.custom ? Big(m) ? 300 : 30 : 0; }, false,
+     [](Soak& s) { return s.Clear(); }},
+    {"set-path", [](const Model& m) { return m.custom ? 80 : 0; }, false,
+     [](Soak& s) { return s.SetPath(true); }},
+    {"save", [](const Model& m) { return m.custom ? 80 : 0; }, false,
+     [](Soak& s) { return s.Save(); }},
+    {"load", [](const Model& m) { return m.custom ? Big(m) ? 10 : 80 : 0; }, false,
+     [](Soak& s) { return s.Load(); }},
+    {"double-click", [](const Model& m) { return m.custom ? 140 : 0; }, false,
+     [](Soak& s) { return s.DoubleClick(); }},
+    {"destination", [](const Model& m) { return m.custom ? 50 : 0; }, false,
+     [](Soak& s) { return s.Destination(); }},
+    {"open-help", [](const Model& m) { return m.custom ? 12 : 0; }, false,
+     [](Soak& s) { return s.OpenInfo(false); }},
+    {"open-about", [](const Model& m) { return m.custom ? 12 : 0; }, false,
+     [](Soak& s) { return s.OpenInfo(true); }},
+    {"close-custom", [](const Model& m) { return m.custom ? 30 : 0; }, false,
+     [](Soak& s) { return s.CloseCustom(); }},
+    {"load-with-actions", [](const Model& m) { return m.custom && !Big(m) ? 12 : 0; }, true,
+     [](Soak& s) { return s.LoadWithActions(); }},
+    {"close-during-load", [](const Model& m) { return m.custom ? 8 : 0; }, true,
+     [](Soak& s) { return s.CloseDuringLoad(); }},
+    {"custom-burst", [](const Model& m) { return m.custom ? 35 : 0; }, true,
+     [](Soak& s) { return s.CustomBurst(); }},
+    {"close-info", [](const Model& m) { return m.help || m.about ? 40 : 0; }, false,
+     [](Soak& s) { return s.CloseInfo(); }},
+};
+const int Soak::kActionCount = static_cast<int>(sizeof kActions / sizeof kActions[0]);
+
+// An action that can be done in the model's state, chosen by its weight.
+int Soak::Choose() {
+    int total = 0;
+    for (const Action& a : kActions) total += a.weight(m_);
+    int r = rng_.Below(total);
+    for (int i = 0; i < kActionCount; ++i) {
+        const int w = kActions[i].weight(m_);
+        if (r < w) return i;
+        r -= w;
     }
-    return false;
+    return 0;
 }
 
 // ---- the smiley window
@@ -1414,8 +1257,8 @@ bool Soak::Save() {
         const std::string want = FileOf(name).bytes;
         const std::string got = customs::ReadBytes(PathOf(name));
         if (got != want)
-            return Mismatch("\"Save\" pressed did not write \"" + Shown(name) + "\": it holds " +
-                            std::to_string(got.size()) + " bytes, " +
+            return Mismatch("\"Save\" pressed did not write \"" + e2e::Printable(name) +
+                            "\": it holds " + std::to_string(got.size()) + " bytes, " +
                             (got == before ? "as before" : "neither as before nor") + " the " +
                             std::to_string(want.size()) + " expected");
     } else if (menu) {
@@ -1442,8 +1285,8 @@ bool Soak::Load() {
     }
     if (!Settle()) return false;
     return Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
-                  "\"Load\" of \"" + Shown(m_.path) + "\" ended with " + std::to_string(Count()) +
-                      " items, not " + std::to_string(m_.items.size()),
+                  "\"Load\" of \"" + e2e::Printable(m_.path) + "\" ended with " +
+                      std::to_string(Count()) + " items, not " + std::to_string(m_.items.size()),
                   kLoadMs);
 }
 
@@ -1532,7 +1375,8 @@ bool Soak::OpenInfo(bool about) {
         return false;
     if (wasOpen && window != before)
         return Mismatch("a second window opened instead of the open one");
-    if (CountTopLevels(cls, pallimo_.Id()) != 1) return Mismatch("more than one window of a kind");
+    if (e2e::TopLevels(cls, pallimo_.Id()).size() != 1)
+        return Mismatch("more than one window of a kind");
     SetWindowPos(window, nullptr, about ? 20 : 330, about ? 470 : 450, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return true;
@@ -1661,7 +1505,7 @@ bool Soak::CloseDuringLoad() {
         const std::vector<std::wstring> loaded = Fields(kLongName);
         whole.insert(whole.end(), loaded.begin(), loaded.end());
         std::vector<std::string> lines;
-        for (const std::wstring& item : whole) lines.push_back(Ansi(item));
+        for (const std::wstring& item : whole) lines.push_back(e2e::AnsiBytes(item));
         ifRun = Module1::ListFileBytes(lines);
         PostFormButton(fids::kCommand4, fids::kAsdsadsd);
     }
@@ -1783,13 +1627,10 @@ int Soak::Run() {
             break;
         }
         kind_ = Choose();
-        ++perKind_[kind_];
+        ++perKind_[static_cast<std::size_t>(kind_)];
         failure_.clear();
-        bool passed = Do(kind_) && Settle() && CheckRecords(kEffectMs);
-        const bool heavy = kind_ == kSmileyBurst || kind_ == kLoadWithActions ||
-                           kind_ == kCloseDuringLoad || kind_ == kCustomBurst ||
-                           kind_ == kCloseSmiley;
-        if (passed && (index_ % kCheckEvery == kCheckEvery - 1 || heavy))
+        bool passed = kActions[kind_].run(*this) && Settle() && CheckRecords(kEffectMs);
+        if (passed && (index_ % kCheckEvery == kCheckEvery - 1 || kActions[kind_].heavy))
             passed = Alive() && Flush(true) && CheckState();
         if (passed && index_ % kFilesEvery == kFilesEvery - 1) passed = CheckAllFiles(false);
         if (!passed) Fail(failure_.empty() ? "no details" : failure_);
@@ -1813,8 +1654,9 @@ int Soak::Run() {
                static_cast<unsigned long long>(seed_), done, seconds, crashes_, hangs_,
                mismatches_);
     std::string kinds;
-    for (int k = 0; k < kKindCount; ++k)
-        kinds += std::string(k ? ", " : "") + kKindNames[k] + " " + std::to_string(perKind_[k]);
+    for (int k = 0; k < kActionCount; ++k)
+        kinds += std::string(k ? ", " : "") + kActions[k].name + " " +
+                 std::to_string(perKind_[static_cast<std::size_t>(k)]);
     e2e::Trace("soak: per kind: %s", kinds.c_str());
     e2e::Trace(
         "soak: %d real clicks or keys, %.1f actions/s, %d restarts after failures, "

@@ -19,29 +19,13 @@ namespace {
 
 namespace ids = frmMain_ids;
 
-std::string Ansi(const std::wstring& w) { return std::string(w.begin(), w.end()); }
-
-struct ShownSearch {
-    DWORD pid;
-    HWND except;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectShown(HWND h, LPARAM lp) {
-    auto* s = reinterpret_cast<ShownSearch*>(lp);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(h, &owner);
-    if (h != s->except && IsWindowVisible(h) && (owner == s->pid || e2e::ClassOf(h) == L"#32768"))
-        s->found.push_back(h);
-    return TRUE;
-}
-
 // Visible top-level windows of the process other than `except`, and any menu:
 // what a click might have brought up.
 std::vector<HWND> OtherShownWindows(DWORD pid, HWND except) {
-    ShownSearch search = {pid, except, {}};
-    EnumWindows(&CollectShown, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    return e2e::TopLevels([&](HWND h) {
+        return h != except && IsWindowVisible(h) &&
+               (e2e::ProcessOf(h) == pid || e2e::ClassOf(h) == L"#32768");
+    });
 }
 
 // Minimises with a real click on the frame's button; true once the window is
@@ -86,7 +70,7 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kText1));
     const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kText2));
     ok(text1 == smileys::QuotedCodeOf("Option22") && text2 == L">;-)</font>",
-       "the choice is made: %s %s", Ansi(text1).c_str(), Ansi(text2).c_str());
+       "the choice is made: %s %s", e2e::AnsiBytes(text1).c_str(), e2e::AnsiBytes(text2).c_str());
 
     if (!Minimise(main, "with a choice made")) return;
     e2e::ClickAt(IconCentre().x, IconCentre().y);
@@ -112,7 +96,7 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
 void CheckTip() {
     const POINT p = IconCentre();
     const std::wstring tip = smileys::HoverHint(p.x, p.y, 0);
-    ok(tip == L" Pallimo ", "the icon's tip is \" Pallimo \": \"%s\"", Ansi(tip).c_str());
+    ok(tip == L" Pallimo ", "the icon's tip is \" Pallimo \": \"%s\"", e2e::AnsiBytes(tip).c_str());
 }
 
 // Only a release of either button, or a double click, restores the window;
@@ -339,7 +323,7 @@ void CheckRefusedIcon(HWND main) {
 // are open ends the program with every window.
 void CheckCloseWithOtherWindows() {
     e2e::Process pallimo;
-    HWND main = smileys::StartPallimo(pallimo);
+    HWND main = e2e::StartPallimo(pallimo).main;
     if (!ok(main != nullptr, "Pallimo starts again")) return;
     e2e::Activate(main);
     e2e::Click(e2e::Child(main, ids::kCommand2));  // "Extra"
@@ -424,7 +408,7 @@ int main() {
     e2e::Standin standin;
     if (!ok(standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
     e2e::Process pallimo;
-    HWND main = smileys::StartPallimo(pallimo);
+    HWND main = e2e::StartPallimo(pallimo).main;
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     ok(smileys::TrayIcons().empty(), "no icon while the window is shown (%u)",
        static_cast<unsigned>(smileys::TrayIcons().size()));

@@ -26,7 +26,7 @@ std::string ReadFile(const std::wstring& path) {
 // A 24-bit bottom-up BMP of the whole screen.
 bool SaveScreenshot(const std::wstring& path) {
     const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    const std::vector<COLORREF> px = e2e::ScreenPixels(screen);
+    const std::vector<COLORREF> px = e2e::ScreenPixels(screen).px;
     const int w = screen.right, h = screen.bottom;
     const DWORD stride = (static_cast<DWORD>(w) * 3 + 3) & ~3u;
     BITMAPINFOHEADER bi = {};
@@ -69,7 +69,7 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     e2e::Process pallimo;
-    const HWND main = delivery::StartPallimo(pallimo, &standin).main;
+    const HWND main = e2e::StartPallimo(pallimo, &standin).main;
     if (main == nullptr) {
         std::printf("demo: the smiley window did not appear\n");
         return 1;
