@@ -16,6 +16,9 @@ trap pallimo_stop_wine EXIT
 pallimo_start_xvfb
 pallimo_make_prefix
 status=0
+# The size of Pallimo.exe and what it imports, read from its headers.
+echo "== size"
+python3 tools/release/check_exe.py "$build/Pallimo.exe" --print || status=1
 for exe in "$build"/bench/*_bench.exe; do
   echo "== $(basename "$exe" .exe)"
   wine "$exe" || { echo "$(basename "$exe") failed" >&2; status=1; }

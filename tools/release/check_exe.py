@@ -217,10 +217,12 @@ def main(argv):
 
     if show:
         print("size: %d bytes (%.1f KB)" % (len(data), len(data) / 1024.0))
-        print("subsystem version: %d.%d, OS version: %d.%d" %
-              (pe.major_sub, pe.minor_sub, pe.major_os, pe.minor_os))
+        print("subsystem %d, subsystem version: %d.%d, OS version: %d.%d" %
+              (pe.subsystem, pe.major_sub, pe.minor_sub, pe.major_os, pe.minor_os))
         for dll, funcs in sorted(imports.items()):
             print("imports %s: %d functions" % (dll, len(funcs)))
+        print("imports %d functions from %d DLLs" %
+              (sum(len(f) for f in imports.values()), len(imports)))
     for f in failures:
         print("FAIL: " + f)
     if not failures:
