@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -36,16 +35,6 @@ inline void PrintStats(const char* what, const std::vector<double>& ms) {
                 static_cast<unsigned>(ms.size()), Percentile(ms, 0.5), Percentile(ms, 0.99),
                 Percentile(ms, 0.0), Percentile(ms, 1.0));
     std::fflush(stdout);
-}
-
-// Polls (about every millisecond) until `cond` holds, at most `ms`.
-inline bool SpinUntil(const std::function<bool()>& cond, DWORD ms) {
-    const DWORD start = GetTickCount();
-    while (!cond()) {
-        if (GetTickCount() - start >= ms) return false;
-        Sleep(1);
-    }
-    return true;
 }
 
 // A file of Z:\\proc\\<pid>, whole.

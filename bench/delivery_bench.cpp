@@ -62,7 +62,7 @@ int wmain(int argc, wchar_t** argv) {
     tail.Open(standin.RecordPath());
     std::vector<e2e::Record> seen;
     // The start-up announcement: two lines, each a set-text and a press.
-    bench::SpinUntil([&] { return tail.Poll(seen), seen.size() >= 6; }, 10000);
+    e2e::WaitUntil([&] { return tail.Poll(seen), seen.size() >= 6; }, 10000, 1);
 
     HWND im = FindWindowA("AIM_IMessage", nullptr);
     HWND input = delivery::NthChild(im, "WndAte32Class", 1);

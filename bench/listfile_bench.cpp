@@ -14,26 +14,12 @@
 #include "app/frmMain_ids.h"
 #include "bench_util.h"
 #include "custom/Form4_ids.h"
+#include "custom_util.h"
 #include "harness.h"
 
 namespace {
 
 constexpr int kLines = 100000;
-
-void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD wrote = 0;
-    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &wrote, nullptr);
-    CloseHandle(f);
-}
-
-unsigned long long FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
-    return (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-int Count(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)); }
 
 void SetText(HWND edit, const wchar_t* text) {
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -47,7 +33,7 @@ int wmain(int argc, wchar_t** argv) {
     std::string bytes;
     for (int i = 0; i < kLines; ++i)
         bytes += "<font sml=\"AgHSBfc=\">code " + std::to_string(i) + "</font>\r\n";
-    WriteFileBytes(file, bytes);
+    customs::WriteBytes(file, bytes);
     std::printf("list file: %d lines, %u bytes\n", kLines, static_cast<unsigned>(bytes.size()));
 
     e2e::Process pallimo;
@@ -56,16 +42,11 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("the smiley window did not show\n");
         return 1;
     }
-    PostMessageW(e2e::Child(main, frmMain_ids::kCommand2), BM_CLICK, 0, 0);
-    HWND form = e2e::WaitForWindow(Form4_ids::kClass, L"Custom", pallimo.Id(), 10000);
-    // The window is found as soon as it exists: wait until it is built and shown.
-    e2e::WaitUntil([&] { return IsWindowVisible(form) && e2e::Child(form, Form4_ids::kText2); },
-                   10000);
+    HWND form = e2e::OpenCustomCodes(main, pallimo.Id());
     if (form == nullptr || e2e::Child(form, Form4_ids::kText2) == nullptr) {
         std::printf("the custom codes window did not open\n");
         return 1;
     }
-    HWND list = e2e::Child(form, Form4_ids::kList1);
     HWND path = e2e::Child(form, Form4_ids::kText2);
 
     std::vector<double> fullMs, waitMs, saveMs;
@@ -84,7 +65,7 @@ int wmain(int argc, wchar_t** argv) {
             DWORD_PTR result = 0;
             SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
             const double back = e2e::NowMs();
-            count = Count(list);
+            count = customs::Count(form);
             // The first one may come before the load began; the last after it ended.
             if (count > 0 && count < kLines) waits.push_back(back - sent);
         }
@@ -98,9 +79,9 @@ int wmain(int argc, wchar_t** argv) {
         const double saveStart = e2e::NowMs();
         SendMessageW(form, WM_COMMAND, Form4_ids::kAsdsadsd, 0);
         saveMs.push_back(e2e::NowMs() - saveStart);
-        if (FileSize(saved) != bytes.size())
-            std::printf("round %d: the saved file has %llu bytes, not %u\n", round, FileSize(saved),
-                        static_cast<unsigned>(bytes.size()));
+        if (customs::FileSize(saved) != static_cast<long long>(bytes.size()))
+            std::printf("round %d: the saved file has %lld bytes, not %u\n", round,
+                        customs::FileSize(saved), static_cast<unsigned>(bytes.size()));
         std::printf(
             "round %d: list full (%d items) after %.1f ms, %u messages handled during the "
             "load, saved in %.1f ms\n",

@@ -29,12 +29,12 @@ Run LaunchOnce(bool withStandin) {
     const double t0 = e2e::NowMs();
     if (!pallimo.Start(e2e::PallimoExe(), L"", L"", false)) return run;
     HWND main = nullptr;
-    if (bench::SpinUntil(
+    if (e2e::WaitUntil(
             [&] {
                 main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
                 return main != nullptr && IsWindowVisible(main);
             },
-            20000)) {
+            20000, 1)) {
         run.visibleMs = e2e::NowMs() - t0;
         run.cpuMs = bench::ProcessCpuMs(pallimo, e2e::PallimoExe());
     }

@@ -36,6 +36,7 @@ HWND Ctl(HWND form, int id) { return e2e::Child(form, id); }
 using customs::Checked;
 using customs::Count;
 using customs::Exists;
+using customs::FileSize;
 using customs::Item;
 using customs::Items;
 using customs::LeftoverTemps;
@@ -317,12 +318,6 @@ bool HeldOpen(const std::wstring& path) {
     HANDLE h = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
     return h == INVALID_HANDLE_VALUE && GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-long long FileSize(const std::wstring& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // A load that runs out of memory (one field of gigabytes in a 32-bit process)

@@ -65,6 +65,13 @@ inline bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     return done;
 }
 
+// The file's size in bytes; -1 when it is not there.
+inline long long FileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
 // Files a save left behind while writing beside its target: the new file
 // (pal*.tmp) and the name the old content had on the way (pab*.tmp).
 inline int LeftoverTemps(const std::wstring& folder) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "custom/Form4_ids.h"
+#include "custom_util.h"
 #include "delivery_util.h"
 #include "harness.h"
 
@@ -17,15 +18,8 @@ const std::wstring kTyped = L"caf\u00e9 \u263a";
 std::string ExpectedAnsi() {
     if (GetACP() == 1252) return "caf\xe9 ?";
     // Another code page: whatever its conversion makes of the text.
-    char buf[64];
-    const int n = WideCharToMultiByte(CP_ACP, 0, kTyped.c_str(), static_cast<int>(kTyped.size()),
-                                      buf, sizeof buf, nullptr, nullptr);
     e2e::Trace("ANSI code page %u: expecting the system's conversion", GetACP());
-    return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
-}
-
-int ListCount(HWND form) {
-    return static_cast<int>(SendMessageW(e2e::Child(form, Form4_ids::kList1), LB_GETCOUNT, 0, 0));
+    return e2e::AnsiBytes(kTyped);
 }
 
 }  // namespace
@@ -47,7 +41,8 @@ int main() {
     ok(e2e::WaitUntil([&] { return e2e::TextOf(code) == kTyped; }, 5000),
        "the code box holds the typed text");
     e2e::Click(e2e::Child(form, Form4_ids::kCommand1));  // "Add"
-    ok(e2e::WaitUntil([&] { return ListCount(form) == 1; }, 5000), "\"Add\" puts it into the list");
+    ok(e2e::WaitUntil([&] { return customs::Count(form) == 1; }, 5000),
+       "\"Add\" puts it into the list");
 
     HWND list = e2e::Child(form, Form4_ids::kList1);
     const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));

@@ -10,8 +10,8 @@
 #include "app/catalogue.h"
 #include "app/frmMain_ids.h"
 #include "harness.h"
-#include "support.h"
 #include "standin/record.h"
+#include "support.h"
 
 namespace delivery {
 

@@ -214,12 +214,12 @@ double Process::CpuMs() const {
     return ms(kernel) + ms(user);
 }
 
-bool WaitUntil(const std::function<bool()>& cond, DWORD ms) {
+bool WaitUntil(const std::function<bool()>& cond, DWORD ms, DWORD everyMs) {
     const DWORD start = GetTickCount();
     for (;;) {
         if (cond()) return true;
         if (GetTickCount() - start >= ms) return cond();
-        Sleep(10);
+        Sleep(everyMs);
     }
 }
 

@@ -77,8 +77,8 @@ class Process {
 
 // ---- windows ----------------------------------------------------------------
 
-// Polls (every 10 ms, at most `ms`) until `cond` holds; true if it did.
-bool WaitUntil(const std::function<bool()>& cond, DWORD ms);
+// Polls (every `everyMs`, at most `ms`) until `cond` holds; true if it did.
+bool WaitUntil(const std::function<bool()>& cond, DWORD ms, DWORD everyMs = 10);
 // The first top-level window of `pid` (0: any process) with this class and, if
 // given, this caption; waits up to `ms` for it to be shown. Null if none
 // appeared; the window if it appeared but stayed hidden.

@@ -15,8 +15,8 @@
 #include "app/frmMain_ids.h"
 #include "custom/Form4_ids.h"
 #include "harness.h"
-#include "support.h"
 #include "info/info_ids.h"
+#include "support.h"
 #include "win/gdi.h"
 
 namespace {

@@ -40,10 +40,10 @@
 #include "custom_util.h"
 #include "delivery_util.h"
 #include "harness.h"
-#include "support.h"
 #include "info/info_ids.h"
 #include "smileys_util.h"
 #include "standin/record.h"
+#include "support.h"
 
 namespace {
 
