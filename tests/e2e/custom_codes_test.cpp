@@ -493,10 +493,10 @@ int main() {
 
     if (!ok(g_standin.Start(), "the stand-in messenger starts")) return e2e::Finish();
     e2e::Process pallimo;
-    if (!ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts")) return e2e::Finish();
+    g_main = e2e::StartPallimo(pallimo).main;
+    if (!ok(pallimo.Id() != 0, "Pallimo starts")) return e2e::Finish();
     g_pid = pallimo.Id();
     g_pallimo = &pallimo;
-    g_main = e2e::WaitForWindow(frmMain_ids::kClass, nullptr, g_pid, 20000);
     if (!ok(g_main != nullptr && e2e::WaitUntil([] { return e2e::IsShown(g_main); }, 20000),
             "the smiley window shows"))
         return e2e::Finish();

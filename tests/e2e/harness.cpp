@@ -552,8 +552,10 @@ bool SameSequence(const std::vector<Record>& got, const Expected* expected, std:
     return g == got.size();
 }
 
-void PrintSequences(const char* file, int line, const char* context, const std::vector<Record>& got,
-                    const Expected* expected, std::size_t n) {
+// Prints the expected messages beside those received.
+static void PrintSequences(const char* file, int line, const char* context,
+                           const std::vector<Record>& got, const Expected* expected,
+                           std::size_t n) {
     std::fprintf(stdout, "%s:%d: %s: message sequence differs\n", BaseName(file), line, context);
     std::fprintf(stdout, "  %-48s | %s\n", "expected", "received");
     const std::size_t rows = got.size() > n ? got.size() : n;
@@ -586,6 +588,17 @@ bool ok_sequence_(const char* file, int line, const std::vector<Record>& got,
     if (!same) PrintSequences(file, line, context, got, expected, n);
     return ok_(file, line, same, "%s: expected sequence of %u messages", context,
                static_cast<unsigned>(n));
+}
+
+std::vector<std::string> TextsInto(const std::vector<Record>& records, const std::string& window) {
+    std::vector<std::string> out;
+    for (const Record& r : records)
+        if (r.message == WM_SETTEXT && r.window == window + ".input") out.push_back(r.text);
+    return out;
+}
+
+std::vector<std::string> Standin::TextsInto(const std::string& window) const {
+    return e2e::TextsInto(Records(), window);
 }
 
 bool Standin::Start(const std::wstring& switches) {

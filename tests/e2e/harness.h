@@ -138,6 +138,9 @@ std::vector<Record> ReadRecords(const std::wstring& path);
 // Waits up to `ms` until the record holds at least `count` messages.
 std::vector<Record> WaitForRecords(const std::wstring& path, std::size_t count, DWORD ms);
 
+// The texts the messenger's input box of `window` ("chat", "im") was given.
+std::vector<std::string> TextsInto(const std::vector<Record>& records, const std::string& window);
+
 // Reads the record as it grows. A long run records tens of thousands of
 // messages: reading the whole file for every look would cost more with every
 // message, so each look parses only the lines completed since the one before.
@@ -190,9 +193,6 @@ bool Matches(const Record& got, const Expected& want);
 // Whether `got` is the `n` expected messages in order, those marked optional
 // allowed to be missing.
 bool SameSequence(const std::vector<Record>& got, const Expected* expected, std::size_t n);
-// Prints the expected messages beside those received.
-void PrintSequences(const char* file, int line, const char* context, const std::vector<Record>& got,
-                    const Expected* expected, std::size_t n);
 
 // Compares `got` with the END_SEQUENCE-terminated `expected`; counts one
 // check and dumps both sides when they differ.
@@ -213,6 +213,7 @@ class Standin {
     bool Start(const std::wstring& switches = L"");
     const std::wstring& RecordPath() const { return record_; }
     std::vector<Record> Records() const { return ReadRecords(record_); }
+    std::vector<std::string> TextsInto(const std::string& window) const;
     Process& process() { return process_; }
 
   private:

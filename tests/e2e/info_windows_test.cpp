@@ -479,15 +479,9 @@ int main() {
     ok(shell.Registered(), "the recorder is registered for mailto: and http:");
 
     e2e::Process pallimo;
-    ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts");
+    HWND main = e2e::StartPallimo(pallimo).main;
+    ok(pallimo.Id() != 0, "Pallimo starts");
     const DWORD pid = pallimo.Id();
-    HWND main = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pid);
-            return main != nullptr && e2e::IsShown(main);
-        },
-        20000);
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     e2e::Activate(main);
     e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));

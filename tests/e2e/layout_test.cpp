@@ -10,6 +10,7 @@
 #include "custom/Form4_ids.h"
 #include "harness.h"
 #include "info/info_ids.h"
+#include "support.h"
 
 namespace {
 
@@ -226,14 +227,8 @@ int main() {
     e2e::Trace("screen at %d DPI", g_dpi);
 
     e2e::Process pallimo;
-    ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts");
-    HWND main = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            main = e2e::FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
-            return main != nullptr && e2e::IsShown(main);
-        },
-        20000);
+    HWND main = e2e::StartPallimo(pallimo).main;
+    ok(pallimo.Id() != 0, "Pallimo starts");
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     CheckSmileyWindow(main);
 

@@ -49,39 +49,22 @@ bool IsStyle(HWND main, HWND control) {
            id < ids::kFirstStyle + static_cast<int>(kStyles);
 }
 
-// The texts the messenger's input box of `window` ("chat", "im") was given.
-std::vector<std::string> TextsInto(const e2e::Standin& standin, const std::string& window) {
-    std::vector<std::string> out;
-    for (const e2e::Record& r : standin.Records())
-        if (r.message == WM_SETTEXT && r.window == window + ".input") out.push_back(r.text);
-    return out;
-}
-
 std::vector<std::string> WaitForTexts(const e2e::Standin& standin, const std::string& window,
                                       std::size_t count) {
     std::vector<std::string> got;
-    e2e::WaitUntil([&] { return (got = TextsInto(standin, window)).size() >= count; }, 10000);
+    e2e::WaitUntil([&] { return (got = standin.TextsInto(window)).size() >= count; }, 10000);
     return got;
 }
 
 // Form_Load's two lines are in the chat room by the time the window is first seen.
 HWND CheckStartUp(e2e::Process& pallimo, const e2e::Standin& standin) {
-    if (!ok(pallimo.Start(e2e::PallimoExe(), L""), "Pallimo starts")) return nullptr;
-    HWND main = nullptr;
-    bool shown = false;
-    std::vector<std::string> chatAtShow;
-    e2e::WaitUntil(
-        [&] {
-            if (main == nullptr) main = e2e::FindTopLevel(ids::kClass, nullptr, pallimo.Id());
-            if (main == nullptr) return false;
-            // Visibility first, then the record: what the record holds was there
-            // no later than the moment the window was seen.
-            shown = IsWindowVisible(main) != FALSE;
-            chatAtShow = TextsInto(standin, "chat");
-            return shown;
-        },
-        20000);
-    if (!ok(shown, "the smiley window shows")) return nullptr;
+    // The record is read right after the window was first seen visible: what
+    // it holds was there no later than that moment.
+    const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
+    if (!ok(pallimo.Id() != 0, "Pallimo starts")) return nullptr;
+    HWND main = started.main;
+    if (!ok(main != nullptr, "the smiley window shows")) return nullptr;
+    const std::vector<std::string> chatAtShow = e2e::TextsInto(started.atShow, "chat");
     ok(chatAtShow.size() == 2, "both announcement lines arrived before the window showed (%u)",
        static_cast<unsigned>(chatAtShow.size()));
     if (chatAtShow.size() == 2) {
@@ -261,7 +244,7 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     if (!ok(e2e::FocusOf(main) == command3, "Tab reaches Command3")) return;
     // Tab chooses no option on its way: the typed code goes out.
     const std::string want = "<font sml=\"AgHStest\"";
-    const std::size_t before = TextsInto(standin, "im").size();
+    const std::size_t before = standin.TextsInto("im").size();
     e2e::PressKey(VK_SPACE);
     std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
     ok(got.size() == before + 1 && got.back() == want,
@@ -281,7 +264,7 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
 // Styles only record their code; the next face sends the last one chosen.
 void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
-    const std::size_t before = TextsInto(standin, "im").size();
+    const std::size_t before = standin.TextsInto("im").size();
     e2e::Click(e2e::Child(main, smileys::StyleId("Option10")));  // "Pig"
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option10"),
        "\"Pig\" sets Text1");

@@ -78,16 +78,10 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == text1, "Text1 survives minimise and restore");
     ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == text2, "Text2 survives minimise and restore");
 
-    auto imTexts = [&] {
-        std::vector<std::string> out;
-        for (const e2e::Record& r : standin.Records())
-            if (r.message == WM_SETTEXT && r.window == "im.input") out.push_back(r.text);
-        return out;
-    };
-    const std::size_t before = imTexts().size();
+    const std::size_t before = standin.TextsInto("im").size();
     e2e::Click(e2e::Child(main, ids::kImage1 + 15));  // ":)"
     std::vector<std::string> got;
-    e2e::WaitUntil([&] { return (got = imTexts()).size() > before; }, 10000);
+    e2e::WaitUntil([&] { return (got = standin.TextsInto("im")).size() > before; }, 10000);
     ok(got.size() == before + 1 && got.back() == "<font sml=\"AgHSE5E=\">:)</font>",
        "a face after restoring sends the style chosen before: \"%s\"",
        got.empty() ? "" : got.back().c_str());
