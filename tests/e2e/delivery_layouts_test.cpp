@@ -125,8 +125,7 @@ void CheckBusyMessenger() {
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
     SendMessageA(delivery::NthChild(im, "WndAte32Class", 1), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("typed by the user"));
-    e2e::Click(e2e::Child(main, ids::kCommand2));
-    HWND form = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pallimo.Id(), 10000);
+    HWND form = e2e::OpenCustomCodes(main, pallimo.Id());
     if (!ok(form != nullptr, "busy: the custom codes window opens")) return;
     HWND list = e2e::Child(form, Form4_ids::kList1);
     SendMessageW(e2e::Child(form, Form4_ids::kText1), WM_SETTEXT, 0,

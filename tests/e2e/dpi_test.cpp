@@ -457,9 +457,7 @@ int main() {
     CheckSmileyFonts(main);
     CheckPointerMoves(main, pallimo.Id());
 
-    e2e::Activate(main);
-    e2e::Click(e2e::Child(main, ids::kCommand2));
-    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, L"Custom", pallimo.Id(), 5000);
+    HWND form4 = e2e::OpenCustomCodes(main, pallimo.Id());
     if (ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) {
         e2e::MoveTo(1020, 700);
         CheckCustomFonts(form4);

@@ -483,9 +483,7 @@ int main() {
     ok(pallimo.Id() != 0, "Pallimo starts");
     const DWORD pid = pallimo.Id();
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
-    e2e::Activate(main);
-    e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
-    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 5000);
+    HWND form4 = e2e::OpenCustomCodes(main, pid);
     if (!ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) return e2e::Finish();
 
     // The Instructions window: its look, then typing into it; the next one
@@ -544,9 +542,7 @@ int main() {
         ok(WaitGone(form3) && e2e::TopLevels(Form3_ids::kClass, pid).empty(),
            "OK closes and destroys the About window");
     }
-    e2e::Activate(main);
-    e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
-    form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 5000);
+    form4 = e2e::OpenCustomCodes(main, pid);
     form3 =
         form4 != nullptr ? ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) : nullptr;
     if (ok(form3 != nullptr, "the About window opens again")) {

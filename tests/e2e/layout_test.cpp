@@ -232,9 +232,7 @@ int main() {
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     CheckSmileyWindow(main);
 
-    e2e::Activate(main);
-    e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
-    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, L"Custom", pallimo.Id(), 5000);
+    HWND form4 = e2e::OpenCustomCodes(main, pallimo.Id());
     if (ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) {
         CheckCustomWindow(form4);
         PostMessageW(form4, WM_COMMAND, Form4_ids::kInso, 0);

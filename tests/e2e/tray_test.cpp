@@ -319,9 +319,7 @@ void CheckCloseWithOtherWindows() {
     e2e::Process pallimo;
     HWND main = e2e::StartPallimo(pallimo).main;
     if (!ok(main != nullptr, "Pallimo starts again")) return;
-    e2e::Activate(main);
-    e2e::Click(e2e::Child(main, ids::kCommand2));  // "Extra"
-    HWND form4 = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pallimo.Id(), 5000);
+    HWND form4 = e2e::OpenCustomCodes(main, pallimo.Id());
     if (form4 == nullptr) {
         e2e::Trace("no custom codes window: closing with other windows open is not checked");
         return;
