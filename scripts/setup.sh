@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what building and testing Pallimo needs on Debian 12: the MinGW-w64
 # cross compiler, Wine with its 32-bit half and its own fonts, Xvfb and the X tools the tests
-# use, GoogleTest sources and clang for the fuzzer. Does nothing when all is there.
+# use, GoogleTest sources, clang for the fuzzer and clang-format. Does nothing when all is there.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang libclang-rt-14-dev googletest
+  cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest
   g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 wine64 fonts-wine
   xvfb xdotool imagemagick x11-utils

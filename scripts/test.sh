@@ -30,6 +30,14 @@ run_ctest() {
   if [ "$status" -ne 0 ] && [ "$f" -eq 0 ]; then failed=$((failed + 1)); fi
 }
 
+echo "== format: every C++ file in the project's .clang-format style"
+if find src tests bench tools \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run -Werror; then
+  passed=$((passed + 1))
+else
+  echo "these files differ from .clang-format: run clang-format -i on them"
+  failed=$((failed + 1))
+fi
+
 echo "== host: portable core under AddressSanitizer and UBSan"
 if cmake --preset host >/dev/null && cmake --build --preset host -j2; then
   run_ctest host build/host-ctest.log 'tests passed|Failed|\*\*\*|Total Test time' -j2

@@ -5,9 +5,10 @@
 # installer, where its shortcut starts Pallimo (under Wine, in the test prefix).
 set -euo pipefail
 build=$1
+package=$2  # the packages' name without extension, Pallimo-<version>-win32
 cd "$build"
 cpack >cpack.log 2>&1 || { cat cpack.log; exit 1; }
-zip=Pallimo-1.05-win32.zip
+zip=$package.zip
 [ -f "$zip" ] || { echo "FAIL: $zip was not made"; exit 1; }
 listing=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
 want="LICENSE Pallimo.exe README.md "
@@ -20,14 +21,14 @@ if ! unzip -p "$zip" Pallimo.exe | cmp -s - Pallimo.exe; then
   exit 1
 fi
 echo "$zip: $listing"
-[ -f Pallimo-1.05-win32.exe ] && echo "installer: Pallimo-1.05-win32.exe ($(stat -c %s Pallimo-1.05-win32.exe) bytes)"
+[ -f "$package.exe" ] && echo "installer: $package.exe ($(stat -c %s "$package.exe") bytes)"
 
 # The installer, run silently under Wine into a folder of its own: the
 # Start-menu shortcut starts Pallimo in the user's profile folder, which every
 # user can write to and which Windows expands for whoever starts it, not in
 # the installation folder (an ordinary user cannot write there, so a save of
 # the list would fail).
-installer=Pallimo-1.05-win32.exe
+installer=$package.exe
 if [ -f "$installer" ]; then
   source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/wine-env.sh"
   [ -n "${DISPLAY:-}" ] || { echo "FAIL: the installer check needs DISPLAY (run it through scripts/test.sh)"; exit 1; }

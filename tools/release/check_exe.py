@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Checks a release build of Pallimo.exe without running it.
 
-  check_exe.py Pallimo.exe [--post-xp LIST] [--print]
+  check_exe.py Pallimo.exe --version TEXT NUMBER [--post-xp LIST] [--print]
 
 It reads the PE headers and checks that:
   - the subsystem version asks for Windows 5.1 (XP) at most;
   - every imported DLL is one of Windows' own;
   - no imported function is on the list of functions XP lacks;
-  - the version record holds the product's names and numbers.
+  - the version record holds the product's names and the version given,
+    as TEXT (major.minor, minor in two digits) and as NUMBER (major.minor.patch).
 With --print it also prints the size, the subsystem version and the imports.
 Exit status 0 when every check passes; each failure is printed.
 """
@@ -24,10 +25,7 @@ EXPECTED_VERSION = {
     "ProductName": "Pallimo",
     "InternalName": "Pallimo",
     "CompanyName": "Orlaquin",
-    "FileVersion": "1.05",
-    "ProductVersion": "1.05",
 }
-EXPECTED_FIXED = (1, 5, 0, 0)
 EXPECTED_TRANSLATION = (0x0409, 1252)
 
 
@@ -175,6 +173,12 @@ def main(argv):
     show = "--print" in argv
     if "--post-xp" in argv:
         post_xp_path = argv[argv.index("--post-xp") + 1]
+    if "--version" not in argv:
+        print(__doc__)
+        return 2
+    version_text, version_number = argv[argv.index("--version") + 1:argv.index("--version") + 3]
+    expected_strings = dict(EXPECTED_VERSION, FileVersion=version_text, ProductVersion=version_text)
+    expected_fixed = tuple((list(map(int, version_number.split("."))) + [0, 0, 0, 0])[:4])
     data = open(path, "rb").read()
     pe = Pe(data)
     failures = []
@@ -205,11 +209,11 @@ def main(argv):
         failures.append("no version record")
     else:
         fixed, strings, translations = parse_version(blob)
-        for key, want in EXPECTED_VERSION.items():
+        for key, want in expected_strings.items():
             if strings.get(key) != want:
                 failures.append("version record %s is %r, not %r" % (key, strings.get(key), want))
-        if fixed != EXPECTED_FIXED:
-            failures.append("numeric file version is %r, not %r" % (fixed, EXPECTED_FIXED))
+        if fixed != expected_fixed:
+            failures.append("numeric file version is %r, not %r" % (fixed, expected_fixed))
         if EXPECTED_TRANSLATION not in translations:
             failures.append("version record is not U.S. English (translations %r)" % translations)
         if show:
