@@ -182,9 +182,9 @@ void frmMain::Hide() {
 
 void frmMain::Form_Load() {
     sys::FillRecord(hwnd_, icon_.get());
-    Module1::ChatSend(L" --^V- Pallimo Loaded -V^-- ", hwnd_);
-    Module1::TimeOut(1);
-    Module1::ChatSend(L" --^V- Coded By: Tarrow -V^-- ", hwnd_);
+    delivery::ChatSend(L" --^V- Pallimo Loaded -V^-- ", hwnd_);
+    delivery::TimeOut(1);
+    delivery::ChatSend(L" --^V- Coded By: Tarrow -V^-- ", hwnd_);
 }
 
 void frmMain::Option_Click(std::size_t style) {
@@ -202,9 +202,9 @@ void frmMain::Image_Click(std::size_t face) {
 }
 
 void frmMain::smile() {
-    Module1::IMSend(catalogue::SmileyTag(win::HwndGetText(layout_.Get(ids::kText1)),
-                                         win::HwndGetText(layout_.Get(ids::kText2))),
-                    hwnd_);
+    delivery::IMSend(catalogue::SmileyTag(win::HwndGetText(layout_.Get(ids::kText1)),
+                                          win::HwndGetText(layout_.Get(ids::kText2))),
+                     hwnd_);
 }
 
 void frmMain::Command1_Click() { OpenCustomCodes(); }

@@ -232,9 +232,9 @@ void Form4::Command4_Click() { RunFileJob({true, win::HwndGetText(Control(kText2
 void Form4::List1_DblClick() {
     const std::wstring text = win::LbGetSelectedText(Control(kList1));
     if (win::IsChecked(Control(kOp1)))
-        Module1::IMSend(text, hwnd());
+        delivery::IMSend(text, hwnd());
     else if (win::IsChecked(Control(kOption1)))
-        Module1::ChatSend(text, hwnd());
+        delivery::ChatSend(text, hwnd());
 }
 
 void Form4::op1_Click() { ChooseDestination(kOp1); }

@@ -1,8 +1,9 @@
 #include "messenger/delivery.h"
 
 #include <cmath>
+#include <utility>
 
-namespace Module1 {
+namespace delivery {
 
 namespace {
 
@@ -13,7 +14,7 @@ const char kButtonClass[] = "_Oscar_IconBtn";
 const char kComboClass[] = "_Oscar_PersistantCombo";
 const char kEditClass[] = "Edit";
 
-// The longest wait TimeOut and WaitSeconds accept, about 24 days: well inside
+// The longest wait TimeOut accepts, about 24 days: well inside
 // the millisecond clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
@@ -24,29 +25,46 @@ constexpr std::size_t kUnansweredKept = 8;
 // bound left, it counts as not answered without being sent.
 constexpr std::uint32_t kLeastBoundMs = 50;
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner);
-void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner);
+}  // namespace
+
+MessengerDelivery::MessengerDelivery(WindowSystem& ws) : ws_(ws) {}
+
+void MessengerDelivery::ChatSend(const std::wstring& text, Handle owner) {
+    Deliver({true, text, owner});
+}
+
+void MessengerDelivery::IMSend(const std::wstring& text, Handle owner) {
+    Deliver({false, text, owner});
+}
 
 // Runs one delivery, then every one asked for meanwhile, oldest first. Without
 // this a burst of clicks would nest one delivery inside another's wait: the
 // inner text would overwrite the input box before the outer Send press is
 // handled, and enough of them nest deeper than the window manager allows.
-void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner) {
-    if (ws.delivering) {
-        ws.waiting.push_back({chat, text, owner});
-        return;
-    }
-    ws.delivering = true;
-    struct Done {
-        WindowSystem& ws;
-        ~Done() { ws.delivering = false; }
-    } done{ws};
-    chat ? DeliverToChat(ws, text, owner) : DeliverToIm(ws, text, owner);
-    while (!ws.waiting.empty()) {
-        const WindowSystem::Waiting next = ws.waiting.front();
-        ws.waiting.pop_front();
-        next.chat ? DeliverToChat(ws, next.text, next.owner)
-                  : DeliverToIm(ws, next.text, next.owner);
+void MessengerDelivery::Deliver(Job job) {
+    deliveries_.Submit(std::move(job), [this](const Job& next) {
+        next.chat ? DeliverToChat(next.text, next.owner) : DeliverToIm(next.text, next.owner);
+        return true;
+    });
+}
+
+void MessengerDelivery::ProbeAnswered(std::uintptr_t probe) {
+    if (probe == 0) return;
+    for (Unanswered& u : unanswered_)
+        if (u.probe == probe) u.answered = true;
+}
+
+void MessengerDelivery::TimeOut(double seconds) {
+    if (!(seconds > 0)) return;  // zero, negative and NaN return at once
+    const double wantedMs = std::ceil(seconds * 1000.0);
+    const std::uint32_t duration =
+        static_cast<std::uint32_t>(wantedMs < kLongestWaitMs ? wantedMs : kLongestWaitMs);
+    const std::uint32_t start = ws_.NowMs();
+    for (;;) {
+        const std::uint32_t elapsed = ws_.NowMs() - start;
+        if (elapsed >= duration) return;
+        ws_.WaitForEvents(duration - elapsed);
+        ws_.PumpEvents();
     }
 }
 
@@ -56,15 +74,15 @@ void Deliver(WindowSystem& ws, bool chat, const std::wstring& text, Handle owner
 // first; an answer for it then finds nothing to change. The answer comes back
 // as an event; the question's number is stored first, so an answer can never
 // find it missing.
-void MarkUnanswered(WindowSystem& ws, Handle window) {
-    const unsigned thread = ws.ThreadOf(window);
+void MessengerDelivery::MarkUnanswered(Handle window) {
+    const unsigned thread = ws_.ThreadOf(window);
     if (thread == 0) return;
-    for (const WindowSystem::Unanswered& u : ws.unanswered)
+    for (const Unanswered& u : unanswered_)
         if (u.thread == thread) return;
-    if (ws.unanswered.size() >= kUnansweredKept) ws.unanswered.erase(ws.unanswered.begin());
-    if (++ws.lastProbe == 0) ++ws.lastProbe;  // 0 stands for no question
-    ws.unanswered.push_back({thread, ws.lastProbe, window, false});
-    if (!ws.Probe(window, ws.lastProbe)) ws.unanswered.back().probe = 0;
+    if (unanswered_.size() >= kUnansweredKept) unanswered_.erase(unanswered_.begin());
+    if (++lastProbe_ == 0) ++lastProbe_;  // 0 stands for no question
+    unanswered_.push_back({thread, lastProbe_, window, false});
+    if (!ws_.Probe(window, lastProbe_)) unanswered_.back().probe = 0;
 }
 
 // False while the messenger that owns `window` let a send run out its bound
@@ -75,20 +93,20 @@ void MarkUnanswered(WindowSystem& ws, Handle window) {
 // marks nothing (Left, SendButtonWithin). The answer arrives only as an event, so nothing
 // here waits; the lists change only by this thread's own calls, and an answer
 // arriving in between only sets a flag.
-bool Reachable(WindowSystem& ws, Handle window) {
+bool MessengerDelivery::Reachable(Handle window) {
     if (window == 0) return true;
-    const unsigned thread = ws.ThreadOf(window);
-    for (auto it = ws.unanswered.begin(); it != ws.unanswered.end(); ++it) {
+    const unsigned thread = ws_.ThreadOf(window);
+    for (auto it = unanswered_.begin(); it != unanswered_.end(); ++it) {
         if (it->thread != thread) continue;
         if (it->answered) {
-            ws.unanswered.erase(it);
+            unanswered_.erase(it);
             return true;
         }
         // The window asked is gone (or the question could not be put, which
         // only a vanished window does): only its own thread can destroy it, or
         // that thread ended, so it no longer hangs.
-        if (it->probe == 0 || ws.ThreadOf(it->asked) != thread) {
-            ws.unanswered.erase(it);
+        if (it->probe == 0 || ws_.ThreadOf(it->asked) != thread) {
+            unanswered_.erase(it);
             return true;
         }
         return false;
@@ -100,17 +118,17 @@ bool Reachable(WindowSystem& ws, Handle window) {
 // delivery's first message to the messenger after it last handled its own
 // events: each message gets what is left of it, and with too little left it
 // counts as not answered. Returns 0 then.
-std::uint32_t Left(WindowSystem& ws, std::uint32_t start) {
-    const std::uint32_t spent = ws.NowMs() - start;
+std::uint32_t MessengerDelivery::Left(std::uint32_t start) {
+    const std::uint32_t spent = ws_.NowMs() - start;
     return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
 }
 
-Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::uint32_t start) {
-    const std::uint32_t left = Left(ws, start);
+Sent MessengerDelivery::SendButtonWithin(Handle button, unsigned message, std::uint32_t start) {
+    const std::uint32_t left = Left(start);
     // No time left, though no message ran out its bound: the messenger is
     // slow, not hung. The delivery ends, and the messenger is not passed over.
     if (left == 0) return button == 0 ? Sent::NoWindow : Sent::Failed;
-    return ws.SendButton(button, message, left);
+    return ws_.SendButton(button, message, left);
 }
 
 // Whether the delivery goes on after a message to `window`. A missing
@@ -120,14 +138,14 @@ Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::ui
 // user learns why, once a run: otherwise every smiley vanishes silently. One
 // that failed for no known reason does too, as the messenger may have taken
 // the message or not; it is not taken for hung.
-bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
+bool MessengerDelivery::GoesOn(Handle window, Sent result, Handle owner) {
     if (result == Sent::Failed) return false;
     if (result == Sent::NoAnswer) {
-        MarkUnanswered(ws, window);
+        MarkUnanswered(window);
         return false;
     }
     if (result == Sent::Blocked) {
-        if (!ws.toldBlocked) ws.toldBlocked = ws.TellBlocked(owner);
+        if (!toldBlocked_) toldBlocked_ = ws_.TellBlocked(owner);
         return false;
     }
     return true;
@@ -146,97 +164,66 @@ bool GoesOn(WindowSystem& ws, Handle window, Sent result, Handle owner) {
 // Returns false when the messenger is known hung and still does not answer.
 // `start` becomes the time of the last question: the program has not handled
 // its events since, so the delivery's bound runs from there.
-bool AwaitPreviousPress(WindowSystem& ws, std::uint32_t& start) {
-    const Handle input = ws.pendingInput;
-    ws.pendingInput = 0;
+bool MessengerDelivery::AwaitPreviousPress(std::uint32_t& start) {
+    const Handle input = pendingInput_;
+    pendingInput_ = 0;
     if (input == 0) return true;
-    if (!Reachable(ws, input)) return false;
-    const std::uint32_t first = ws.NowMs();
+    if (!Reachable(input)) return false;
+    const std::uint32_t first = ws_.NowMs();
     for (start = first;;) {
-        if (ws.AskBox(input, kAskBoundMs) != Box::HasText) return true;
-        ws.WaitForEvents(1);
-        ws.PumpEvents();
-        start = ws.NowMs();
+        if (ws_.AskBox(input, kAskBoundMs) != Box::HasText) return true;
+        ws_.WaitForEvents(1);
+        ws_.PumpEvents();
+        start = ws_.NowMs();
         if (start - first >= kPressBoundMs) return true;
     }
 }
 
-void DeliverToChat(WindowSystem& ws, const std::wstring& text, Handle owner) {
-    const Handle chat = ws.FindTopWindow(kChatClass);
-    const Handle area1 = ws.FindChildWindow(chat, 0, kTextAreaClass);
-    const Handle input = ws.FindChildWindow(chat, area1, kTextAreaClass);
+void MessengerDelivery::DeliverToChat(const std::wstring& text, Handle owner) {
+    const Handle chat = ws_.FindTopWindow(kChatClass);
+    const Handle area1 = ws_.FindChildWindow(chat, 0, kTextAreaClass);
+    const Handle input = ws_.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
-    const std::uint32_t start = ws.NowMs();
-    if (!Reachable(ws, input) || !GoesOn(ws, input, SetText(ws, input, text, start), owner)) return;
-    const Handle button = ws.FindChildWindow(chat, input, kButtonClass);
-    if (!Reachable(ws, button)) return;
-    GoesOn(ws, button, ClickButton(ws, button, start), owner);
+    const std::uint32_t start = ws_.NowMs();
+    if (!Reachable(input) || !GoesOn(input, SetText(input, text, start), owner)) return;
+    const Handle button = ws_.FindChildWindow(chat, input, kButtonClass);
+    if (!Reachable(button)) return;
+    GoesOn(button, ClickButton(button, start), owner);
 }
 
-void DeliverToIm(WindowSystem& ws, const std::wstring& text, Handle owner) {
+void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
     // The instant-message window may still be opening: give it a few passes of
     // the event loop to show its edit field. Delivery goes on either way.
     for (int pass = 1;; ++pass) {
-        ws.PumpEvents();
-        const Handle im = ws.FindTopWindow(kImClass);
-        const Handle combo = ws.FindChildWindow(im, 0, kComboClass);
-        const Handle edit = ws.FindChildWindow(combo, 0, kEditClass);
+        ws_.PumpEvents();
+        const Handle im = ws_.FindTopWindow(kImClass);
+        const Handle combo = ws_.FindChildWindow(im, 0, kComboClass);
+        const Handle edit = ws_.FindChildWindow(combo, 0, kEditClass);
         if ((im != 0 && combo != 0 && edit != 0) || pass >= kReadinessPasses) break;
     }
-    std::uint32_t start = ws.NowMs();
-    if (!AwaitPreviousPress(ws, start)) return;
-    WaitSeconds(ws, 0);
+    std::uint32_t start = ws_.NowMs();
+    if (!AwaitPreviousPress(start)) return;
+    ws_.Sleep(0);
 
-    Handle im = ws.FindTopWindow(kImClass);
-    const Handle area1 = ws.FindChildWindow(im, 0, kTextAreaClass);
-    const Handle input = ws.NextSibling(area1);
-    if (!text.empty() && (!Reachable(ws, input) ||
-                          !GoesOn(ws, input, SetWindowTextTo(ws, input, text, start), owner)))
+    Handle im = ws_.FindTopWindow(kImClass);
+    const Handle area1 = ws_.FindChildWindow(im, 0, kTextAreaClass);
+    const Handle input = ws_.NextSibling(area1);
+    if (!text.empty() && (!Reachable(input) || !GoesOn(input, SetText(input, text, start), owner)))
         return;
 
-    im = ws.FindTopWindow(kImClass);
-    const Handle button = ws.FindChildWindow(im, 0, kButtonClass);
+    im = ws_.FindTopWindow(kImClass);
+    const Handle button = ws_.FindChildWindow(im, 0, kButtonClass);
     // Whatever the text: a press waiting in a hung messenger's queue would send
     // whatever its box holds when it wakes, the user's half-typed text perhaps.
-    if (!Reachable(ws, button)) return;
-    const Sent pressed = PostClick(ws, button);
-    if (!GoesOn(ws, button, pressed, owner)) return;
+    if (!Reachable(button)) return;
+    const Sent pressed = PostClick(button);
+    if (!GoesOn(button, pressed, owner)) return;
     // Also after an empty text: its press sends what the box holds then.
-    if (pressed == Sent::Done && input != 0) ws.pendingInput = input;
-    WaitSeconds(ws, 0);
+    if (pressed == Sent::Done && input != 0) pendingInput_ = input;
+    ws_.Sleep(0);
 }
 
-}  // namespace
-
-void ProbeAnswered(WindowSystem& ws, std::uintptr_t probe) {
-    if (probe == 0) return;
-    for (WindowSystem::Unanswered& u : ws.unanswered)
-        if (u.probe == probe) u.answered = true;
-}
-
-void ChatSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
-    Deliver(ws, true, text, owner);
-}
-
-void IMSend(WindowSystem& ws, const std::wstring& text, Handle owner) {
-    Deliver(ws, false, text, owner);
-}
-
-void TimeOut(WindowSystem& ws, double seconds) {
-    if (!(seconds > 0)) return;  // zero, negative and NaN return at once
-    const double wantedMs = std::ceil(seconds * 1000.0);
-    const std::uint32_t duration =
-        static_cast<std::uint32_t>(wantedMs < kLongestWaitMs ? wantedMs : kLongestWaitMs);
-    const std::uint32_t start = ws.NowMs();
-    for (;;) {
-        const std::uint32_t elapsed = ws.NowMs() - start;
-        if (elapsed >= duration) return;
-        ws.WaitForEvents(duration - elapsed);
-        ws.PumpEvents();
-    }
-}
-
-Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+Sent MessengerDelivery::ClickButton(Handle button, std::uint32_t start) {
     // A sent message the messenger has not taken from its queue when the bound
     // runs out is cancelled (Windows and Wine alike); one it has taken is
     // handled to the end. A release is posted after a press that ran out the
@@ -244,41 +231,26 @@ Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
     // left down, and alone after a cancelled one, which is harmless. A release
     // that ran out the bound may be cancelled after its press was handled: a
     // posted one follows it.
-    const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
-    if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
+    const Sent down = SendButtonWithin(button, kWmLButtonDown, start);
+    if (down == Sent::NoAnswer) ws_.PostButton(button, kWmLButtonUp);
     if (down != Sent::Done && down != Sent::NoWindow) return down;
-    const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
+    const Sent up = SendButtonWithin(button, kWmLButtonUp, start);
     // The press was handled: without its release the button would stay down.
-    if (up == Sent::NoAnswer || up == Sent::Failed) ws.PostButton(button, kWmLButtonUp);
+    if (up == Sent::NoAnswer || up == Sent::Failed) ws_.PostButton(button, kWmLButtonUp);
     return up;
 }
 
-Sent PostClick(WindowSystem& ws, Handle button) {
-    const Sent down = ws.PostButton(button, kWmLButtonDown);
+Sent MessengerDelivery::PostClick(Handle button) {
+    const Sent down = ws_.PostButton(button, kWmLButtonDown);
     if (down == Sent::Blocked || down == Sent::Failed) return down;
-    WaitSeconds(ws, 0);
-    return ws.PostButton(button, kWmLButtonUp);
+    ws_.Sleep(0);
+    return ws_.PostButton(button, kWmLButtonUp);
 }
 
-Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start) {
-    const std::uint32_t left = Left(ws, start);
+Sent MessengerDelivery::SetText(Handle window, const std::wstring& text, std::uint32_t start) {
+    const std::uint32_t left = Left(start);
     if (left == 0) return window == 0 ? Sent::NoWindow : Sent::Failed;  // slow, not hung
-    return ws.SendSetText(window, text, left);
+    return ws_.SendSetText(window, text, left);
 }
 
-Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text,
-                     std::uint32_t start) {
-    return text.empty() ? Sent::Done : SetText(ws, window, text, start);
-}
-
-void WaitSeconds(WindowSystem& ws, std::int32_t seconds) {
-    // Negative waits are no wait; long ones are capped rather than overflowing.
-    if (seconds <= 0) {
-        ws.Sleep(0);
-        return;
-    }
-    const double ms = static_cast<double>(seconds) * 1000.0;
-    ws.Sleep(static_cast<std::uint32_t>(ms < kLongestWaitMs ? ms : kLongestWaitMs));
-}
-
-}  // namespace Module1
+}  // namespace delivery

@@ -3,12 +3,11 @@
 #include "win/pump.h"
 #include "win/text.h"
 
-namespace Module1 {
+namespace delivery {
 
 namespace {
 
 HWND AsHwnd(Handle h) { return reinterpret_cast<HWND>(h); }
-Handle AsHandle(HWND h) { return reinterpret_cast<Handle>(h); }
 
 // Whether the thread of `window` has not read its queue for a while (5 s on
 // Windows and under Wine); its root window is the one Windows judges.
@@ -38,9 +37,11 @@ Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t bound
     return Failure(AsHwnd(window));
 }
 
-Win32WindowSystem& System() {
+// Bridge until the application owns delivery.
+MessengerDelivery& Messenger() {
     static Win32WindowSystem ws;
-    return ws;
+    static MessengerDelivery messenger{ws};
+    return messenger;
 }
 
 }  // namespace
@@ -60,15 +61,15 @@ HWND FindChildByClass(HWND parent, HWND after, const char* className) {
 }
 
 Handle Win32WindowSystem::FindTopWindow(const char* className) {
-    return AsHandle(FindWindowA(className, nullptr));
+    return ToHandle(FindWindowA(className, nullptr));
 }
 
 Handle Win32WindowSystem::FindChildWindow(Handle parent, Handle after, const char* className) {
-    return AsHandle(FindChildByClass(AsHwnd(parent), AsHwnd(after), className));
+    return ToHandle(FindChildByClass(AsHwnd(parent), AsHwnd(after), className));
 }
 
 Handle Win32WindowSystem::NextSibling(Handle window) {
-    return window == 0 ? 0 : AsHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
+    return window == 0 ? 0 : ToHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
 }
 
 Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text,
@@ -96,7 +97,7 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
 // state looks up.
 namespace {
 void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR probe, LRESULT) {
-    ProbeAnswered(System(), probe);
+    Messenger().ProbeAnswered(probe);
 }
 }  // namespace
 
@@ -142,8 +143,9 @@ Box Win32WindowSystem::AskBox(Handle window, std::uint32_t boundMs) {
     return length > 0 ? Box::HasText : Box::Empty;
 }
 
-void ChatSend(const std::wstring& text, HWND owner) { ChatSend(System(), text, AsHandle(owner)); }
-void IMSend(const std::wstring& text, HWND owner) { IMSend(System(), text, AsHandle(owner)); }
-void TimeOut(double seconds) { TimeOut(System(), seconds); }
+// Bridge until the application owns delivery.
+void ChatSend(const std::wstring& text, HWND owner) { Messenger().ChatSend(text, ToHandle(owner)); }
+void IMSend(const std::wstring& text, HWND owner) { Messenger().IMSend(text, ToHandle(owner)); }
+void TimeOut(double seconds) { Messenger().TimeOut(seconds); }
 
-}  // namespace Module1
+}  // namespace delivery

@@ -7,7 +7,7 @@
 
 #include "messenger/delivery.h"
 
-namespace Module1 {
+namespace delivery {
 
 class Win32WindowSystem : public WindowSystem {
   public:
@@ -32,9 +32,12 @@ class Win32WindowSystem : public WindowSystem {
 // the children itself: Wine's FindWindowEx stops when `after` is of another class.
 HWND FindChildByClass(HWND parent, HWND after, const char* className);
 
-// `owner` is the window the user acted in (see Module1::ChatSend).
+inline Handle ToHandle(HWND window) { return reinterpret_cast<Handle>(window); }
+
+// Bridge until the application owns delivery.
+// `owner` is the window the user acted in (see MessengerDelivery::ChatSend).
 void ChatSend(const std::wstring& text, HWND owner = nullptr);
 void IMSend(const std::wstring& text, HWND owner = nullptr);
 void TimeOut(double seconds);
 
-}  // namespace Module1
+}  // namespace delivery

@@ -12,9 +12,9 @@
 
 #include "messenger/delivery.h"
 
-class FakeWindowSystem : public Module1::WindowSystem {
+class FakeWindowSystem : public delivery::WindowSystem {
   public:
-    using Handle = Module1::Handle;
+    using Handle = delivery::Handle;
 
     // Adds a window; top-level windows added later stand higher in the Z order,
     // children are kept in the order they were added.
@@ -67,25 +67,25 @@ class FakeWindowSystem : public Module1::WindowSystem {
         Log("GetWindow(" + std::to_string(w) + ", GW_HWNDNEXT) = " + std::to_string(found));
         return found;
     }
-    Module1::Sent SendSetText(Handle w, const std::wstring& text, std::uint32_t bound) override {
-        const Module1::Sent r = SendOutcome(w, bound);
+    delivery::Sent SendSetText(Handle w, const std::wstring& text, std::uint32_t bound) override {
+        const delivery::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")" +
             Suffix(r));
-        if (r == Module1::Sent::Done) windows_[w - 1].text = text;
+        if (r == delivery::Sent::Done) windows_[w - 1].text = text;
         return r;
     }
-    Module1::Sent SendButton(Handle w, unsigned msg, std::uint32_t bound) override {
-        const Module1::Sent r = SendOutcome(w, bound);
+    delivery::Sent SendButton(Handle w, unsigned msg, std::uint32_t bound) override {
+        const delivery::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
         return r;
     }
-    Module1::Sent PostButton(Handle w, unsigned msg) override {
-        const Module1::Sent r = Outcome(w, false);
+    delivery::Sent PostButton(Handle w, unsigned msg) override {
+        const delivery::Sent r = Outcome(w, false);
         Log("PostMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
         return r;
     }
     // The question is put if the window is there; the test answers it (or
-    // not) later with Module1::ProbeAnswered, as the program's pump would.
+    // not) later with the delivery's ProbeAnswered, as the program's pump would.
     bool Probe(Handle w, std::uintptr_t probe) override {
         Log("Probe(" + std::to_string(w) + ")" + (Alive(w) ? "" : " = gone"));
         if (Alive(w)) probes.push_back(probe);
@@ -118,12 +118,12 @@ class FakeWindowSystem : public Module1::WindowSystem {
 
     // The messenger takes the text out of its input box once it has handled
     // the posted Send press: here after `busyChecks` more questions.
-    Module1::Box AskBox(Handle w, std::uint32_t bound) override {
+    delivery::Box AskBox(Handle w, std::uint32_t bound) override {
         bounds.push_back(bound);
         if (hung.count(w) != 0 || slow.count(w) != 0) {
             now += bound;
             Log("AskBox(" + std::to_string(w) + ") = no answer");
-            return Module1::Box::NoAnswer;
+            return delivery::Box::NoAnswer;
         }
         if (busyChecks > 0) {
             --busyChecks;
@@ -132,7 +132,7 @@ class FakeWindowSystem : public Module1::WindowSystem {
         }
         const bool has = Alive(w) && !windows_[w - 1].text.empty();
         Log("AskBox(" + std::to_string(w) + ") = " + (has ? "text" : "empty"));
-        return has ? Module1::Box::HasText : Module1::Box::Empty;
+        return has ? delivery::Box::HasText : delivery::Box::Empty;
     }
 
     std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
@@ -161,27 +161,27 @@ class FakeWindowSystem : public Module1::WindowSystem {
         std::wstring text;
     };
 
-    Module1::Sent Outcome(Handle w, bool sent) const {
-        if (w == 0 || !Alive(w)) return Module1::Sent::NoWindow;
-        if (blocked.count(w) != 0) return Module1::Sent::Blocked;
-        if (failing.count(w) != 0) return Module1::Sent::Failed;
-        if (sent && hung.count(w) != 0) return Module1::Sent::NoAnswer;
-        return Module1::Sent::Done;
+    delivery::Sent Outcome(Handle w, bool sent) const {
+        if (w == 0 || !Alive(w)) return delivery::Sent::NoWindow;
+        if (blocked.count(w) != 0) return delivery::Sent::Blocked;
+        if (failing.count(w) != 0) return delivery::Sent::Failed;
+        if (sent && hung.count(w) != 0) return delivery::Sent::NoAnswer;
+        return delivery::Sent::Done;
     }
     // A sent message takes the messenger's time, or the whole bound if it gets
     // no answer within it.
-    Module1::Sent SendOutcome(Handle w, std::uint32_t bound) {
+    delivery::Sent SendOutcome(Handle w, std::uint32_t bound) {
         bounds.push_back(bound);
-        Module1::Sent r = Outcome(w, true);
-        if (r == Module1::Sent::Done && answerMs > bound) r = Module1::Sent::NoAnswer;
-        if (r == Module1::Sent::NoAnswer) now += bound;
-        if (r == Module1::Sent::Done) now += answerMs;
+        delivery::Sent r = Outcome(w, true);
+        if (r == delivery::Sent::Done && answerMs > bound) r = delivery::Sent::NoAnswer;
+        if (r == delivery::Sent::NoAnswer) now += bound;
+        if (r == delivery::Sent::Done) now += answerMs;
         return r;
     }
-    static std::string Suffix(Module1::Sent r) {
-        if (r == Module1::Sent::NoAnswer) return " = no answer";
-        if (r == Module1::Sent::Blocked) return " = blocked";
-        if (r == Module1::Sent::Failed) return " = failed";
+    static std::string Suffix(delivery::Sent r) {
+        if (r == delivery::Sent::NoAnswer) return " = no answer";
+        if (r == delivery::Sent::Blocked) return " = blocked";
+        if (r == delivery::Sent::Failed) return " = failed";
         return "";
     }
     bool Alive(Handle h) const { return h >= 1 && h <= windows_.size() && windows_[h - 1].alive; }
@@ -196,8 +196,8 @@ class FakeWindowSystem : public Module1::WindowSystem {
                });
     }
     static std::string MsgName(unsigned msg) {
-        if (msg == Module1::kWmLButtonDown) return "WM_LBUTTONDOWN";
-        if (msg == Module1::kWmLButtonUp) return "WM_LBUTTONUP";
+        if (msg == delivery::kWmLButtonDown) return "WM_LBUTTONDOWN";
+        if (msg == delivery::kWmLButtonUp) return "WM_LBUTTONUP";
         return std::to_string(msg);
     }
     static std::string Narrow(const std::wstring& w) {
