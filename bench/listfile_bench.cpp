@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain_ids.h"
+#include "app/smiley_window_ids.h"
 #include "bench_util.h"
-#include "custom/Form4_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "harness.h"
 
 namespace {
@@ -53,33 +53,39 @@ int wmain(int argc, wchar_t** argv) {
     e2e::Process pallimo;
     pallimo.Start(e2e::PallimoExe(), L"");
     HWND main = nullptr;
-    bench::SpinUntil([&] {
-        main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
-        return main != nullptr && e2e::IsShown(main);
-    }, 20000);
+    bench::SpinUntil(
+        [&] {
+            main = e2e::FindTopLevel(smiley_window_ids::kClass, nullptr, pallimo.Id());
+            return main != nullptr && e2e::IsShown(main);
+        },
+        20000);
     if (main == nullptr) {
         std::printf("the smiley window did not show\n");
         return 1;
     }
-    PostMessageW(e2e::Child(main, frmMain_ids::kCommand2), BM_CLICK, 0, 0);
-    HWND form = e2e::WaitForWindow(Form4_ids::kClass, L"Custom", pallimo.Id(), 10000);
+    PostMessageW(e2e::Child(main, smiley_window_ids::kExtraButton), BM_CLICK, 0, 0);
+    HWND form = e2e::WaitForWindow(custom_codes_window_ids::kClass, L"Custom", pallimo.Id(), 10000);
     // The window is found as soon as it exists: wait until it is built and shown.
-    e2e::WaitUntil([&] { return IsWindowVisible(form) && e2e::Child(form, Form4_ids::kText2); },
-                   10000);
-    if (form == nullptr || e2e::Child(form, Form4_ids::kText2) == nullptr) {
+    e2e::WaitUntil(
+        [&] {
+            return IsWindowVisible(form) && e2e::Child(form, custom_codes_window_ids::kFileNameBox);
+        },
+        10000);
+    if (form == nullptr || e2e::Child(form, custom_codes_window_ids::kFileNameBox) == nullptr) {
         std::printf("the custom codes window did not open\n");
         return 1;
     }
-    HWND list = e2e::Child(form, Form4_ids::kList1);
-    HWND path = e2e::Child(form, Form4_ids::kText2);
+    HWND list = e2e::Child(form, custom_codes_window_ids::kCodeList);
+    HWND path = e2e::Child(form, custom_codes_window_ids::kFileNameBox);
 
     std::vector<double> fullMs, waitMs, saveMs;
     double worstWait = 0;
     for (int round = 0; round < rounds; ++round) {
-        SendMessageW(form, WM_COMMAND, Form4_ids::kIno, 0);  // Clear, which also empties the path
+        SendMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileClearItem,
+                     0);  // Clear, which also empties the path
         SetText(path, file.c_str());
         const double start = e2e::NowMs();
-        PostMessageW(form, WM_COMMAND, Form4_ids::kLoahs, 0);
+        PostMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileLoadItem, 0);
         // Until the list is full, one message after another: each waits until
         // the load next lets the window handle its events.
         int count = 0;
@@ -101,7 +107,7 @@ int wmain(int argc, wchar_t** argv) {
         DeleteFileW(saved.c_str());
         SetText(path, saved.c_str());
         const double saveStart = e2e::NowMs();
-        SendMessageW(form, WM_COMMAND, Form4_ids::kAsdsadsd, 0);
+        SendMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileSaveItem, 0);
         saveMs.push_back(e2e::NowMs() - saveStart);
         if (FileSize(saved) != bytes.size())
             std::printf("round %d: the saved file has %llu bytes, not %u\n", round, FileSize(saved),

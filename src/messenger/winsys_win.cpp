@@ -37,13 +37,6 @@ Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t bound
     return Failure(AsHwnd(window));
 }
 
-// Bridge until the application owns delivery.
-MessengerDelivery& Messenger() {
-    static Win32WindowSystem ws;
-    static MessengerDelivery messenger{ws};
-    return messenger;
-}
-
 }  // namespace
 
 HWND FindChildByClass(HWND parent, HWND after, const char* className) {
@@ -91,20 +84,33 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     return IsWindow(AsHwnd(window)) ? Sent::Failed : Sent::NoWindow;
 }
 
+// A probe on its way: the window system that sent it and the probe's number.
+struct Win32WindowSystem::Ticket {
+    Win32WindowSystem* ws;
+    std::uintptr_t probe;
+};
+
 // The messenger has handled a probe's WM_NULL. Windows calls this on our own
 // thread, from its GetMessage, PeekMessage or WaitMessage, possibly long after
-// the window is gone: it carries only the probe's number, which the delivery
-// state looks up.
-namespace {
-void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR probe, LRESULT) {
-    Messenger().ProbeAnswered(probe);
+// the window is gone: it carries only the probe's ticket, whose number the
+// delivery state looks up. The event loop has ended before the window system
+// goes, so no answer comes after it.
+void CALLBACK Win32WindowSystem::ProbeReturned(HWND, UINT, ULONG_PTR data, LRESULT) {
+    const Ticket* ticket = reinterpret_cast<const Ticket*>(data);
+    const Ticket copy = *ticket;
+    delete ticket;
+    if (copy.ws->probeAnswered_) copy.ws->probeAnswered_(copy.probe);
 }
-}  // namespace
 
 bool Win32WindowSystem::Probe(Handle window, std::uintptr_t probe) {
     // Returns at once; a messenger that never reads its queue again never answers.
-    return window != 0 &&
-           SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned, probe) != FALSE;
+    if (window == 0) return false;
+    Ticket* ticket = new Ticket{this, probe};
+    if (SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, &Win32WindowSystem::ProbeReturned,
+                             reinterpret_cast<ULONG_PTR>(ticket)))
+        return true;
+    delete ticket;
+    return false;
 }
 
 unsigned Win32WindowSystem::ThreadOf(Handle window) {
@@ -142,10 +148,5 @@ Box Win32WindowSystem::AskBox(Handle window, std::uint32_t boundMs) {
         return Failure(AsHwnd(window)) == Sent::NoAnswer ? Box::NoAnswer : Box::Empty;
     return length > 0 ? Box::HasText : Box::Empty;
 }
-
-// Bridge until the application owns delivery.
-void ChatSend(const std::wstring& text, HWND owner) { Messenger().ChatSend(text, ToHandle(owner)); }
-void IMSend(const std::wstring& text, HWND owner) { Messenger().IMSend(text, ToHandle(owner)); }
-void TimeOut(double seconds) { Messenger().TimeOut(seconds); }
 
 }  // namespace delivery

@@ -1,9 +1,10 @@
-// The delivery routines over the real window system, and the forms the
-// program's windows call.
+// The delivery's window system over the real windows.
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "messenger/delivery.h"
 
@@ -25,6 +26,16 @@ class Win32WindowSystem : public WindowSystem {
     void Sleep(std::uint32_t ms) override;
     std::uint32_t NowMs() override;
     Box AskBox(Handle window, std::uint32_t boundMs) override;
+
+    // Who hears that the messenger answered a probe (MessengerDelivery::ProbeAnswered).
+    void OnProbeAnswered(std::function<void(std::uintptr_t)> answered) {
+        probeAnswered_ = std::move(answered);
+    }
+
+  private:
+    struct Ticket;
+    static void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR data, LRESULT);
+    std::function<void(std::uintptr_t)> probeAnswered_;
 };
 
 // Finds the first direct child of `parent` (the top-level windows when parent
@@ -33,11 +44,5 @@ class Win32WindowSystem : public WindowSystem {
 HWND FindChildByClass(HWND parent, HWND after, const char* className);
 
 inline Handle ToHandle(HWND window) { return reinterpret_cast<Handle>(window); }
-
-// Bridge until the application owns delivery.
-// `owner` is the window the user acted in (see MessengerDelivery::ChatSend).
-void ChatSend(const std::wstring& text, HWND owner = nullptr);
-void IMSend(const std::wstring& text, HWND owner = nullptr);
-void TimeOut(double seconds);
 
 }  // namespace delivery

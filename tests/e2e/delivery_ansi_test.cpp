@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "custom/Form4_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "delivery_util.h"
 #include "harness.h"
 
@@ -29,15 +29,16 @@ HWND OpenCustomCodes(HWND main, DWORD pid) {
     // A click lost by a desktop that has only just started is given again.
     for (int attempt = 0; attempt < 3 && form == nullptr; ++attempt) {
         e2e::Activate(main);
-        e2e::Click(e2e::Child(main, frmMain_ids::kCommand2));
-        form = e2e::WaitForWindow(Form4_ids::kClass, nullptr, pid, 3000);
+        e2e::Click(e2e::Child(main, smiley_window_ids::kExtraButton));
+        form = e2e::WaitForWindow(custom_codes_window_ids::kClass, nullptr, pid, 3000);
     }
     e2e::WaitUntil([&] { return form != nullptr && e2e::IsShown(form); }, 5000);
     return form;
 }
 
 int ListCount(HWND form) {
-    return static_cast<int>(SendMessageW(e2e::Child(form, Form4_ids::kList1), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(
+        SendMessageW(e2e::Child(form, custom_codes_window_ids::kCodeList), LB_GETCOUNT, 0, 0));
 }
 
 }  // namespace
@@ -52,16 +53,16 @@ int main() {
 
     HWND form = OpenCustomCodes(started.main, pallimo.Id());
     if (!ok(form != nullptr, "\"Extra\" opens the custom codes window")) return e2e::Finish();
-    HWND code = e2e::Child(form, Form4_ids::kText1);
+    HWND code = e2e::Child(form, custom_codes_window_ids::kCodeBox);
     e2e::Click(code);  // the first click empties the code box
     ok(e2e::WaitUntil([&] { return e2e::TextOf(code).empty(); }, 5000), "the code box empties");
     e2e::TypeText(kTyped);
     ok(e2e::WaitUntil([&] { return e2e::TextOf(code) == kTyped; }, 5000),
        "the code box holds the typed text");
-    e2e::Click(e2e::Child(form, Form4_ids::kCommand1));  // "Add"
+    e2e::Click(e2e::Child(form, custom_codes_window_ids::kAddButton));  // "Add"
     ok(e2e::WaitUntil([&] { return ListCount(form) == 1; }, 5000), "\"Add\" puts it into the list");
 
-    HWND list = e2e::Child(form, Form4_ids::kList1);
+    HWND list = e2e::Child(form, custom_codes_window_ids::kCodeList);
     const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     POINT p = {20, h / 2};
     ClientToScreen(list, &p);
@@ -76,7 +77,7 @@ int main() {
         POSTED("im.send", WM_LBUTTONUP),
         {nullptr, 0, false, nullptr},
     };
-    HWND sendChat = e2e::Child(form, Form4_ids::kOption1);
+    HWND sendChat = e2e::Child(form, custom_codes_window_ids::kSendChatOption);
     const std::vector<e2e::Record> all =
         delivery::FinalRecords(standin, pallimo, started.main, [&] {
             // The smiley window is hidden: a click on "Send Chat" is the barrier.
