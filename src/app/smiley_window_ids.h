@@ -1,4 +1,4 @@
-// Control ids of the smiley window, shared with the tests that drive it.
+// Control ids and window class of the smiley window.
 #pragma once
 
 namespace smiley_window_ids {

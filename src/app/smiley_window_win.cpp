@@ -337,8 +337,7 @@ LRESULT CALLBACK SmileyWindow::OptionProc(HWND option, UINT msg, WPARAM wParam, 
             // gets the focus (by Tab, at start-up, on activation): that
             // chooses nothing. Windows' button code sends that click from
             // inside its WM_SETFOCUS, before it returns (unless the button is
-            // being clicked); Wine 8 sends none, so no test under Wine
-            // reaches this guard.
+            // being clicked); Wine 8 sends none.
             const bool outer = window->focusArriving_;
             window->focusArriving_ = true;
             const LRESULT result = DefSubclassProc(option, msg, wParam, lParam);

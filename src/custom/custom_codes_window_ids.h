@@ -1,4 +1,4 @@
-// Control and menu ids of the custom codes window, shared with its tests.
+// Control and menu ids and window class of the custom codes window.
 #pragma once
 
 namespace custom_codes_window_ids {

@@ -1,4 +1,4 @@
-// Control ids of the Instructions and About windows, shared with their tests.
+// Control ids and window classes of the Instructions and About windows.
 #pragma once
 
 namespace instructions_window_ids {
