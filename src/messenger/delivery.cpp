@@ -48,12 +48,6 @@ void MessengerDelivery::Deliver(Job job) {
     });
 }
 
-void MessengerDelivery::ProbeAnswered(std::uintptr_t probe) {
-    if (probe == 0) return;
-    for (Unanswered& u : unanswered_)
-        if (u.probe == probe) u.answered = true;
-}
-
 void MessengerDelivery::TimeOut(double seconds) {
     if (!(seconds > 0)) return;  // zero, negative and NaN return at once
     const double wantedMs = std::ceil(seconds * 1000.0);
@@ -71,18 +65,38 @@ void MessengerDelivery::TimeOut(double seconds) {
 // Marks the messenger that owns `window` as one that let a send run out its
 // bound, and asks it once, without waiting, to say when it reads its queue
 // again. A thread id may be long gone and reused, so the oldest is forgotten
-// first; an answer for it then finds nothing to change. The answer comes back
-// as an event; the question's number is stored first, so an answer can never
-// find it missing.
+// first. The answer comes back as an event; the record it is for is in place
+// before the question is put, so an answer can never find it missing.
 void MessengerDelivery::MarkUnanswered(Handle window) {
     const unsigned thread = ws_.ThreadOf(window);
     if (thread == 0) return;
-    for (const Unanswered& u : unanswered_)
-        if (u.thread == thread) return;
-    if (unanswered_.size() >= kUnansweredKept) unanswered_.erase(unanswered_.begin());
-    if (++lastProbe_ == 0) ++lastProbe_;  // 0 stands for no question
-    unanswered_.push_back({thread, lastProbe_, window, false});
-    if (!ws_.Probe(window, lastProbe_)) unanswered_.back().probe = 0;
+    std::size_t kept = 0;
+    for (auto it = unanswered_.begin(); it != unanswered_.end();) {
+        if (!it->current && it->answered) {  // forgotten, and its answer has come
+            it = unanswered_.erase(it);
+            continue;
+        }
+        if (it->current && it->thread == thread) return;
+        if (it->current) ++kept;
+        ++it;
+    }
+    if (kept >= kUnansweredKept)
+        for (auto it = unanswered_.begin(); it != unanswered_.end(); ++it)
+            if (it->current) {
+                Forget(it);
+                break;
+            }
+    unanswered_.emplace_back(thread, window);
+    unanswered_.back().put = ws_.Probe(window, unanswered_.back());
+}
+
+// A record whose answer may still come stays, but no longer stands for its
+// thread: the answer then finds nothing to change.
+void MessengerDelivery::Forget(std::list<Unanswered>::iterator record) {
+    if (record->put && !record->answered)
+        record->current = false;
+    else
+        unanswered_.erase(record);
 }
 
 // False while the messenger that owns `window` let a send run out its bound
@@ -90,23 +104,19 @@ void MessengerDelivery::MarkUnanswered(Handle window) {
 // one send's bound once and nothing per click after it. Once the answer has
 // come, it is sent to again. Only a message that runs out what is left of
 // the click's bound marks it; a click with no time left for its next message
-// marks nothing (Left, SendButtonWithin). The answer arrives only as an event, so nothing
-// here waits; the lists change only by this thread's own calls, and an answer
-// arriving in between only sets a flag.
+// marks nothing (Left, SendButtonWithin). The answer arrives only as an
+// event, so nothing here waits; the records change only by this thread's own
+// calls, and an answer arriving in between only sets a flag.
 bool MessengerDelivery::Reachable(Handle window) {
     if (window == 0) return true;
     const unsigned thread = ws_.ThreadOf(window);
     for (auto it = unanswered_.begin(); it != unanswered_.end(); ++it) {
-        if (it->thread != thread) continue;
-        if (it->answered) {
-            unanswered_.erase(it);
-            return true;
-        }
-        // The window asked is gone (or the question could not be put, which
-        // only a vanished window does): only its own thread can destroy it, or
-        // that thread ended, so it no longer hangs.
-        if (it->probe == 0 || ws_.ThreadOf(it->asked) != thread) {
-            unanswered_.erase(it);
+        if (!it->current || it->thread != thread) continue;
+        // Answered, or the window asked is gone (or the question could not be
+        // put, which only a vanished window does): only its own thread can
+        // destroy it, or that thread ended, so it no longer hangs.
+        if (it->answered || !it->put || ws_.ThreadOf(it->asked) != thread) {
+            Forget(it);
             return true;
         }
         return false;

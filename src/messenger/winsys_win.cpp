@@ -91,20 +91,23 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     return IsWindow(AsHwnd(window)) ? Sent::Failed : Sent::NoWindow;
 }
 
-// The messenger has handled a probe's WM_NULL. Windows calls this on our own
-// thread, from its GetMessage, PeekMessage or WaitMessage, possibly long after
-// the window is gone: it carries only the probe's number, which the delivery
-// state looks up.
+// The messenger has handled a probe's WM_NULL. Windows calls this once, on our
+// own thread, while it handles its messages (from GetMessage, PeekMessage or
+// WaitMessage, or while it waits in a message sent to another thread),
+// possibly long after the window is gone. `answer` is the record of the
+// delivery that asked: it keeps every record whose answer may still come, and
+// the application keeps the delivery for as long as its thread handles
+// messages, so the pointer is always to a living record.
 namespace {
-void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR probe, LRESULT) {
-    Messenger().ProbeAnswered(probe);
+void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR answer, LRESULT) {
+    reinterpret_cast<ProbeAnswer*>(answer)->Answered();
 }
 }  // namespace
 
-bool Win32WindowSystem::Probe(Handle window, std::uintptr_t probe) {
+bool Win32WindowSystem::Probe(Handle window, ProbeAnswer& answer) {
     // Returns at once; a messenger that never reads its queue again never answers.
-    return window != 0 &&
-           SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned, probe) != FALSE;
+    return window != 0 && SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned,
+                                               reinterpret_cast<ULONG_PTR>(&answer)) != FALSE;
 }
 
 unsigned Win32WindowSystem::ThreadOf(Handle window) {

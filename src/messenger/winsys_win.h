@@ -17,7 +17,7 @@ class Win32WindowSystem : public WindowSystem {
     Sent SendSetText(Handle window, const std::wstring& text, std::uint32_t boundMs) override;
     Sent SendButton(Handle window, unsigned message, std::uint32_t boundMs) override;
     Sent PostButton(Handle window, unsigned message) override;
-    bool Probe(Handle window, std::uintptr_t probe) override;
+    bool Probe(Handle window, ProbeAnswer& answer) override;
     unsigned ThreadOf(Handle window) override;
     bool TellBlocked(Handle owner) override;
     void PumpEvents() override;

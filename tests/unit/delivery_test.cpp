@@ -392,7 +392,7 @@ TEST_F(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsPassedOverUntilItAnswe
     messenger.IMSend(L"x");  // another window of the same messenger: no second bound
     messenger.ChatSend(L"two");
     ws.hung.clear();  // it reads its queue again: the answer comes with the next pump
-    ws.onPump = [&] { messenger.ProbeAnswered(ws.probes.at(0)); };
+    ws.onPump = [&] { ws.Answer(0); };
     messenger.IMSend(L"y");
     messenger.ChatSend(L"three");
     const std::string in = H(room.input), send = H(room.send);
@@ -424,9 +424,9 @@ TEST_F(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
     ws.threads[room.input] = 1;  // forgotten, so sent to again: another bound
     messenger.ChatSend(L"b");
     ASSERT_EQ(ws.probes.size(), 10u);
-    messenger.ProbeAnswered(ws.probes[0]);  // the first question's late answer
+    ws.Answer(0);  // the first question's late answer
     messenger.ChatSend(L"c");
-    messenger.ProbeAnswered(ws.probes[9]);
+    ws.Answer(9);
     ws.hung.clear();
     messenger.ChatSend(L"d");
     std::vector<std::string> texts;

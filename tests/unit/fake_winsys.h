@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "messenger/delivery.h"
@@ -85,11 +86,17 @@ class FakeWindowSystem : public delivery::WindowSystem {
         return r;
     }
     // The question is put if the window is there; the test answers it (or
-    // not) later with the delivery's ProbeAnswered, as the program's pump would.
-    bool Probe(Handle w, std::uintptr_t probe) override {
+    // not) later with Answer, as the program's pump would.
+    bool Probe(Handle w, delivery::ProbeAnswer& answer) override {
         Log("Probe(" + std::to_string(w) + ")" + (Alive(w) ? "" : " = gone"));
-        if (Alive(w)) probes.push_back(probe);
+        if (Alive(w)) probes.push_back(&answer);
         return Alive(w);
+    }
+    // The messenger answers question `i` (the oldest is 0); a question is
+    // answered once.
+    void Answer(std::size_t i) {
+        if (delivery::ProbeAnswer* answer = std::exchange(probes.at(i), nullptr))
+            answer->Answered();
     }
     // Every window belongs to messenger thread 1 unless `threads` says otherwise.
     unsigned ThreadOf(Handle w) override {
@@ -150,7 +157,8 @@ class FakeWindowSystem : public delivery::WindowSystem {
     std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
     std::uint32_t answerMs = 0;          // how long the messenger takes to handle a sent message
     std::vector<std::uint32_t> bounds;   // the bound of every message sent or question asked
-    std::vector<std::uintptr_t> probes;  // every question put, oldest first
+    std::vector<delivery::ProbeAnswer*>
+        probes;  // every question put, oldest first; 0 once answered
 
   private:
     struct Window {
