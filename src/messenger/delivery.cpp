@@ -14,8 +14,8 @@ const char kButtonClass[] = "_Oscar_IconBtn";
 const char kComboClass[] = "_Oscar_PersistantCombo";
 const char kEditClass[] = "Edit";
 
-// The longest wait TimeOut accepts, about 24 days: well inside
-// the millisecond clock's wrap, so elapsed times stay unambiguous.
+// The longest wait TimeOut accepts, about 24 days: well inside the millisecond
+// clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
 // How many messenger threads that stopped answering are remembered.
@@ -24,6 +24,57 @@ constexpr std::size_t kUnansweredKept = 8;
 // The shortest wait worth giving a sent message: with less of the delivery's
 // bound left, it counts as not answered without being sent.
 constexpr std::uint32_t kLeastBoundMs = 50;
+
+// A click holds the program for one bound in all (kSendBoundMs), from the
+// delivery's first message to the messenger after it last handled its own
+// events: each message gets what is left of it, and with too little left it
+// counts as not answered. Returns 0 then.
+std::uint32_t Left(WindowSystem& ws, std::uint32_t start) {
+    const std::uint32_t spent = ws.NowMs() - start;
+    return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
+}
+
+Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    // No time left, though no message ran out its bound: the messenger is
+    // slow, not hung. The delivery ends, and the messenger is not passed over.
+    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::Failed;
+    return ws.SendButton(button, message, left);
+}
+
+// The steps of a delivery. Each returns the message that ended it early
+// (NoAnswer, Blocked, Failed), or the last one's result; a sent message gets
+// what is left of one bound counted from `start`.
+
+Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+    // A sent message the messenger has not taken from its queue when the bound
+    // runs out is cancelled (Windows and Wine alike); one it has taken is
+    // handled to the end. A release is posted after a press that ran out the
+    // bound: it arrives after a press still being handled, so the button is not
+    // left down, and alone after a cancelled one, which is harmless. A release
+    // that ran out the bound may be cancelled after its press was handled: a
+    // posted one follows it.
+    const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
+    if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
+    if (down != Sent::Done && down != Sent::NoWindow) return down;
+    const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
+    // The press was handled: without its release the button would stay down.
+    if (up == Sent::NoAnswer || up == Sent::Failed) ws.PostButton(button, kWmLButtonUp);
+    return up;
+}
+
+Sent PostClick(WindowSystem& ws, Handle button) {
+    const Sent down = ws.PostButton(button, kWmLButtonDown);
+    if (down == Sent::Blocked || down == Sent::Failed) return down;
+    ws.Sleep(0);
+    return ws.PostButton(button, kWmLButtonUp);
+}
+
+Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::Failed;  // slow, not hung
+    return ws.SendSetText(window, text, left);
+}
 
 }  // namespace
 
@@ -124,23 +175,6 @@ bool MessengerDelivery::Reachable(Handle window) {
     return true;
 }
 
-// A click holds the program for one bound in all (kSendBoundMs), from the
-// delivery's first message to the messenger after it last handled its own
-// events: each message gets what is left of it, and with too little left it
-// counts as not answered. Returns 0 then.
-std::uint32_t MessengerDelivery::Left(std::uint32_t start) {
-    const std::uint32_t spent = ws_.NowMs() - start;
-    return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
-}
-
-Sent MessengerDelivery::SendButtonWithin(Handle button, unsigned message, std::uint32_t start) {
-    const std::uint32_t left = Left(start);
-    // No time left, though no message ran out its bound: the messenger is
-    // slow, not hung. The delivery ends, and the messenger is not passed over.
-    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::Failed;
-    return ws_.SendButton(button, message, left);
-}
-
 // Whether the delivery goes on after a message to `window`. A missing
 // window does not stop it (everything below it is missing too). One that
 // did not answer does: the messenger may still take the message later, and a
@@ -195,10 +229,10 @@ void MessengerDelivery::DeliverToChat(const std::wstring& text, Handle owner) {
     const Handle input = ws_.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
     const std::uint32_t start = ws_.NowMs();
-    if (!Reachable(input) || !GoesOn(input, SetText(input, text, start), owner)) return;
+    if (!Reachable(input) || !GoesOn(input, SetText(ws_, input, text, start), owner)) return;
     const Handle button = ws_.FindChildWindow(chat, input, kButtonClass);
     if (!Reachable(button)) return;
-    GoesOn(button, ClickButton(button, start), owner);
+    GoesOn(button, ClickButton(ws_, button, start), owner);
 }
 
 void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
@@ -218,7 +252,8 @@ void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
     Handle im = ws_.FindTopWindow(kImClass);
     const Handle area1 = ws_.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws_.NextSibling(area1);
-    if (!text.empty() && (!Reachable(input) || !GoesOn(input, SetText(input, text, start), owner)))
+    if (!text.empty() &&
+        (!Reachable(input) || !GoesOn(input, SetText(ws_, input, text, start), owner)))
         return;
 
     im = ws_.FindTopWindow(kImClass);
@@ -226,41 +261,11 @@ void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
     // Whatever the text: a press waiting in a hung messenger's queue would send
     // whatever its box holds when it wakes, the user's half-typed text perhaps.
     if (!Reachable(button)) return;
-    const Sent pressed = PostClick(button);
+    const Sent pressed = PostClick(ws_, button);
     if (!GoesOn(button, pressed, owner)) return;
     // Also after an empty text: its press sends what the box holds then.
     if (pressed == Sent::Done && input != 0) pendingInput_ = input;
     ws_.Sleep(0);
-}
-
-Sent MessengerDelivery::ClickButton(Handle button, std::uint32_t start) {
-    // A sent message the messenger has not taken from its queue when the bound
-    // runs out is cancelled (Windows and Wine alike); one it has taken is
-    // handled to the end. A release is posted after a press that ran out the
-    // bound: it arrives after a press still being handled, so the button is not
-    // left down, and alone after a cancelled one, which is harmless. A release
-    // that ran out the bound may be cancelled after its press was handled: a
-    // posted one follows it.
-    const Sent down = SendButtonWithin(button, kWmLButtonDown, start);
-    if (down == Sent::NoAnswer) ws_.PostButton(button, kWmLButtonUp);
-    if (down != Sent::Done && down != Sent::NoWindow) return down;
-    const Sent up = SendButtonWithin(button, kWmLButtonUp, start);
-    // The press was handled: without its release the button would stay down.
-    if (up == Sent::NoAnswer || up == Sent::Failed) ws_.PostButton(button, kWmLButtonUp);
-    return up;
-}
-
-Sent MessengerDelivery::PostClick(Handle button) {
-    const Sent down = ws_.PostButton(button, kWmLButtonDown);
-    if (down == Sent::Blocked || down == Sent::Failed) return down;
-    ws_.Sleep(0);
-    return ws_.PostButton(button, kWmLButtonUp);
-}
-
-Sent MessengerDelivery::SetText(Handle window, const std::wstring& text, std::uint32_t start) {
-    const std::uint32_t left = Left(start);
-    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::Failed;  // slow, not hung
-    return ws_.SendSetText(window, text, left);
 }
 
 }  // namespace delivery

@@ -96,6 +96,8 @@ class WindowSystem {
 
 // Types texts into the messenger over a window system, one delivery at a
 // time, and remembers between deliveries what the messenger has not yet done.
+// A messenger may answer a question long after it was put: keep the object
+// for as long as the program handles its events.
 class MessengerDelivery {
   public:
     explicit MessengerDelivery(WindowSystem& ws);
@@ -126,7 +128,7 @@ class MessengerDelivery {
     // A messenger thread that let a send run out its bound: later sends to it
     // are skipped until it has answered the one question put to it. A record
     // is the question's answer, so it stays while that answer may still come.
-    struct Unanswered : ProbeAnswer {
+    struct Unanswered final : ProbeAnswer {
         Unanswered(unsigned t, Handle w) : thread(t), asked(w) {}
         void Answered() override { answered = true; }
         unsigned thread;
@@ -143,13 +145,8 @@ class MessengerDelivery {
     void MarkUnanswered(Handle window);
     void Forget(std::list<Unanswered>::iterator record);
     bool Reachable(Handle window);
-    std::uint32_t Left(std::uint32_t start);
     bool GoesOn(Handle window, Sent result, Handle owner);
     bool AwaitPreviousPress(std::uint32_t& start);
-    Sent SendButtonWithin(Handle button, unsigned message, std::uint32_t start);
-    Sent ClickButton(Handle button, std::uint32_t start);
-    Sent PostClick(Handle button);
-    Sent SetText(Handle window, const std::wstring& text, std::uint32_t start);
 
     WindowSystem& ws_;
     RunQueue<Job> deliveries_;
