@@ -46,26 +46,24 @@ MessengerDelivery& Messenger() {
 
 }  // namespace
 
-HWND FindChildByClass(HWND parent, HWND after, const char* className) {
-    HWND child = nullptr;
-    if (after != nullptr)
-        child = GetWindow(after, GW_HWNDNEXT);
-    else
-        child = GetWindow(parent != nullptr ? parent : GetDesktopWindow(), GW_CHILD);
-    char name[256];
-    for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetClassNameA(child, name, sizeof name) > 0 && lstrcmpiA(name, className) == 0)
-            return child;
-    }
-    return nullptr;
-}
-
 Handle Win32WindowSystem::FindTopWindow(const char* className) {
     return ToHandle(FindWindowA(className, nullptr));
 }
 
+// Walks the children itself: Wine's FindWindowEx finds nothing when `after`
+// is of another class.
 Handle Win32WindowSystem::FindChildWindow(Handle parent, Handle after, const char* className) {
-    return ToHandle(FindChildByClass(AsHwnd(parent), AsHwnd(after), className));
+    HWND child = nullptr;
+    if (after != 0)
+        child = GetWindow(AsHwnd(after), GW_HWNDNEXT);
+    else
+        child = GetWindow(parent != 0 ? AsHwnd(parent) : GetDesktopWindow(), GW_CHILD);
+    char name[256];
+    for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetClassNameA(child, name, sizeof name) > 0 && lstrcmpiA(name, className) == 0)
+            return ToHandle(child);
+    }
+    return 0;
 }
 
 Handle Win32WindowSystem::NextSibling(Handle window) {

@@ -1,5 +1,5 @@
-// The delivery routines over the real window system, and the forms the
-// program's windows call.
+// The window system delivery works over, on Win32: the messenger's windows
+// found by class, messages sent with a bound, and the program's own events.
 #pragma once
 #include <windows.h>
 
@@ -27,11 +27,7 @@ class Win32WindowSystem : public WindowSystem {
     Box AskBox(Handle window, std::uint32_t boundMs) override;
 };
 
-// Finds the first direct child of `parent` (the top-level windows when parent
-// is null) after `after` whose class matches without regard to case. Walks
-// the children itself: Wine's FindWindowEx stops when `after` is of another class.
-HWND FindChildByClass(HWND parent, HWND after, const char* className);
-
+// A window as delivery takes it: the owner of ChatSend and IMSend.
 inline Handle ToHandle(HWND window) { return reinterpret_cast<Handle>(window); }
 
 // Bridge until the application owns delivery.
