@@ -90,12 +90,11 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
 }
 
 // The messenger has handled a probe's WM_NULL. Windows calls this once, on our
-// own thread, while it handles its messages (from GetMessage, PeekMessage or
-// WaitMessage, or while it waits in a message sent to another thread),
-// possibly long after the window is gone. `answer` is the record of the
-// delivery that asked: it keeps every record whose answer may still come, and
-// the application keeps the delivery for as long as its thread handles
-// messages, so the pointer is always to a living record.
+// own thread, only while it handles its messages (GetMessage, PeekMessage,
+// WaitMessage), possibly long after the window is gone. `answer` is the
+// delivery's record of the question: the delivery keeps every record whose
+// answer may still come, and the application keeps the delivery for as long
+// as its thread handles messages, so the pointer is always to a living record.
 namespace {
 void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR answer, LRESULT) {
     reinterpret_cast<ProbeAnswer*>(answer)->Answered();
