@@ -264,28 +264,22 @@ TEST_F(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
         if (pumps == 3) messenger.IMSend(L"fourth");
     };
     messenger.IMSend(L"first");
-    std::vector<std::string> order;
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos ||
-            c.find("WM_LBUTTONUP") != std::string::npos)
-            order.push_back(c);
     const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input),
                       chSend = H(room.send);
-    EXPECT_THAT(order, ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
-                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
-                                   "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
-                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
-                                   "SendMessageA(" + chIn + ", WM_SETTEXT, \"third\")",
-                                   "SendMessageA(" + chSend + ", WM_LBUTTONUP, 0, 0)",
-                                   "SendMessageA(" + imIn + ", WM_SETTEXT, \"fourth\")",
-                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(ws.CallsWith({"WM_SETTEXT", "WM_LBUTTONUP"}),
+                ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
+                            "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
+                            "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + chIn + ", WM_SETTEXT, \"third\")",
+                            "SendMessageA(" + chSend + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + imIn + ", WM_SETTEXT, \"fourth\")",
+                            "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)"));
     // Nothing is left waiting or running: the next one goes out at once, alone.
-    order.clear();
     ws.calls.clear();
     messenger.IMSend(L"fifth");
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos) order.push_back(c);
-    EXPECT_THAT(order, ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"fifth\")"));
+    EXPECT_THAT(ws.CallsWith({"WM_SETTEXT"}),
+                ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"fifth\")"));
 }
 
 TEST_F(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
@@ -298,9 +292,7 @@ TEST_F(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
         --depth;
     };
     messenger.IMSend(L"0");
-    std::vector<std::string> texts;
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c);
+    const std::vector<std::string> texts = ws.CallsWith({"WM_SETTEXT"});
     ASSERT_EQ(texts.size(), 1000u);
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(texts[i],
@@ -337,11 +329,9 @@ TEST_F(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
     ws.tick = 100;
     messenger.IMSend(L"b");
     EXPECT_EQ(ws.TextOf(w.input), L"b");
-    const auto asked = std::count_if(ws.calls.begin(), ws.calls.end(), [](const std::string& c) {
-        return c.rfind("AskBox", 0) == 0;
-    });
-    EXPECT_GT(asked, 5);
-    EXPECT_LE(asked, static_cast<long>(delivery::kPressBoundMs / 100));
+    const std::size_t asked = ws.CallsWith({"AskBox"}).size();
+    EXPECT_GT(asked, 5u);
+    EXPECT_LE(asked, delivery::kPressBoundMs / 100);
 }
 
 TEST_F(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
@@ -396,19 +386,15 @@ TEST_F(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsPassedOverUntilItAnswe
     messenger.IMSend(L"y");
     messenger.ChatSend(L"three");
     const std::string in = H(room.input), send = H(room.send);
-    std::vector<std::string> got;
-    for (const auto& c : ws.calls)
-        if (c.rfind("Send", 0) == 0 || c.rfind("Post", 0) == 0 || c.rfind("Probe", 0) == 0 ||
-            c.rfind("wait", 0) == 0)
-            got.push_back(c);
     EXPECT_THAT(
-        got, ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
-                         "Probe(" + in + ")", "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
-                         "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                         "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
-                         "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
-                         "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
-                         "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
+        ws.CallsWith({"Send", "Post", "Probe", "wait"}),
+        ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
+                    "Probe(" + in + ")", "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
+                    "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                    "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                    "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
+                    "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
+                    "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
 }
 
 // Answers are told apart by the question they answer: one that comes after its
@@ -429,12 +415,11 @@ TEST_F(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
     ws.Answer(9);
     ws.hung.clear();
     messenger.ChatSend(L"d");
-    std::vector<std::string> texts;
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c.substr(c.find('"')));
+    const std::vector<std::string> texts = ws.CallsWith({"WM_SETTEXT"});
     EXPECT_EQ(texts.size(), 11u);
-    EXPECT_EQ(texts.end()[-2], "\"b\") = no answer");
-    EXPECT_EQ(texts.back(), "\"d\")");
+    EXPECT_EQ(texts.end()[-2],
+              "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"b\") = no answer");
+    EXPECT_EQ(texts.back(), "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"d\")");
 }
 
 // The window asked closed before the messenger read the question: only its
@@ -448,10 +433,7 @@ TEST_F(Deliveries, WhenTheWindowAskedIsGoneTheMessengerIsSentToAgain) {
     ws.Remove(room.input);
     messenger.IMSend(L"b");
     messenger.IMSend(L"c");
-    std::vector<std::string> got;
-    for (const auto& c : ws.calls)
-        if (c.rfind("Probe", 0) == 0 || c.find("WM_SETTEXT") != std::string::npos) got.push_back(c);
-    EXPECT_THAT(got,
+    EXPECT_THAT(ws.CallsWith({"Probe", "WM_SETTEXT"}),
                 ElementsAre("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\") = no answer",
                             "Probe(" + H(room.input) + ")",
                             "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")",
@@ -654,10 +636,7 @@ TEST_F(Deliveries, TheUserIsToldOnceTheBoxCouldBeShown) {
     ws.tellShows = true;
     messenger.ChatSend(L"b", 78);
     messenger.ChatSend(L"c", 79);
-    std::vector<std::string> told;
-    for (const auto& c : ws.calls)
-        if (c.rfind("TellBlocked", 0) == 0) told.push_back(c);
-    EXPECT_THAT(told, ElementsAre("TellBlocked(77)", "TellBlocked(78)"));
+    EXPECT_THAT(ws.CallsWith({"TellBlocked"}), ElementsAre("TellBlocked(77)", "TellBlocked(78)"));
 }
 
 TEST_F(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
@@ -143,6 +144,15 @@ class FakeWindowSystem : public delivery::WindowSystem {
     }
 
     std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
+    // The calls that contain any of `parts`, in order.
+    std::vector<std::string> CallsWith(std::initializer_list<const char*> parts) const {
+        std::vector<std::string> found;
+        for (const std::string& c : calls)
+            if (std::any_of(parts.begin(), parts.end(),
+                            [&](const char* p) { return c.find(p) != std::string::npos; }))
+                found.push_back(c);
+        return found;
+    }
 
     std::vector<std::string> calls;
     std::function<void()> onPump;  // runs inside every pump, as a queued event would
