@@ -40,7 +40,7 @@ enum class Sent {
 // What the messenger's input box holds, as far as it answers.
 enum class Box { Empty, HasText, NoAnswer };
 
-// What a question put to the messenger (WindowSystem::Probe) is for.
+// Told when the messenger answers a question put with WindowSystem::Probe.
 class ProbeAnswer {
   public:
     virtual void Answered() = 0;
