@@ -14,8 +14,8 @@ const char kButtonClass[] = "_Oscar_IconBtn";
 const char kComboClass[] = "_Oscar_PersistantCombo";
 const char kEditClass[] = "Edit";
 
-// The longest wait TimeOut accepts, about 24 days: well inside
-// the millisecond clock's wrap, so elapsed times stay unambiguous.
+// The longest wait TimeOut accepts, about 24 days: well inside the millisecond
+// clock's wrap, so elapsed times stay unambiguous.
 constexpr double kLongestWaitMs = 2147483647.0;
 
 // How many messenger threads that stopped answering are remembered.
@@ -24,6 +24,57 @@ constexpr std::size_t kUnansweredKept = 8;
 // The shortest wait worth giving a sent message: with less of the delivery's
 // bound left, it counts as not answered without being sent.
 constexpr std::uint32_t kLeastBoundMs = 50;
+
+// A click holds the program for one bound in all (kSendBoundMs), from the
+// delivery's first message to the messenger after it last handled its own
+// events: each message gets what is left of it, and with too little left it
+// counts as not answered. Returns 0 then.
+std::uint32_t Left(WindowSystem& ws, std::uint32_t start) {
+    const std::uint32_t spent = ws.NowMs() - start;
+    return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
+}
+
+Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    // No time left, though no message ran out its bound: the messenger is
+    // slow, not hung. The delivery ends, and the messenger is not passed over.
+    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::Failed;
+    return ws.SendButton(button, message, left);
+}
+
+// The steps of a delivery. Each returns the message that ended it early
+// (NoAnswer, Blocked, Failed), or the last one's result; a sent message gets
+// what is left of one bound counted from `start`.
+
+Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+    // A sent message the messenger has not taken from its queue when the bound
+    // runs out is cancelled (Windows and Wine alike); one it has taken is
+    // handled to the end. A release is posted after a press that ran out the
+    // bound: it arrives after a press still being handled, so the button is not
+    // left down, and alone after a cancelled one, which is harmless. A release
+    // that ran out the bound may be cancelled after its press was handled: a
+    // posted one follows it.
+    const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
+    if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
+    if (down != Sent::Done && down != Sent::NoWindow) return down;
+    const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
+    // The press was handled: without its release the button would stay down.
+    if (up == Sent::NoAnswer || up == Sent::Failed) ws.PostButton(button, kWmLButtonUp);
+    return up;
+}
+
+Sent PostClick(WindowSystem& ws, Handle button) {
+    const Sent down = ws.PostButton(button, kWmLButtonDown);
+    if (down == Sent::Blocked || down == Sent::Failed) return down;
+    ws.Sleep(0);
+    return ws.PostButton(button, kWmLButtonUp);
+}
+
+Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start) {
+    const std::uint32_t left = Left(ws, start);
+    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::Failed;  // slow, not hung
+    return ws.SendSetText(window, text, left);
+}
 
 }  // namespace
 
@@ -48,12 +99,6 @@ void MessengerDelivery::Deliver(Job job) {
     });
 }
 
-void MessengerDelivery::ProbeAnswered(std::uintptr_t probe) {
-    if (probe == 0) return;
-    for (Unanswered& u : unanswered_)
-        if (u.probe == probe) u.answered = true;
-}
-
 void MessengerDelivery::TimeOut(double seconds) {
     if (!(seconds > 0)) return;  // zero, negative and NaN return at once
     const double wantedMs = std::ceil(seconds * 1000.0);
@@ -71,18 +116,38 @@ void MessengerDelivery::TimeOut(double seconds) {
 // Marks the messenger that owns `window` as one that let a send run out its
 // bound, and asks it once, without waiting, to say when it reads its queue
 // again. A thread id may be long gone and reused, so the oldest is forgotten
-// first; an answer for it then finds nothing to change. The answer comes back
-// as an event; the question's number is stored first, so an answer can never
-// find it missing.
+// first. The answer comes back as an event; the record it is for is in place
+// before the question is put, so an answer can never find it missing.
 void MessengerDelivery::MarkUnanswered(Handle window) {
     const unsigned thread = ws_.ThreadOf(window);
     if (thread == 0) return;
-    for (const Unanswered& u : unanswered_)
-        if (u.thread == thread) return;
-    if (unanswered_.size() >= kUnansweredKept) unanswered_.erase(unanswered_.begin());
-    if (++lastProbe_ == 0) ++lastProbe_;  // 0 stands for no question
-    unanswered_.push_back({thread, lastProbe_, window, false});
-    if (!ws_.Probe(window, lastProbe_)) unanswered_.back().probe = 0;
+    std::size_t kept = 0;
+    for (auto it = unanswered_.begin(); it != unanswered_.end();) {
+        if (!it->current && it->answered) {  // forgotten, and its answer has come
+            it = unanswered_.erase(it);
+            continue;
+        }
+        if (it->current && it->thread == thread) return;
+        if (it->current) ++kept;
+        ++it;
+    }
+    if (kept >= kUnansweredKept)
+        for (auto it = unanswered_.begin(); it != unanswered_.end(); ++it)
+            if (it->current) {
+                Forget(it);
+                break;
+            }
+    unanswered_.emplace_back(thread, window);
+    unanswered_.back().put = ws_.Probe(window, unanswered_.back());
+}
+
+// A record whose answer may still come stays, but no longer stands for its
+// thread: the answer then finds nothing to change.
+void MessengerDelivery::Forget(std::list<Unanswered>::iterator record) {
+    if (record->put && !record->answered)
+        record->current = false;
+    else
+        unanswered_.erase(record);
 }
 
 // False while the messenger that owns `window` let a send run out its bound
@@ -90,45 +155,24 @@ void MessengerDelivery::MarkUnanswered(Handle window) {
 // one send's bound once and nothing per click after it. Once the answer has
 // come, it is sent to again. Only a message that runs out what is left of
 // the click's bound marks it; a click with no time left for its next message
-// marks nothing (Left, SendButtonWithin). The answer arrives only as an event, so nothing
-// here waits; the lists change only by this thread's own calls, and an answer
-// arriving in between only sets a flag.
+// marks nothing (Left, SendButtonWithin). The answer arrives only as an
+// event, so nothing here waits; the records change only by this thread's own
+// calls, and an answer arriving in between only sets a flag.
 bool MessengerDelivery::Reachable(Handle window) {
     if (window == 0) return true;
     const unsigned thread = ws_.ThreadOf(window);
     for (auto it = unanswered_.begin(); it != unanswered_.end(); ++it) {
-        if (it->thread != thread) continue;
-        if (it->answered) {
-            unanswered_.erase(it);
-            return true;
-        }
-        // The window asked is gone (or the question could not be put, which
-        // only a vanished window does): only its own thread can destroy it, or
-        // that thread ended, so it no longer hangs.
-        if (it->probe == 0 || ws_.ThreadOf(it->asked) != thread) {
-            unanswered_.erase(it);
+        if (!it->current || it->thread != thread) continue;
+        // Answered, or the window asked is gone (or the question could not be
+        // put, which only a vanished window does): only its own thread can
+        // destroy it, or that thread ended, so it no longer hangs.
+        if (it->answered || !it->put || ws_.ThreadOf(it->asked) != thread) {
+            Forget(it);
             return true;
         }
         return false;
     }
     return true;
-}
-
-// A click holds the program for one bound in all (kSendBoundMs), from the
-// delivery's first message to the messenger after it last handled its own
-// events: each message gets what is left of it, and with too little left it
-// counts as not answered. Returns 0 then.
-std::uint32_t MessengerDelivery::Left(std::uint32_t start) {
-    const std::uint32_t spent = ws_.NowMs() - start;
-    return spent > kSendBoundMs - kLeastBoundMs ? 0 : kSendBoundMs - spent;
-}
-
-Sent MessengerDelivery::SendButtonWithin(Handle button, unsigned message, std::uint32_t start) {
-    const std::uint32_t left = Left(start);
-    // No time left, though no message ran out its bound: the messenger is
-    // slow, not hung. The delivery ends, and the messenger is not passed over.
-    if (left == 0) return button == 0 ? Sent::NoWindow : Sent::Failed;
-    return ws_.SendButton(button, message, left);
 }
 
 // Whether the delivery goes on after a message to `window`. A missing
@@ -185,10 +229,10 @@ void MessengerDelivery::DeliverToChat(const std::wstring& text, Handle owner) {
     const Handle input = ws_.FindChildWindow(chat, area1, kTextAreaClass);
     // An empty text is sent too: it clears the input box.
     const std::uint32_t start = ws_.NowMs();
-    if (!Reachable(input) || !GoesOn(input, SetText(input, text, start), owner)) return;
+    if (!Reachable(input) || !GoesOn(input, SetText(ws_, input, text, start), owner)) return;
     const Handle button = ws_.FindChildWindow(chat, input, kButtonClass);
     if (!Reachable(button)) return;
-    GoesOn(button, ClickButton(button, start), owner);
+    GoesOn(button, ClickButton(ws_, button, start), owner);
 }
 
 void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
@@ -208,7 +252,8 @@ void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
     Handle im = ws_.FindTopWindow(kImClass);
     const Handle area1 = ws_.FindChildWindow(im, 0, kTextAreaClass);
     const Handle input = ws_.NextSibling(area1);
-    if (!text.empty() && (!Reachable(input) || !GoesOn(input, SetText(input, text, start), owner)))
+    if (!text.empty() &&
+        (!Reachable(input) || !GoesOn(input, SetText(ws_, input, text, start), owner)))
         return;
 
     im = ws_.FindTopWindow(kImClass);
@@ -216,41 +261,11 @@ void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
     // Whatever the text: a press waiting in a hung messenger's queue would send
     // whatever its box holds when it wakes, the user's half-typed text perhaps.
     if (!Reachable(button)) return;
-    const Sent pressed = PostClick(button);
+    const Sent pressed = PostClick(ws_, button);
     if (!GoesOn(button, pressed, owner)) return;
     // Also after an empty text: its press sends what the box holds then.
     if (pressed == Sent::Done && input != 0) pendingInput_ = input;
     ws_.Sleep(0);
-}
-
-Sent MessengerDelivery::ClickButton(Handle button, std::uint32_t start) {
-    // A sent message the messenger has not taken from its queue when the bound
-    // runs out is cancelled (Windows and Wine alike); one it has taken is
-    // handled to the end. A release is posted after a press that ran out the
-    // bound: it arrives after a press still being handled, so the button is not
-    // left down, and alone after a cancelled one, which is harmless. A release
-    // that ran out the bound may be cancelled after its press was handled: a
-    // posted one follows it.
-    const Sent down = SendButtonWithin(button, kWmLButtonDown, start);
-    if (down == Sent::NoAnswer) ws_.PostButton(button, kWmLButtonUp);
-    if (down != Sent::Done && down != Sent::NoWindow) return down;
-    const Sent up = SendButtonWithin(button, kWmLButtonUp, start);
-    // The press was handled: without its release the button would stay down.
-    if (up == Sent::NoAnswer || up == Sent::Failed) ws_.PostButton(button, kWmLButtonUp);
-    return up;
-}
-
-Sent MessengerDelivery::PostClick(Handle button) {
-    const Sent down = ws_.PostButton(button, kWmLButtonDown);
-    if (down == Sent::Blocked || down == Sent::Failed) return down;
-    ws_.Sleep(0);
-    return ws_.PostButton(button, kWmLButtonUp);
-}
-
-Sent MessengerDelivery::SetText(Handle window, const std::wstring& text, std::uint32_t start) {
-    const std::uint32_t left = Left(start);
-    if (left == 0) return window == 0 ? Sent::NoWindow : Sent::Failed;  // slow, not hung
-    return ws_.SendSetText(window, text, left);
 }
 
 }  // namespace delivery

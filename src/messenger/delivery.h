@@ -3,8 +3,8 @@
 // uses the Win32 one (winsys_win.h); tests use an in-memory window tree.
 #pragma once
 #include <cstdint>
+#include <list>
 #include <string>
-#include <vector>
 
 #include "messenger/run_queue.h"
 
@@ -40,6 +40,15 @@ enum class Sent {
 // What the messenger's input box holds, as far as it answers.
 enum class Box { Empty, HasText, NoAnswer };
 
+// Told when the messenger answers a question put with WindowSystem::Probe.
+class ProbeAnswer {
+  public:
+    virtual void Answered() = 0;
+
+  protected:
+    ~ProbeAnswer() = default;
+};
+
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
@@ -61,10 +70,11 @@ class WindowSystem {
     virtual Sent SendButton(Handle window, unsigned message, std::uint32_t boundMs) = 0;
     virtual Sent PostButton(Handle window, unsigned message) = 0;
     // Asks the messenger that owns `window` whether it reads its queue again,
-    // without waiting: once it has, MessengerDelivery::ProbeAnswered(probe) runs while the
-    // program handles its events. Returns false if the question could not be
-    // put (the window is gone): no answer will come.
-    virtual bool Probe(Handle window, std::uintptr_t probe) = 0;
+    // without waiting: once it has, `answer.Answered()` runs, once, while the
+    // program handles its events. `answer` must stay alive until then or until
+    // the program handles no more events. Returns false if the question could
+    // not be put (the window is gone): no answer will come.
+    virtual bool Probe(Handle window, ProbeAnswer& answer) = 0;
     // The messenger thread that owns `window`; 0 for no window.
     virtual unsigned ThreadOf(Handle window) = 0;
     // Tells the user, in a message box owned by `owner`, that the messenger
@@ -86,6 +96,8 @@ class WindowSystem {
 
 // Types texts into the messenger over a window system, one delivery at a
 // time, and remembers between deliveries what the messenger has not yet done.
+// A messenger may answer a question long after it was put: keep the object
+// for as long as the program handles its events.
 class MessengerDelivery {
   public:
     explicit MessengerDelivery(WindowSystem& ws);
@@ -107,11 +119,6 @@ class MessengerDelivery {
     // spinning.
     void TimeOut(double seconds);
 
-    // The messenger answered question `probe` (see WindowSystem::Probe). An
-    // answer to a question that is no longer waiting (its thread forgotten, or
-    // answered and sent to since) changes nothing.
-    void ProbeAnswered(std::uintptr_t probe);
-
   private:
     struct Job {
         bool chat;
@@ -119,34 +126,35 @@ class MessengerDelivery {
         Handle owner;
     };
     // A messenger thread that let a send run out its bound: later sends to it
-    // are skipped until it has answered the one question put to it.
-    struct Unanswered {
+    // are skipped until it has answered the one question put to it. A record
+    // is the question's answer, so it stays while that answer may still come.
+    struct Unanswered final : ProbeAnswer {
+        Unanswered(unsigned t, Handle w) : thread(t), asked(w) {}
+        void Answered() override { answered = true; }
         unsigned thread;
-        std::uintptr_t probe;  // the question waiting for its answer; 0 for none
-        Handle asked;          // the window it went to
-        bool answered;
+        Handle asked;           // the window the question went to
+        bool put = false;       // the question could be put: an answer may come
+        bool answered = false;  // it has come
+        // Stands for its thread. A forgotten record's late answer changes nothing.
+        bool current = true;
     };
 
     void Deliver(Job job);
     void DeliverToChat(const std::wstring& text, Handle owner);
     void DeliverToIm(const std::wstring& text, Handle owner);
     void MarkUnanswered(Handle window);
+    void Forget(std::list<Unanswered>::iterator record);
     bool Reachable(Handle window);
-    std::uint32_t Left(std::uint32_t start);
     bool GoesOn(Handle window, Sent result, Handle owner);
     bool AwaitPreviousPress(std::uint32_t& start);
-    Sent SendButtonWithin(Handle button, unsigned message, std::uint32_t start);
-    Sent ClickButton(Handle button, std::uint32_t start);
-    Sent PostClick(Handle button);
-    Sent SetText(Handle window, const std::wstring& text, std::uint32_t start);
 
     WindowSystem& ws_;
     RunQueue<Job> deliveries_;
     // The input box whose text the last instant message's posted Send press
     // may not have taken yet.
     Handle pendingInput_ = 0;
-    std::vector<Unanswered> unanswered_;
-    std::uintptr_t lastProbe_ = 0;
+    // In a list, as an answer holds on to its record.
+    std::list<Unanswered> unanswered_;
     bool toldBlocked_ = false;  // the user is told once a run
 };
 

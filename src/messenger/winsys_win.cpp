@@ -39,26 +39,24 @@ Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t bound
 
 }  // namespace
 
-HWND FindChildByClass(HWND parent, HWND after, const char* className) {
-    HWND child = nullptr;
-    if (after != nullptr)
-        child = GetWindow(after, GW_HWNDNEXT);
-    else
-        child = GetWindow(parent != nullptr ? parent : GetDesktopWindow(), GW_CHILD);
-    char name[256];
-    for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetClassNameA(child, name, sizeof name) > 0 && lstrcmpiA(name, className) == 0)
-            return child;
-    }
-    return nullptr;
-}
-
 Handle Win32WindowSystem::FindTopWindow(const char* className) {
     return ToHandle(FindWindowA(className, nullptr));
 }
 
+// Walks the children itself: Wine's FindWindowEx finds nothing when `after`
+// is of another class.
 Handle Win32WindowSystem::FindChildWindow(Handle parent, Handle after, const char* className) {
-    return ToHandle(FindChildByClass(AsHwnd(parent), AsHwnd(after), className));
+    HWND child = nullptr;
+    if (after != 0)
+        child = GetWindow(AsHwnd(after), GW_HWNDNEXT);
+    else
+        child = GetWindow(parent != 0 ? AsHwnd(parent) : GetDesktopWindow(), GW_CHILD);
+    char name[256];
+    for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetClassNameA(child, name, sizeof name) > 0 && lstrcmpiA(name, className) == 0)
+            return ToHandle(child);
+    }
+    return 0;
 }
 
 Handle Win32WindowSystem::NextSibling(Handle window) {
@@ -84,33 +82,22 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     return IsWindow(AsHwnd(window)) ? Sent::Failed : Sent::NoWindow;
 }
 
-// A probe on its way: the window system that sent it and the probe's number.
-struct Win32WindowSystem::Ticket {
-    Win32WindowSystem* ws;
-    std::uintptr_t probe;
-};
-
-// The messenger has handled a probe's WM_NULL. Windows calls this on our own
-// thread, from its GetMessage, PeekMessage or WaitMessage, possibly long after
-// the window is gone: it carries only the probe's ticket, whose number the
-// delivery state looks up. The event loop has ended before the window system
-// goes, so no answer comes after it.
-void CALLBACK Win32WindowSystem::ProbeReturned(HWND, UINT, ULONG_PTR data, LRESULT) {
-    const Ticket* ticket = reinterpret_cast<const Ticket*>(data);
-    const Ticket copy = *ticket;
-    delete ticket;
-    if (copy.ws->probeAnswered_) copy.ws->probeAnswered_(copy.probe);
+// The messenger has handled a probe's WM_NULL. Windows calls this once, on our
+// own thread, only while it handles its messages (GetMessage, PeekMessage,
+// WaitMessage), possibly long after the window is gone. `answer` is the
+// delivery's record of the question: the delivery keeps every record whose
+// answer may still come, and the application keeps the delivery for as long
+// as its thread handles messages, so the pointer is always to a living record.
+namespace {
+void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR answer, LRESULT) {
+    reinterpret_cast<ProbeAnswer*>(answer)->Answered();
 }
+}  // namespace
 
-bool Win32WindowSystem::Probe(Handle window, std::uintptr_t probe) {
+bool Win32WindowSystem::Probe(Handle window, ProbeAnswer& answer) {
     // Returns at once; a messenger that never reads its queue again never answers.
-    if (window == 0) return false;
-    Ticket* ticket = new Ticket{this, probe};
-    if (SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, &Win32WindowSystem::ProbeReturned,
-                             reinterpret_cast<ULONG_PTR>(ticket)))
-        return true;
-    delete ticket;
-    return false;
+    return window != 0 && SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned,
+                                               reinterpret_cast<ULONG_PTR>(&answer)) != FALSE;
 }
 
 unsigned Win32WindowSystem::ThreadOf(Handle window) {

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "messenger/delivery.h"
@@ -85,11 +87,17 @@ class FakeWindowSystem : public delivery::WindowSystem {
         return r;
     }
     // The question is put if the window is there; the test answers it (or
-    // not) later with the delivery's ProbeAnswered, as the program's pump would.
-    bool Probe(Handle w, std::uintptr_t probe) override {
+    // not) later with Answer, as the program's pump would.
+    bool Probe(Handle w, delivery::ProbeAnswer& answer) override {
         Log("Probe(" + std::to_string(w) + ")" + (Alive(w) ? "" : " = gone"));
-        if (Alive(w)) probes.push_back(probe);
+        if (Alive(w)) probes.push_back(&answer);
         return Alive(w);
+    }
+    // The messenger answers question `i` (the oldest is 0); a question is
+    // answered once.
+    void Answer(std::size_t i) {
+        if (delivery::ProbeAnswer* answer = std::exchange(probes.at(i), nullptr))
+            answer->Answered();
     }
     // Every window belongs to messenger thread 1 unless `threads` says otherwise.
     unsigned ThreadOf(Handle w) override {
@@ -136,6 +144,15 @@ class FakeWindowSystem : public delivery::WindowSystem {
     }
 
     std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
+    // The calls that contain any of `parts`, in order.
+    std::vector<std::string> CallsWith(std::initializer_list<const char*> parts) const {
+        std::vector<std::string> found;
+        for (const std::string& c : calls)
+            if (std::any_of(parts.begin(), parts.end(),
+                            [&](const char* p) { return c.find(p) != std::string::npos; }))
+                found.push_back(c);
+        return found;
+    }
 
     std::vector<std::string> calls;
     std::function<void()> onPump;  // runs inside every pump, as a queued event would
@@ -150,7 +167,8 @@ class FakeWindowSystem : public delivery::WindowSystem {
     std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
     std::uint32_t answerMs = 0;          // how long the messenger takes to handle a sent message
     std::vector<std::uint32_t> bounds;   // the bound of every message sent or question asked
-    std::vector<std::uintptr_t> probes;  // every question put, oldest first
+    std::vector<delivery::ProbeAnswer*>
+        probes;  // every question put, oldest first; 0 once answered
 
   private:
     struct Window {
