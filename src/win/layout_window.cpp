@@ -100,7 +100,8 @@ void LayoutWindow::OnCommand(int id, int code, HWND control) {
 void LayoutWindow::PressFocusedButton() {
     HWND focus = GetFocus();
     if (focus == nullptr || focus != Control(GetDlgCtrlID(focus))) return;
-    if ((GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK) != BS_PUSHBUTTON) return;
+    const LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
+    if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return;
     wchar_t cls[16] = {};
     GetClassNameW(focus, cls, 16);
     if (lstrcmpiW(cls, WC_BUTTONW) == 0) SendMessageW(focus, BM_CLICK, 0, 0);
