@@ -39,7 +39,8 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
     layout_.Build(hwnd_, look_.rows, look_.rowCount, dpi_, font_.get());
     focus_ = Control(look_.firstFocus);
     OnCreate();
-    if (!exists()) return false;
+    // Closed already, while the creation hook let events be handled.
+    if (!exists()) return true;
     KeepOnScreen(hwnd_);
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
