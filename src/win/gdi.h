@@ -38,16 +38,11 @@ struct GdiObjectDeleter {
 struct IconDeleter {
     void operator()(HICON h) const { DestroyIcon(h); }
 };
-struct MenuDeleter {
-    void operator()(HMENU h) const { DestroyMenu(h); }
-};
 
 using Font = Owned<HFONT, GdiObjectDeleter>;
-using Bitmap = Owned<HBITMAP, GdiObjectDeleter>;
 using Brush = Owned<HBRUSH, GdiObjectDeleter>;
 using Pen = Owned<HPEN, GdiObjectDeleter>;
 using Icon = Owned<HICON, IconDeleter>;
-using Menu = Owned<HMENU, MenuDeleter>;
 
 // A font by face name and size in hundredths of a point (825 = 8.25 pt) at `dpi`.
 // A missing face falls back to the system's substitute.
