@@ -8,7 +8,7 @@ namespace win {
 
 template <typename H, typename Deleter>
 class Owned {
-public:
+  public:
     Owned() = default;
     explicit Owned(H h) : h_(h) {}
     Owned(const Owned&) = delete;
@@ -28,7 +28,7 @@ public:
     }
     H release() { return std::exchange(h_, H()); }
 
-private:
+  private:
     H h_ = H();
 };
 
@@ -51,19 +51,19 @@ Font CreatePointFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool u
 
 // Selects an object into a DC for the scope's lifetime.
 class ScopedSelect {
-public:
+  public:
     ScopedSelect(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
     ~ScopedSelect() { SelectObject(dc_, old_); }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
 
 class ScopedPaint {
-public:
+  public:
     explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
@@ -71,7 +71,7 @@ public:
     HDC dc() const { return dc_; }
     const RECT& rect() const { return ps_.rcPaint; }
 
-private:
+  private:
     HWND hwnd_;
     PAINTSTRUCT ps_ = {};
     HDC dc_ = nullptr;

@@ -25,8 +25,11 @@ enum class Kind {
 };
 
 struct ControlRow {
-    int id;            // control id, 100 or more (1 and 2 are Enter and Esc)
-    const char* name;  // the program's own name for the control
+    int id;  // control id, 100 or more (1 and 2 are Enter and Esc)
+    // The name the control had in the program's first version, kept so that
+    // its old documentation can be read beside the table; null where the
+    // catalogue holds it.
+    const char* name;
     Kind kind;
     const wchar_t* caption;        // caption or initial text; may be null
     int left, top, width, height;  // twips, from the container's top-left corner

@@ -21,8 +21,7 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
     const int clientWidth = TwipsToPixels(look_.clientWidth, dpi_);
     const int clientHeight = TwipsToPixels(look_.clientHeight, dpi_);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    const SIZE outer =
-        OuterSizeForClient(clientWidth, clientHeight, look_.style, look_.exStyle, false);
+    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, look_.style, look_.exStyle);
     if (look_.clientLeft != CW_USEDEFAULT) {
         RECT r = {TwipsToPixels(look_.clientLeft, dpi_), TwipsToPixels(look_.clientTop, dpi_), 0,
                   0};
