@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
-#include "app/frmMain_ids.h"
+#include "app/smiley_window_ids.h"
 #include "bench_util.h"
 #include "harness.h"
 #include "standin/record.h"
@@ -67,7 +67,7 @@ int wmain(int argc, wchar_t** argv) {
     HWND im = FindWindowA("AIM_IMessage", nullptr);
     HWND input = delivery::NthChild(im, "WndAte32Class", 1);
     HWND send = delivery::NthChild(im, "_Oscar_IconBtn", 0);
-    HWND wink = e2e::Child(main, frmMain_ids::kImage1 + 7);
+    HWND wink = e2e::Child(main, smiley_window_ids::kFirstFace + 7);
     const std::string tag =
         e2e::AnsiBytes(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));
 
@@ -103,7 +103,7 @@ int wmain(int argc, wchar_t** argv) {
         const catalogue::Face& face = catalogue::kFaces[i % catalogue::kFaceCount];
         expected.push_back(std::string("Pallimo: [Blue] ") + e2e::AnsiBytes(face.emoticon));
         PostClick(
-            e2e::Child(main, frmMain_ids::kImage1 + i % static_cast<int>(catalogue::kFaceCount)));
+            e2e::Child(main, smiley_window_ids::kFirstFace + i % static_cast<int>(catalogue::kFaceCount)));
     }
     // Done when the stand-in has handled everything queued before a marker
     // posted after the last Send press arrived, or when nothing moved for 5 s.

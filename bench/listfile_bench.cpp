@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain_ids.h"
+#include "app/smiley_window_ids.h"
 #include "bench_util.h"
-#include "custom/Form4_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "custom_util.h"
 #include "harness.h"
 
@@ -43,19 +43,19 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     HWND form = e2e::OpenCustomCodes(main, pallimo.Id());
-    if (form == nullptr || e2e::Child(form, Form4_ids::kText2) == nullptr) {
+    if (form == nullptr || e2e::Child(form, custom_codes_window_ids::kFileNameBox) == nullptr) {
         std::printf("the custom codes window did not open\n");
         return 1;
     }
-    HWND path = e2e::Child(form, Form4_ids::kText2);
+    HWND path = e2e::Child(form, custom_codes_window_ids::kFileNameBox);
 
     std::vector<double> fullMs, waitMs, saveMs;
     double worstWait = 0;
     for (int round = 0; round < rounds; ++round) {
-        SendMessageW(form, WM_COMMAND, Form4_ids::kIno, 0);  // Clear, which also empties the path
+        SendMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileClearItem, 0);  // Clear, which also empties the path
         SetText(path, file.c_str());
         const double start = e2e::NowMs();
-        PostMessageW(form, WM_COMMAND, Form4_ids::kLoahs, 0);
+        PostMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileLoadItem, 0);
         // Until the list is full, one message after another: each waits until
         // the load next lets the window handle its events.
         int count = 0;
@@ -77,7 +77,7 @@ int wmain(int argc, wchar_t** argv) {
         DeleteFileW(saved.c_str());
         SetText(path, saved.c_str());
         const double saveStart = e2e::NowMs();
-        SendMessageW(form, WM_COMMAND, Form4_ids::kAsdsadsd, 0);
+        SendMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileSaveItem, 0);
         saveMs.push_back(e2e::NowMs() - saveStart);
         if (customs::FileSize(saved) != static_cast<long long>(bytes.size()))
             std::printf("round %d: the saved file has %lld bytes, not %u\n", round,

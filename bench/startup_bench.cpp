@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/frmMain_ids.h"
+#include "app/smiley_window_ids.h"
 #include "bench_util.h"
 #include "harness.h"
 
@@ -31,7 +31,7 @@ Run LaunchOnce(bool withStandin) {
     HWND main = nullptr;
     if (e2e::WaitUntil(
             [&] {
-                main = e2e::FindTopLevel(frmMain_ids::kClass, nullptr, pallimo.Id());
+                main = e2e::FindTopLevel(smiley_window_ids::kClass, nullptr, pallimo.Id());
                 return main != nullptr && IsWindowVisible(main);
             },
             20000, 1)) {

@@ -23,10 +23,10 @@ constexpr std::size_t kFaceCount = 16;
 
 // Column by column from the left, each column from the top, as in the window.
 extern const Style kStyles[kStyleCount];
-// Image1 to Image16.
+// The face pictures, in the order of their ids.
 extern const Face kFaces[kFaceCount];
 
-// The start value of the smiley window's Text1: the "Blue" code in quotes.
+// The start value of the smiley window's code box: the "Blue" code in quotes.
 std::wstring StartCode();
 
 // character 34 + code + character 34

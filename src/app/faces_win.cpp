@@ -147,7 +147,7 @@ constexpr Art ArtOf(const Shape (&shapes)[N]) {
     return {shapes, N};
 }
 
-// In the catalogue's face order: Image1 ":-D" ... Image16 ":)".
+// In the catalogue's face order: ":-D" first ... ":)" last.
 constexpr Art kArt[] = {
     ArtOf(kGrin),      ArtOf(kAngel),       ArtOf(kCool),      ArtOf(kTongue),
     ArtOf(kSealed),    ArtOf(kEmbarrassed), ArtOf(kYell),      ArtOf(kWink),

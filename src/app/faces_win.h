@@ -7,7 +7,7 @@
 
 namespace faces {
 
-// Draws face `index` (0 for Image1 ... 15 for Image16, the catalogue's face
+// Draws face `index` (0 to 15, the catalogue's face
 // order) into `box`, scaled from a 19 by 19 design to the box's size; the
 // background is the button face, as if the picture were transparent.
 void DrawFace(HDC dc, const RECT& box, std::size_t index);

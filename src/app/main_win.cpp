@@ -1,9 +1,8 @@
-// Starting the program loads the smiley window; closing it ends the program.
+// Starting the program opens the smiley window; closing it ends the program.
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/frmMain_win.h"
-#include "win/pump.h"
+#include "app/application_win.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     INITCOMMONCONTROLSEX icc = {};
@@ -11,7 +10,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     icc.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&icc);
 
-    app::frmMain smileys;
-    if (!smileys.Load(showCommand)) return 1;
-    return win::RunMessageLoop();
+    app::Application application;
+    return application.Run(showCommand);
 }

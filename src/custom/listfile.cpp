@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace Module1 {
+namespace listfile {
 
 namespace {
 
@@ -151,4 +151,4 @@ std::vector<std::string> ReadListFields(std::string_view bytes) {
     return fields;
 }
 
-}  // namespace Module1
+}  // namespace listfile

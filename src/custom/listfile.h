@@ -37,7 +37,7 @@
 #include <string_view>
 #include <vector>
 
-namespace Module1 {
+namespace listfile {
 
 // Appends one item as a line of the file: its bytes, then CR LF.
 void AppendListLine(std::string& out, std::string_view item);
@@ -49,7 +49,7 @@ std::string ListFileBytes(const std::vector<std::string>& items);
 // is complete, so the caller can do other work between fields. Time and memory
 // are linear in the input: no byte is looked at twice.
 class FieldReader {
-public:
+  public:
     // Adds the next piece of the file.
     void Feed(std::string_view bytes);
     // Marks the end of the file: the field in progress becomes complete.
@@ -59,13 +59,13 @@ public:
     // True once Finish() was called and every field has been handed out.
     bool Done() const;
 
-private:
+  private:
     enum class State {
-        FieldStart,    // nothing of the current field seen yet
-        Plain,         // in a field without quotes
-        Quoted,        // after an opening quote
-        AfterQuote,    // after the closing quote, up to the comma or line end
-        LineStartCR,   // a CR ended a line; a LF right after belongs to it
+        FieldStart,   // nothing of the current field seen yet
+        Plain,        // in a field without quotes
+        Quoted,       // after an opening quote
+        AfterQuote,   // after the closing quote, up to the comma or line end
+        LineStartCR,  // a CR ended a line; a LF right after belongs to it
     };
 
     // Consumes buffered bytes until a field is complete or the bytes run out.
@@ -78,17 +78,17 @@ private:
     std::string buffer_;
     std::size_t pos_ = 0;
     State state_ = State::FieldStart;
-    std::string field_;   // the current field's text so far
-    std::string raw_;     // a quoted field's bytes as they stand, opening quote included
+    std::string field_;         // the current field's text so far
+    std::string raw_;           // a quoted field's bytes as they stand, opening quote included
     bool lineHasData_ = false;  // the current line holds bytes that aren't blanks or 0x1A
     bool lineStarted_ = false;  // the current line has any byte at all
     bool finished_ = false;
     bool finalDone_ = false;
-    bool have_ = false;   // out_ holds a complete field not handed out yet
+    bool have_ = false;  // out_ holds a complete field not handed out yet
     std::string out_;
 };
 
 // Every field of a whole file, in order.
 std::vector<std::string> ReadListFields(std::string_view bytes);
 
-}  // namespace Module1
+}  // namespace listfile

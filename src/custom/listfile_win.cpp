@@ -6,7 +6,7 @@
 #include "win/pump.h"
 #include "win/text.h"
 
-namespace Module1 {
+namespace listfile {
 
 namespace {
 
@@ -450,4 +450,4 @@ LoadResult LoadList(const std::wstring& path, HWND list, const std::function<boo
     }
 }
 
-}  // namespace Module1
+}  // namespace listfile

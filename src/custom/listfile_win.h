@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace Module1 {
+namespace listfile {
 
 // How long a load adds items before it lets the windows handle their events.
 // Checking the queue costs a round trip to the window server under Wine, so it
@@ -42,4 +42,4 @@ enum class LoadResult { kNothing, kWhole, kPartial };
 LoadResult LoadList(const std::wstring& path, HWND list,
                     const std::function<bool()>& keepGoing = {});
 
-}  // namespace Module1
+}  // namespace listfile

@@ -1,23 +1,23 @@
-// Control ids of the Instructions and About windows, shared with their tests.
+// Control ids and window classes of the Instructions and About windows.
 #pragma once
 
-namespace Form2_ids {
-constexpr const wchar_t* kClass = L"Pallimo_Form2";
-constexpr int kFrame1 = 100;
-constexpr int kText1 = 101;
-}  // namespace Form2_ids
+namespace instructions_window_ids {
+constexpr const wchar_t* kClass = L"Pallimo_Instructions";
+constexpr int kInstructionsFrame = 100;
+constexpr int kInstructionsBox = 101;
+}  // namespace instructions_window_ids
 
-namespace Form3_ids {
-constexpr const wchar_t* kClass = L"Pallimo_Form3";
-constexpr int kPicture1 = 100;
-constexpr int kLabel1 = 101;
-constexpr int kLabel2 = 102;
-constexpr int kLabel3 = 103;
-constexpr int kLine1 = 104;
-constexpr int kLabel5 = 105;
-constexpr int kLabel6 = 106;
-constexpr int kLabel7 = 107;  // the e-mail link
-constexpr int kLabel8 = 108;
-constexpr int kLabel9 = 109;  // the web link
-constexpr int kCommand1 = 110;  // "OK"
-}  // namespace Form3_ids
+namespace about_window_ids {
+constexpr const wchar_t* kClass = L"Pallimo_About";
+constexpr int kPanel = 100;
+constexpr int kNameLabel = 101;
+constexpr int kVersionLabel = 102;
+constexpr int kAuthorLabel = 103;
+constexpr int kRule = 104;
+constexpr int kContactLabel = 105;
+constexpr int kEmailLabel = 106;
+constexpr int kEmailLink = 107;
+constexpr int kWebsiteLabel = 108;
+constexpr int kWebsiteLink = 109;
+constexpr int kOkButton = 110;
+}  // namespace about_window_ids

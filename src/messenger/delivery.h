@@ -3,15 +3,15 @@
 // uses the Win32 one (winsys_win.h); tests use an in-memory window tree.
 #pragma once
 #include <cstdint>
-#include <deque>
+#include <list>
 #include <string>
-#include <vector>
 
-namespace Module1 {
+#include "messenger/run_queue.h"
+
+namespace delivery {
 
 using Handle = std::uintptr_t;  // a window; 0 is no window
 
-constexpr unsigned kWmSetText = 0x000C;
 constexpr unsigned kWmLButtonDown = 0x0201;
 constexpr unsigned kWmLButtonUp = 0x0202;
 
@@ -40,6 +40,15 @@ enum class Sent {
 // What the messenger's input box holds, as far as it answers.
 enum class Box { Empty, HasText, NoAnswer };
 
+// Told when the messenger answers a question put with WindowSystem::Probe.
+class ProbeAnswer {
+  public:
+    virtual void Answered() = 0;
+
+  protected:
+    ~ProbeAnswer() = default;
+};
+
 class WindowSystem {
   public:
     virtual ~WindowSystem() = default;
@@ -61,10 +70,11 @@ class WindowSystem {
     virtual Sent SendButton(Handle window, unsigned message, std::uint32_t boundMs) = 0;
     virtual Sent PostButton(Handle window, unsigned message) = 0;
     // Asks the messenger that owns `window` whether it reads its queue again,
-    // without waiting: once it has, ProbeAnswered(*this, probe) runs while the
-    // program handles its events. Returns false if the question could not be
-    // put (the window is gone): no answer will come.
-    virtual bool Probe(Handle window, std::uintptr_t probe) = 0;
+    // without waiting: once it has, `answer.Answered()` runs, once, while the
+    // program handles its events. `answer` must stay alive until then or until
+    // the program handles no more events. Returns false if the question could
+    // not be put (the window is gone): no answer will come.
+    virtual bool Probe(Handle window, ProbeAnswer& answer) = 0;
     // The messenger thread that owns `window`; 0 for no window.
     virtual unsigned ThreadOf(Handle window) = 0;
     // Tells the user, in a message box owned by `owner`, that the messenger
@@ -82,56 +92,70 @@ class WindowSystem {
     // Whether `window` holds text (WM_GETTEXTLENGTH), asked with a bound of
     // `boundMs`; a window that is gone holds none.
     virtual Box AskBox(Handle window, std::uint32_t boundMs) = 0;
+};
 
-    // A delivery asked for while another one is running (a click handled
-    // inside IMSend's wait) waits here and goes out after it, in order.
-    struct Waiting {
+// Types texts into the messenger over a window system, one delivery at a
+// time, and remembers between deliveries what the messenger has not yet done.
+// A messenger may answer a question long after it was put: keep the object
+// for as long as the program handles its events.
+class MessengerDelivery {
+  public:
+    explicit MessengerDelivery(WindowSystem& ws);
+    MessengerDelivery(const MessengerDelivery&) = delete;
+    MessengerDelivery& operator=(const MessengerDelivery&) = delete;
+
+    // Sets the chat room's input box and presses its Send button. `owner` is
+    // the window the user acted in: it owns the message box that says why
+    // nothing could be typed into the messenger.
+    void ChatSend(const std::wstring& text, Handle owner = 0);
+    // Waits briefly for the instant-message window, sets its input box and
+    // clicks Send.
+    void IMSend(const std::wstring& text, Handle owner = 0);
+    // Called while a delivery is running (a click handled inside its wait),
+    // both return at once and the text goes out when the running delivery
+    // (and any asked for before) has finished.
+
+    // Keeps the program's windows answering for at least `seconds`, without
+    // spinning.
+    void TimeOut(double seconds);
+
+  private:
+    struct Job {
         bool chat;
         std::wstring text;
         Handle owner;
     };
-    std::deque<Waiting> waiting;
-    bool delivering = false;
+    // A messenger thread that let a send run out its bound: later sends to it
+    // are skipped until it has answered the one question put to it. A record
+    // is the question's answer, so it stays while that answer may still come.
+    struct Unanswered final : ProbeAnswer {
+        Unanswered(unsigned t, Handle w) : thread(t), asked(w) {}
+        void Answered() override { answered = true; }
+        unsigned thread;
+        Handle asked;           // the window the question went to
+        bool put = false;       // the question could be put: an answer may come
+        bool answered = false;  // it has come
+        // Stands for its thread. A forgotten record's late answer changes nothing.
+        bool current = true;
+    };
+
+    void Deliver(Job job);
+    void DeliverToChat(const std::wstring& text, Handle owner);
+    void DeliverToIm(const std::wstring& text, Handle owner);
+    void MarkUnanswered(Handle window);
+    void Forget(std::list<Unanswered>::iterator record);
+    bool Reachable(Handle window);
+    bool GoesOn(Handle window, Sent result, Handle owner);
+    bool AwaitPreviousPress(std::uint32_t& start);
+
+    WindowSystem& ws_;
+    RunQueue<Job> deliveries_;
     // The input box whose text the last instant message's posted Send press
     // may not have taken yet.
-    Handle pendingInput = 0;
-    // A messenger thread that let a send run out its bound: later sends to it
-    // are skipped until it has answered the one question put to it.
-    struct Unanswered {
-        unsigned thread;
-        std::uintptr_t probe;  // the question waiting for its answer; 0 for none
-        Handle asked;          // the window it went to
-        bool answered;
-    };
-    std::vector<Unanswered> unanswered;
-    std::uintptr_t lastProbe = 0;
-    bool toldBlocked = false;  // the user is told once a run
+    Handle pendingInput_ = 0;
+    // In a list, as an answer holds on to its record.
+    std::list<Unanswered> unanswered_;
+    bool toldBlocked_ = false;  // the user is told once a run
 };
 
-// Sets the chat room's input box and presses its Send button. `owner` is the
-// window the user acted in: it owns the message box that says why nothing
-// could be typed into the messenger.
-void ChatSend(WindowSystem& ws, const std::wstring& text, Handle owner = 0);
-// Waits briefly for the instant-message window, sets its input box and clicks Send.
-void IMSend(WindowSystem& ws, const std::wstring& text, Handle owner = 0);
-// Called while a delivery is running, both return at once and the text goes
-// out when the running delivery (and any asked for before) has finished.
-// Keeps the program's windows answering for at least `seconds`, without spinning.
-void TimeOut(WindowSystem& ws, double seconds);
-
-// The messenger answered question `probe` (see WindowSystem::Probe). An
-// answer to a question that is no longer waiting (its thread forgotten, or
-// answered and sent to since) changes nothing.
-void ProbeAnswered(WindowSystem& ws, std::uintptr_t probe);
-
-// Each returns the message that ended it early (NoAnswer, Blocked, Failed), or
-// the last one's result. Sent messages get what is left of one bound
-// (kSendBoundMs) counted from `start`.
-Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start);
-Sent PostClick(WindowSystem& ws, Handle button);
-Sent SetText(WindowSystem& ws, Handle window, const std::wstring& text, std::uint32_t start);
-Sent SetWindowTextTo(WindowSystem& ws, Handle window, const std::wstring& text,
-                     std::uint32_t start);
-void WaitSeconds(WindowSystem& ws, std::int32_t seconds);
-
-}  // namespace Module1
+}  // namespace delivery

@@ -3,12 +3,11 @@
 #include "win/pump.h"
 #include "win/text.h"
 
-namespace Module1 {
+namespace delivery {
 
 namespace {
 
 HWND AsHwnd(Handle h) { return reinterpret_cast<HWND>(h); }
-Handle AsHandle(HWND h) { return reinterpret_cast<Handle>(h); }
 
 // Whether the thread of `window` has not read its queue for a while (5 s on
 // Windows and under Wine); its root window is the one Windows judges.
@@ -38,37 +37,30 @@ Sent SendBounded(Handle window, UINT message, LPARAM lParam, std::uint32_t bound
     return Failure(AsHwnd(window));
 }
 
-Win32WindowSystem& System() {
-    static Win32WindowSystem ws;
-    return ws;
-}
-
 }  // namespace
 
-HWND FindChildByClass(HWND parent, HWND after, const char* className) {
+Handle Win32WindowSystem::FindTopWindow(const char* className) {
+    return ToHandle(FindWindowA(className, nullptr));
+}
+
+// Walks the children itself: Wine's FindWindowEx finds nothing when `after`
+// is of another class.
+Handle Win32WindowSystem::FindChildWindow(Handle parent, Handle after, const char* className) {
     HWND child = nullptr;
-    if (after != nullptr)
-        child = GetWindow(after, GW_HWNDNEXT);
+    if (after != 0)
+        child = GetWindow(AsHwnd(after), GW_HWNDNEXT);
     else
-        child = GetWindow(parent != nullptr ? parent : GetDesktopWindow(), GW_CHILD);
+        child = GetWindow(parent != 0 ? AsHwnd(parent) : GetDesktopWindow(), GW_CHILD);
     char name[256];
     for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (GetClassNameA(child, name, sizeof name) > 0 && lstrcmpiA(name, className) == 0)
-            return child;
+            return ToHandle(child);
     }
-    return nullptr;
-}
-
-Handle Win32WindowSystem::FindTopWindow(const char* className) {
-    return AsHandle(FindWindowA(className, nullptr));
-}
-
-Handle Win32WindowSystem::FindChildWindow(Handle parent, Handle after, const char* className) {
-    return AsHandle(FindChildByClass(AsHwnd(parent), AsHwnd(after), className));
+    return 0;
 }
 
 Handle Win32WindowSystem::NextSibling(Handle window) {
-    return window == 0 ? 0 : AsHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
+    return window == 0 ? 0 : ToHandle(GetWindow(AsHwnd(window), GW_HWNDNEXT));
 }
 
 Sent Win32WindowSystem::SendSetText(Handle window, const std::wstring& text,
@@ -90,20 +82,22 @@ Sent Win32WindowSystem::PostButton(Handle window, unsigned message) {
     return IsWindow(AsHwnd(window)) ? Sent::Failed : Sent::NoWindow;
 }
 
-// The messenger has handled a probe's WM_NULL. Windows calls this on our own
-// thread, from its GetMessage, PeekMessage or WaitMessage, possibly long after
-// the window is gone: it carries only the probe's number, which the delivery
-// state looks up.
+// The messenger has handled a probe's WM_NULL. Windows calls this once, on our
+// own thread, only while it handles its messages (GetMessage, PeekMessage,
+// WaitMessage), possibly long after the window is gone. `answer` is the
+// delivery's record of the question: the delivery keeps every record whose
+// answer may still come, and the application keeps the delivery for as long
+// as its thread handles messages, so the pointer is always to a living record.
 namespace {
-void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR probe, LRESULT) {
-    ProbeAnswered(System(), probe);
+void CALLBACK ProbeReturned(HWND, UINT, ULONG_PTR answer, LRESULT) {
+    reinterpret_cast<ProbeAnswer*>(answer)->Answered();
 }
 }  // namespace
 
-bool Win32WindowSystem::Probe(Handle window, std::uintptr_t probe) {
+bool Win32WindowSystem::Probe(Handle window, ProbeAnswer& answer) {
     // Returns at once; a messenger that never reads its queue again never answers.
-    return window != 0 &&
-           SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned, probe) != FALSE;
+    return window != 0 && SendMessageCallbackW(AsHwnd(window), WM_NULL, 0, 0, ProbeReturned,
+                                               reinterpret_cast<ULONG_PTR>(&answer)) != FALSE;
 }
 
 unsigned Win32WindowSystem::ThreadOf(Handle window) {
@@ -142,8 +136,4 @@ Box Win32WindowSystem::AskBox(Handle window, std::uint32_t boundMs) {
     return length > 0 ? Box::HasText : Box::Empty;
 }
 
-void ChatSend(const std::wstring& text, HWND owner) { ChatSend(System(), text, AsHandle(owner)); }
-void IMSend(const std::wstring& text, HWND owner) { IMSend(System(), text, AsHandle(owner)); }
-void TimeOut(double seconds) { TimeOut(System(), seconds); }
-
-}  // namespace Module1
+}  // namespace delivery

@@ -1,5 +1,5 @@
-// The delivery routines over the real window system, and the forms the
-// program's windows call.
+// The window system delivery works over, on Win32: the messenger's windows
+// found by class, messages sent with a bound, and the program's own events.
 #pragma once
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 
 #include "messenger/delivery.h"
 
-namespace Module1 {
+namespace delivery {
 
 class Win32WindowSystem : public WindowSystem {
   public:
@@ -17,7 +17,7 @@ class Win32WindowSystem : public WindowSystem {
     Sent SendSetText(Handle window, const std::wstring& text, std::uint32_t boundMs) override;
     Sent SendButton(Handle window, unsigned message, std::uint32_t boundMs) override;
     Sent PostButton(Handle window, unsigned message) override;
-    bool Probe(Handle window, std::uintptr_t probe) override;
+    bool Probe(Handle window, ProbeAnswer& answer) override;
     unsigned ThreadOf(Handle window) override;
     bool TellBlocked(Handle owner) override;
     void PumpEvents() override;
@@ -27,14 +27,7 @@ class Win32WindowSystem : public WindowSystem {
     Box AskBox(Handle window, std::uint32_t boundMs) override;
 };
 
-// Finds the first direct child of `parent` (the top-level windows when parent
-// is null) after `after` whose class matches without regard to case. Walks
-// the children itself: Wine's FindWindowEx stops when `after` is of another class.
-HWND FindChildByClass(HWND parent, HWND after, const char* className);
+// A window as delivery takes it: the owner of ChatSend and IMSend.
+inline Handle ToHandle(HWND window) { return reinterpret_cast<Handle>(window); }
 
-// `owner` is the window the user acted in (see Module1::ChatSend).
-void ChatSend(const std::wstring& text, HWND owner = nullptr);
-void IMSend(const std::wstring& text, HWND owner = nullptr);
-void TimeOut(double seconds);
-
-}  // namespace Module1
+}  // namespace delivery

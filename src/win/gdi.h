@@ -8,7 +8,7 @@ namespace win {
 
 template <typename H, typename Deleter>
 class Owned {
-public:
+  public:
     Owned() = default;
     explicit Owned(H h) : h_(h) {}
     Owned(const Owned&) = delete;
@@ -28,7 +28,7 @@ public:
     }
     H release() { return std::exchange(h_, H()); }
 
-private:
+  private:
     H h_ = H();
 };
 
@@ -38,16 +38,11 @@ struct GdiObjectDeleter {
 struct IconDeleter {
     void operator()(HICON h) const { DestroyIcon(h); }
 };
-struct MenuDeleter {
-    void operator()(HMENU h) const { DestroyMenu(h); }
-};
 
 using Font = Owned<HFONT, GdiObjectDeleter>;
-using Bitmap = Owned<HBITMAP, GdiObjectDeleter>;
 using Brush = Owned<HBRUSH, GdiObjectDeleter>;
 using Pen = Owned<HPEN, GdiObjectDeleter>;
 using Icon = Owned<HICON, IconDeleter>;
-using Menu = Owned<HMENU, MenuDeleter>;
 
 // A font by face name and size in hundredths of a point (825 = 8.25 pt) at `dpi`.
 // A missing face falls back to the system's substitute.
@@ -56,19 +51,19 @@ Font CreatePointFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool u
 
 // Selects an object into a DC for the scope's lifetime.
 class ScopedSelect {
-public:
+  public:
     ScopedSelect(HDC dc, HGDIOBJ obj) : dc_(dc), old_(SelectObject(dc, obj)) {}
     ScopedSelect(const ScopedSelect&) = delete;
     ScopedSelect& operator=(const ScopedSelect&) = delete;
     ~ScopedSelect() { SelectObject(dc_, old_); }
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ old_;
 };
 
 class ScopedPaint {
-public:
+  public:
     explicit ScopedPaint(HWND hwnd) : hwnd_(hwnd) { dc_ = BeginPaint(hwnd, &ps_); }
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
@@ -76,7 +71,7 @@ public:
     HDC dc() const { return dc_; }
     const RECT& rect() const { return ps_.rcPaint; }
 
-private:
+  private:
     HWND hwnd_;
     PAINTSTRUCT ps_ = {};
     HDC dc_ = nullptr;

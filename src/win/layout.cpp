@@ -175,6 +175,11 @@ int SystemDpi() {
 
 int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
 
+namespace {
+
+// The rectangle of a row in pixels within its parent window's client area:
+// the twips of every enclosing Frame are added before converting; rows inside
+// a Panel are measured from the panel's client area.
 RECT RowRect(const ControlRow* rows, std::size_t count, std::size_t index, int dpi) {
     const ControlRow& row = rows[index];
     int left = row.left, top = row.top;
@@ -192,6 +197,8 @@ RECT RowRect(const ControlRow* rows, std::size_t count, std::size_t index, int d
     r.bottom = r.top + (row.kind == Kind::Line ? 1 : TwipsToPixels(row.height, dpi));
     return r;
 }
+
+}  // namespace
 
 void Layout::Build(HWND parent, const ControlRow* rows, std::size_t count, int dpi, HFONT font) {
     RegisterHelperClasses();
@@ -219,14 +226,6 @@ void Layout::Build(HWND parent, const ControlRow* rows, std::size_t count, int d
     for (std::size_t i = 0; i < count; ++i) FitCaption(rows, count, i, dpi);
 }
 
-void Layout::SetFont(int id, HFONT font) {
-    HWND h = Get(id);
-    if (h == nullptr) return;
-    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    for (std::size_t i = 0; i < built_.size(); ++i)
-        if (built_[i].hwnd == h) FitCaption(rows_, rowCount_, i, dpi_);
-}
-
 // The table's rows are 96-DPI designs: at a higher DPI the font grows by its
 // own rounding, and the caption of a one-line label or an option button can
 // outgrow its row and be cut at the edge (an option's "Football" is a few
@@ -235,9 +234,6 @@ void Layout::SetFont(int id, HFONT font) {
 // is free: inside its parent, and over no other control of the same parent
 // (a frame it stands in aside). Otherwise it keeps its row.
 void Layout::FitCaption(const ControlRow* rows, std::size_t count, std::size_t index, int dpi) {
-    rows_ = rows;
-    rowCount_ = count;
-    dpi_ = dpi;
     const ControlRow& row = rows[index];
     HWND control = built_.size() > index ? built_[index].hwnd : nullptr;
     if ((row.kind != Kind::Label && row.kind != Kind::Option) || control == nullptr) return;
@@ -283,18 +279,6 @@ void Layout::FitCaption(const ControlRow* rows, std::size_t count, std::size_t i
 HWND Layout::Get(int id) const {
     for (const Built& b : built_)
         if (b.row->id == id) return b.hwnd;
-    return nullptr;
-}
-
-const ControlRow* Layout::Row(int id) const {
-    for (const Built& b : built_)
-        if (b.row->id == id) return b.row;
-    return nullptr;
-}
-
-const ControlRow* Layout::RowOf(HWND control) const {
-    for (const Built& b : built_)
-        if (b.hwnd == control) return b.row;
     return nullptr;
 }
 

@@ -25,8 +25,11 @@ enum class Kind {
 };
 
 struct ControlRow {
-    int id;            // control id, 100 or more (1 and 2 are Enter and Esc)
-    const char* name;  // the program's own name for the control
+    int id;  // control id, 100 or more (1 and 2 are Enter and Esc)
+    // The name the control had in the program's first version, kept so that
+    // its old documentation can be read beside the table; null where the
+    // catalogue holds it.
+    const char* name;
     Kind kind;
     const wchar_t* caption;        // caption or initial text; may be null
     int left, top, width, height;  // twips, from the container's top-left corner
@@ -38,24 +41,15 @@ struct ControlRow {
 int SystemDpi();
 int TwipsToPixels(int twips, int dpi);
 
-// The rectangle of a row in pixels within its parent window's client area:
-// the twips of every enclosing Frame are added before converting; rows inside
-// a Panel are measured from the panel's client area.
-RECT RowRect(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
-
 class Layout {
   public:
-    // Creates every row as a control of `parent`, in table order, all in `font`
-    // (SetFont gives a row another one afterwards). A one-line label or an
-    // option button whose caption is wider than its row at this DPI takes the
-    // width its caption needs where the room beside it is free.
+    // Creates every row as a control of `parent`, in table order, all in
+    // `font`. A one-line label or an option button whose caption is wider than
+    // its row at this DPI takes the width its caption needs where the room
+    // beside it is free.
     void Build(HWND parent, const ControlRow* rows, std::size_t count, int dpi, HFONT font);
-    void SetFont(int id, HFONT font);
 
     HWND Get(int id) const;
-    const ControlRow* Row(int id) const;
-    // The row whose control this is, or null.
-    const ControlRow* RowOf(HWND control) const;
 
   private:
     struct Built {
@@ -65,9 +59,6 @@ class Layout {
     void FitCaption(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
 
     std::vector<Built> built_;
-    const ControlRow* rows_ = nullptr;
-    std::size_t rowCount_ = 0;
-    int dpi_ = 96;
 };
 
 }  // namespace win

@@ -46,8 +46,8 @@ std::wstring LbGetText(HWND list, int index) {
     const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == LB_ERR || n <= 0) return std::wstring();
     std::vector<wchar_t> buf(static_cast<std::size_t>(n) + 1);
-    const LRESULT got =
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buf.data()));
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(buf.data()));
     if (got == LB_ERR || got < 0) return std::wstring();
     return std::wstring(buf.data(), static_cast<std::size_t>(got));
 }

@@ -62,10 +62,9 @@ LRESULT CALLBACK Window::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
     return result;
 }
 
-SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
-                        bool hasMenu) {
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle) {
     RECT r = {0, 0, clientWidth, clientHeight};
-    AdjustWindowRectEx(&r, style, hasMenu ? TRUE : FALSE, exStyle);
+    AdjustWindowRectEx(&r, style, FALSE, exStyle);
     SIZE s = {r.right - r.left, r.bottom - r.top};
     return s;
 }

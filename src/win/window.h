@@ -6,7 +6,7 @@
 namespace win {
 
 class Window {
-public:
+  public:
     Window() = default;
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
@@ -15,7 +15,7 @@ public:
     HWND hwnd() const { return hwnd_; }
     bool exists() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
 
-protected:
+  protected:
     // Registers `className` once per process with the standard cursor and
     // the button-face background, then creates the window.
     HWND CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
@@ -27,13 +27,12 @@ protected:
 
     HWND hwnd_ = nullptr;
 
-private:
+  private:
     static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 };
 
-// Client size in pixels -> outer window size for the given styles (and menu).
-SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
-                        bool hasMenu);
+// Client size in pixels -> outer window size for the given styles, without a menu.
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
 // Keeps a window that the system placed inside the work area of the screen.
 void KeepOnScreen(HWND hwnd);

@@ -11,15 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain_ids.h"
-#include "custom/Form4_ids.h"
+#include "app/smiley_window_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "custom_util.h"
 #include "harness.h"
 #include "support.h"
 
 namespace {
 
-namespace ids = Form4_ids;
+namespace ids = custom_codes_window_ids;
 
 const std::wstring kPrompt = L"Enter Smiley Code Here";
 const char kTag[] = "<font sml=\"AgHSBfc=\">:-D</font>";
@@ -55,13 +55,13 @@ void Press(HWND form, int id) { e2e::Click(Ctl(form, id)); }
 // been handled too, since the window takes its input in order.
 bool AddAndWait(HWND form) {
     const int before = Count(form);
-    Press(form, ids::kCommand1);
+    Press(form, ids::kAddButton);
     return e2e::WaitUntil([&] { return Count(form) == before + 1; }, 10000);
 }
 
 void ClickCodeBox(HWND form) {
-    Press(form, ids::kText1);
-    e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kText1)).empty(); }, 5000);
+    Press(form, ids::kCodeBox);
+    e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kCodeBox)).empty(); }, 5000);
 }
 
 // Types a path into the unseen file-name box, reached with Tab from the code box.
@@ -69,17 +69,17 @@ void TypePath(HWND form, const std::wstring& path) {
     ClickCodeBox(form);
     e2e::PressKey(VK_TAB);
     e2e::TypeText(path);
-    e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kText2)) == path; }, 5000);
-    ok(e2e::TextOf(Ctl(form, ids::kText2)) == path, "the file-name box holds what was typed");
+    e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kFileNameBox)) == path; }, 5000);
+    ok(e2e::TextOf(Ctl(form, ids::kFileNameBox)) == path, "the file-name box holds what was typed");
 }
 
 void Clear(HWND form) {
-    Press(form, ids::kCommand2);
+    Press(form, ids::kClearButton);
     e2e::WaitUntil([&] { return Count(form) == 0; }, 5000);
 }
 
 void DoubleClickItem(HWND form, int index) {
-    HWND list = Ctl(form, ids::kList1);
+    HWND list = Ctl(form, ids::kCodeList);
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     POINT p = {20, index * h + h / 2};
@@ -118,29 +118,29 @@ HWND CheckOpening() {
     ok(e2e::WaitUntil([] { return !IsWindowVisible(g_main); }, 5000),
        "the smiley window hides when the custom codes window opens");
     ok(Count(form) == 0, "the list starts empty");
-    ok(e2e::TextOf(Ctl(form, ids::kText1)) == kPrompt, "the code box starts with the prompt");
-    ok(e2e::TextOf(Ctl(form, ids::kText2)) == L"App.Path", "the file name starts as App.Path");
-    ok(Checked(form, ids::kOp1) && !Checked(form, ids::kOption1), "\"Send IM\" is chosen at start");
-    ok(e2e::FocusOf(form) == Ctl(form, ids::kList1), "the list has the keyboard focus at open");
+    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt, "the code box starts with the prompt");
+    ok(e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path", "the file name starts as App.Path");
+    ok(Checked(form, ids::kSendImOption) && !Checked(form, ids::kSendChatOption), "\"Send IM\" is chosen at start");
+    ok(e2e::FocusOf(form) == Ctl(form, ids::kCodeList), "the list has the keyboard focus at open");
     return form;
 }
 
 void CheckAdding(HWND form) {
-    Press(form, ids::kCommand1);
+    Press(form, ids::kAddButton);
     e2e::WaitUntil([&] { return Count(form) == 1; }, 5000);
     ok(Item(form, 0) == kPrompt, "\"Add\" untouched adds the prompt");
-    ok(e2e::TextOf(Ctl(form, ids::kText1)) == kPrompt, "the code box keeps its text after \"Add\"");
+    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt, "the code box keeps its text after \"Add\"");
 
     ClickCodeBox(form);
-    ok(e2e::TextOf(Ctl(form, ids::kText1)).empty(), "a click into the code box empties it");
+    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)).empty(), "a click into the code box empties it");
     AddAndWait(form);
     ClickCodeBox(form);  // "Add" took the focus
     e2e::TypeText(L"abc");
-    ok(e2e::TextOf(Ctl(form, ids::kText1)) == L"abc", "typed text goes into the code box");
+    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)) == L"abc", "typed text goes into the code box");
     AddAndWait(form);
     AddAndWait(form);
     ClickCodeBox(form);
-    ok(e2e::TextOf(Ctl(form, ids::kText1)).empty(), "a second click erases what was typed");
+    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)).empty(), "a second click erases what was typed");
     const std::vector<std::wstring> want = {kPrompt, L"", L"abc", L"abc"};
     ok(Items(form) == want, "the prompt, an empty item and the same text twice, in order");
 }
@@ -156,28 +156,28 @@ void CheckSendingRightAfterOpening(HWND form) {
 void CheckSaveAndLoad(HWND form) {
     const std::wstring file = InWork(L"App.Path");
     const std::string saved = "Enter Smiley Code Here\r\n\r\nabc\r\nabc\r\n";
-    Press(form, ids::kCommand4);
+    Press(form, ids::kSaveButton);
     ok(e2e::WaitUntil([&] { return ReadBytes(file) == saved; }, 5000),
        "\"Save\" writes App.Path in the current folder, one line per item");
     DeleteFileW(file.c_str());
-    PostMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
     ok(e2e::WaitUntil([&] { return ReadBytes(file) == saved; }, 5000),
        "File > Save writes the same file");
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "a save leaves no file behind");
 
     // Clearing also forgets the file name: Save and Load then do nothing.
     Clear(form);
-    ok(e2e::TextOf(Ctl(form, ids::kText2)).empty(), "\"Clear\" empties the file name too");
-    Press(form, ids::kCommand4);
-    Press(form, ids::kCommand3);
+    ok(e2e::TextOf(Ctl(form, ids::kFileNameBox)).empty(), "\"Clear\" empties the file name too");
+    Press(form, ids::kSaveButton);
+    Press(form, ids::kLoadButton);
     AddAndWait(form);
     ok(Count(form) == 1, "\"Load\" with no file name adds nothing");
     ok(ReadBytes(file) == saved, "\"Save\" with no file name changes nothing");
 
     Clear(form);
     TypePath(form, L"App.Path");
-    Press(form, ids::kCommand3);
-    Press(form, ids::kCommand3);
+    Press(form, ids::kLoadButton);
+    Press(form, ids::kLoadButton);
     e2e::WaitUntil([&] { return Count(form) == 8; }, 10000);
     const std::vector<std::wstring> want = {kPrompt, L"", L"abc", L"abc",
                                             kPrompt, L"", L"abc", L"abc"};
@@ -190,13 +190,13 @@ void CheckSmileyTag(HWND form) {
     e2e::TypeText(Wide(kTag));
     AddAndWait(form);
     TypePath(form, L"tag.txt");
-    Press(form, ids::kCommand4);
+    Press(form, ids::kSaveButton);
     ok(e2e::WaitUntil([&] { return ReadBytes(InWork(L"tag.txt")) == std::string(kTag) + "\r\n"; },
                       5000),
        "an item holding a smiley tag is saved as it stands");
     Clear(form);
     TypePath(form, L"tag.txt");
-    Press(form, ids::kCommand3);
+    Press(form, ids::kLoadButton);
     e2e::WaitUntil([&] { return Count(form) == 1; }, 5000);
     ok(Count(form) == 1 && Item(form, 0) == Wide(kTag), "and loads back unchanged");
 
@@ -206,9 +206,9 @@ void CheckSmileyTag(HWND form) {
                                         POSTED("im.send", WM_LBUTTONUP), END_SEQUENCE};
     ok_sequence(NewRecords(3), kIm, "the tag goes into the instant message byte for byte");
 
-    Press(form, ids::kOption1);
-    e2e::WaitUntil([&] { return Checked(form, ids::kOption1); }, 5000);
-    ok(Checked(form, ids::kOption1) && !Checked(form, ids::kOp1),
+    Press(form, ids::kSendChatOption);
+    e2e::WaitUntil([&] { return Checked(form, ids::kSendChatOption); }, 5000);
+    ok(Checked(form, ids::kSendChatOption) && !Checked(form, ids::kSendImOption),
        "\"Send Chat\" replaces \"Send IM\"");
     DoubleClickItem(form, 0);
     static const e2e::Expected kChat[] = {SETTEXT("chat.input", kTag),
@@ -225,20 +225,20 @@ void CheckRefusedSaves(HWND form, const std::wstring& lockedDir) {
     CreateDirectoryW(InWork(L"sub").c_str(), nullptr);
 
     TypePath(form, L"ro.txt");
-    Press(form, ids::kCommand4);
+    Press(form, ids::kSaveButton);
     AddAndWait(form);
     ok(ReadBytes(ro) == "keep\r\n", "a read-only file is not replaced");
     ok((GetFileAttributesW(ro.c_str()) & FILE_ATTRIBUTE_READONLY) != 0, "and stays read-only");
 
     TypePath(form, L"nofolder\\list.txt");
-    Press(form, ids::kCommand4);
+    Press(form, ids::kSaveButton);
     AddAndWait(form);
     ok(!Exists(InWork(L"nofolder")), "a save into a missing folder creates nothing");
 
     TypePath(form, L"sub");
-    Press(form, ids::kCommand4);
+    Press(form, ids::kSaveButton);
     const int before = Count(form);
-    Press(form, ids::kCommand3);
+    Press(form, ids::kLoadButton);
     AddAndWait(form);
     ok(Count(form) == before + 1, "a folder loads nothing");
     ok((GetFileAttributesW(InWork(L"sub").c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
@@ -249,7 +249,7 @@ void CheckRefusedSaves(HWND form, const std::wstring& lockedDir) {
         const std::wstring locked = lockedDir + L"\\locked.txt";
         const std::string lockedBytes = ReadBytes(locked);
         TypePath(form, L"..\\custom_codes_locked\\locked.txt");
-        Press(form, ids::kCommand4);
+        Press(form, ids::kSaveButton);
         AddAndWait(form);
         ok(ReadBytes(locked) == lockedBytes, "a file the system will not let change is left whole");
         ok(LeftoverTemps(lockedDir) == 0, "and the new file written beside it is gone again");
@@ -273,7 +273,7 @@ void CheckSaveOverHeldFile(HWND form) {
     HANDLE h = CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, 0, nullptr);
     ok(h != INVALID_HANDLE_VALUE, "the file is held open");
-    PostMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
     Sleep(500);
     CloseHandle(h);
     ok(e2e::WaitUntil([&] { return ReadBytes(held) == want; }, 5000),
@@ -295,7 +295,7 @@ void CheckSaveThroughLink(HWND form, const std::wstring& lockedDir) {
     for (const std::wstring& item : Items(form))
         want += std::string(item.begin(), item.end()) + "\r\n";
     TypePath(form, L"..\\custom_codes_locked\\link.txt");
-    Press(form, ids::kCommand4);
+    Press(form, ids::kSaveButton);
     AddAndWait(form);
     ok(ReadBytes(real) == want, "a save through a link replaces the file it leads to");
     WriteBytes(real, "changed\r\n");
@@ -337,15 +337,15 @@ void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
        "a 3 GB file whose last field never ends");
     CloseHandle(f);
     TypePath(form, L"huge.txt");
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     e2e::WaitUntil([&] { return Count(form) > 0; }, 10000);
     // Sent, so that the Save takes the path before it changes.
-    SendMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
-    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tag.txt"));
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tag.txt"));
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
 
     e2e::WaitUntil([&] { return Count(form) >= kLongLines; }, 120000);
-    HWND list = Ctl(form, ids::kList1);
+    HWND list = Ctl(form, ids::kCodeList);
     int probes = 0, unanswered = 0;
     double worst = 0;
     const double start = e2e::NowMs();
@@ -374,14 +374,14 @@ void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
        FileSize(huge));
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "no file is left behind");
     // A save onto a folder is refused before the long list is read.
-    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sub"));
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sub"));
     const double asked = e2e::NowMs();
-    SendMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
+    SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
     e2e::Trace("a save onto a folder with %d items in the list was refused in %.0f ms", Count(form),
                e2e::NowMs() - asked);
     Clear(form);
     TypePath(form, L"tag.txt");
-    Press(form, ids::kCommand3);
+    Press(form, ids::kLoadButton);
     ok(e2e::WaitUntil([&] { return Count(form) == 1; }, 10000), "a later Load runs");
     ok(DeleteFileW(huge.c_str()) != FALSE, "the 3 GB file is deleted again");
 }
@@ -394,8 +394,8 @@ HWND CheckCloseAndReopen(HWND form) {
     ok(ClosedAndSmileyBack(form), "File > &Exit closes the window and shows the smiley window");
     form = e2e::OpenCustomCodes(g_main, g_pid);
     if (!ok(form != nullptr, "the custom codes window opens again")) return nullptr;
-    ok(Count(form) == 0 && e2e::TextOf(Ctl(form, ids::kText1)) == kPrompt &&
-           e2e::TextOf(Ctl(form, ids::kText2)) == L"App.Path" && Checked(form, ids::kOp1),
+    ok(Count(form) == 0 && e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt &&
+           e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path" && Checked(form, ids::kSendImOption),
        "reopened, the window starts afresh: empty list, start texts, \"Send IM\"");
     return form;
 }
@@ -409,7 +409,7 @@ std::string LongFile() {
 HWND CheckCloseDuringLoad(HWND form) {
     TypePath(form, L"long.txt");
     // Both land in the queue at once: the close is handled inside the load.
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     PostMessageW(form, WM_SYSCOMMAND, SC_CLOSE, 0);
     ok(ClosedAndSmileyBack(form),
        "closing during a load closes the window and shows the smiley window");
@@ -427,16 +427,16 @@ HWND CheckCloseDuringLoad(HWND form) {
 void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     Clear(form);
     TypePath(form, L"long.txt");
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     ok(e2e::WaitUntil([&] { return Count(form) > 0; }, 10000), "the window answers during a load");
     // A Load of a missing file, then another name, Save and Load: the Load
     // that reads nothing does not drop what waits after it. Sent, so that
     // each takes its path before it changes.
-    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"none.txt"));
-    SendMessageW(form, WM_COMMAND, ids::kLoahs, 0);
-    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"copy.txt"));
-    SendMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"none.txt"));
+    SendMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"copy.txt"));
+    SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     const int atPress = Count(form);
     ok(atPress < kLongLines, "Save and Load pressed in the middle of the load (%d items in)",
        atPress);
@@ -459,16 +459,16 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
 void CheckClearDropsWaiting(HWND form, const std::string& longBytes) {
     Clear(form);
     TypePath(form, L"long.txt");
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     ok(e2e::WaitUntil([&] { return Count(form) > 0; }, 10000), "a load runs");
-    PostMessageW(form, WM_COMMAND, ids::kAsdsadsd, 0);
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
-    PostMessageW(form, WM_COMMAND, ids::kIno, 0);
-    ok(e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kText2)).empty(); }, 10000),
+    PostMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileClearItem, 0);
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(Ctl(form, ids::kFileNameBox)).empty(); }, 10000),
        "Save, Load and Clear pressed in the middle of the load (%d items in)", Count(form));
     // A Load of another file marks the end of what waits.
-    SendMessageW(Ctl(form, ids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tag.txt"));
-    PostMessageW(form, WM_COMMAND, ids::kLoahs, 0);
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"tag.txt"));
+    PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     ok(e2e::WaitUntil([&] { return Count(form) > 0 && Item(form, Count(form) - 1) == Wide(kTag); },
                       120000),
        "the Load pressed after the Clear runs");

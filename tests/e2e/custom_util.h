@@ -8,17 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "custom/Form4_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "harness.h"
 
 namespace customs {
 
 inline int Count(HWND form) {
-    return static_cast<int>(SendMessageW(e2e::Child(form, Form4_ids::kList1), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(
+        SendMessageW(e2e::Child(form, custom_codes_window_ids::kCodeList), LB_GETCOUNT, 0, 0));
 }
 
 inline std::wstring Item(HWND form, int index) {
-    HWND list = e2e::Child(form, Form4_ids::kList1);
+    HWND list = e2e::Child(form, custom_codes_window_ids::kCodeList);
     const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, index, 0);
     if (n == LB_ERR) return L"<none>";
     std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "custom/Form4_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "custom_util.h"
 #include "delivery_util.h"
 #include "harness.h"
@@ -34,17 +34,17 @@ int main() {
 
     HWND form = e2e::OpenCustomCodes(started.main, pallimo.Id());
     if (!ok(form != nullptr, "\"Extra\" opens the custom codes window")) return e2e::Finish();
-    HWND code = e2e::Child(form, Form4_ids::kText1);
+    HWND code = e2e::Child(form, custom_codes_window_ids::kCodeBox);
     e2e::Click(code);  // the first click empties the code box
     ok(e2e::WaitUntil([&] { return e2e::TextOf(code).empty(); }, 5000), "the code box empties");
     e2e::TypeText(kTyped);
     ok(e2e::WaitUntil([&] { return e2e::TextOf(code) == kTyped; }, 5000),
        "the code box holds the typed text");
-    e2e::Click(e2e::Child(form, Form4_ids::kCommand1));  // "Add"
+    e2e::Click(e2e::Child(form, custom_codes_window_ids::kAddButton));  // "Add"
     ok(e2e::WaitUntil([&] { return customs::Count(form) == 1; }, 5000),
        "\"Add\" puts it into the list");
 
-    HWND list = e2e::Child(form, Form4_ids::kList1);
+    HWND list = e2e::Child(form, custom_codes_window_ids::kCodeList);
     const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     POINT p = {20, h / 2};
     ClientToScreen(list, &p);
@@ -59,7 +59,7 @@ int main() {
         POSTED("im.send", WM_LBUTTONUP),
         END_SEQUENCE,
     };
-    HWND sendChat = e2e::Child(form, Form4_ids::kOption1);
+    HWND sendChat = e2e::Child(form, custom_codes_window_ids::kSendChatOption);
     const std::vector<e2e::Record> all =
         delivery::FinalRecords(standin, pallimo, started.main, [&] {
             // The smiley window is hidden: a click on "Send Chat" is the barrier.

@@ -5,13 +5,13 @@
 // messenger, a slow one, and no messenger at all.
 #include <windows.h>
 
-#include "custom/Form4_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "delivery_util.h"
 #include "harness.h"
 
 namespace {
 
-namespace ids = frmMain_ids;
+namespace ids = smiley_window_ids;
 
 const e2e::Expected kEnd = END_SEQUENCE;
 
@@ -100,7 +100,7 @@ void CheckLateImWindow() {
     e2e::Click(e2e::Child(main, delivery::FaceId(L":)")));
     // The barrier chose "Panda" or "Cow": the second tag carries that code.
     const std::string tag = e2e::AnsiBytes(catalogue::SmileyTag(
-        e2e::TextOf(e2e::Child(main, ids::kText1)), catalogue::TagTail(L":)")));
+        e2e::TextOf(e2e::Child(main, ids::kCodeBox)), catalogue::TagTail(L":)")));
     const e2e::Expected kSecondOnly[] = {
         SETTEXT("im.input", tag.c_str()),
         POSTED("im.send", WM_LBUTTONDOWN),
@@ -127,17 +127,17 @@ void CheckBusyMessenger() {
                  reinterpret_cast<LPARAM>("typed by the user"));
     HWND form = e2e::OpenCustomCodes(main, pallimo.Id());
     if (!ok(form != nullptr, "busy: the custom codes window opens")) return;
-    HWND list = e2e::Child(form, Form4_ids::kList1);
-    SendMessageW(e2e::Child(form, Form4_ids::kText1), WM_SETTEXT, 0,
+    HWND list = e2e::Child(form, custom_codes_window_ids::kCodeList);
+    SendMessageW(e2e::Child(form, custom_codes_window_ids::kCodeBox), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>(L"code"));
-    PostMessageW(e2e::Child(form, Form4_ids::kCommand1), BM_CLICK, 0, 0);
+    PostMessageW(e2e::Child(form, custom_codes_window_ids::kAddButton), BM_CLICK, 0, 0);
     ok(e2e::WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 10000),
        "busy: \"Add\" puts the code into the list");
     // Both double-clicks are queued before the first is handled: the second
     // delivery runs right after the first.
     for (const int index : {-1, 0}) {
         PostMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        PostMessageW(form, WM_COMMAND, MAKEWPARAM(Form4_ids::kList1, LBN_DBLCLK),
+        PostMessageW(form, WM_COMMAND, MAKEWPARAM(custom_codes_window_ids::kCodeList, LBN_DBLCLK),
                      reinterpret_cast<LPARAM>(list));
     }
     const std::wstring want = L"Pallimo: typed by the user\r\nPallimo: code";
@@ -191,7 +191,7 @@ void CheckNoMessenger() {
     HWND main = started.main;
     if (!ok(main != nullptr, "no messenger: the smiley window shows")) return;
     e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
-    ok(e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, ids::kText2)) == L">:-D</font>"; },
+    ok(e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == L">:-D</font>"; },
                       5000),
        "no messenger: the face click was handled");
     ok(delivery::InputBarrier(main), "no messenger: the window takes input after the face click");

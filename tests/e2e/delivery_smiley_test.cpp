@@ -8,7 +8,7 @@
 #include "delivery_util.h"
 #include "harness.h"
 
-namespace ids = frmMain_ids;
+namespace ids = smiley_window_ids;
 
 int main() {
     e2e::Standin standin;
@@ -21,11 +21,11 @@ int main() {
     HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
 
     // Command3 lies below the visible client area: press it as a program would.
-    PostMessageW(e2e::Child(main, ids::kCommand3), BM_CLICK, 0, 0);
+    PostMessageW(e2e::Child(main, ids::kSendButton), BM_CLICK, 0, 0);
     ok(e2e::WaitForRecords(standin.RecordPath(), 9, 10000).size() == 9, "Command3 sends something");
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == catalogue::StartCode(),
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == catalogue::StartCode(),
        "Command3 leaves Text1 alone");
-    ok(e2e::TextOf(e2e::Child(main, ids::kText2)).empty(), "Command3 leaves Text2 empty");
+    ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)).empty(), "Command3 leaves Text2 empty");
 
     e2e::Activate(main);
     ok(delivery::ChooseStyle(main, L"Frog"), "a click on \"Frog\" chooses its code");

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/catalogue.h"
-#include "app/frmMain_ids.h"
+#include "app/smiley_window_ids.h"
 #include "harness.h"
 #include "standin/record.h"
 #include "support.h"
@@ -30,14 +30,14 @@ inline std::string TagOf(const wchar_t* styleCaption, const wchar_t* emoticon) {
 inline int StyleId(const wchar_t* caption) {
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
         if (std::wstring(catalogue::kStyles[i].caption) == caption)
-            return frmMain_ids::kFirstStyle + static_cast<int>(i);
+            return smiley_window_ids::kFirstStyle + static_cast<int>(i);
     return 0;
 }
 
 inline int FaceId(const wchar_t* emoticon) {
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i)
         if (std::wstring(catalogue::kFaces[i].emoticon) == emoticon)
-            return frmMain_ids::kImage1 + static_cast<int>(i);
+            return smiley_window_ids::kFirstFace + static_cast<int>(i);
     return 0;
 }
 
@@ -84,18 +84,18 @@ inline HWND StartWithAnnouncement(e2e::Standin& standin, const wchar_t* switches
 // then been handled too.
 inline bool ChooseStyle(HWND main, const wchar_t* caption) {
     const std::wstring want = catalogue::QuotedCode(
-        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) - frmMain_ids::kFirstStyle)]
+        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) - smiley_window_ids::kFirstStyle)]
             .code);
     e2e::Click(e2e::Child(main, StyleId(caption)));
     return e2e::WaitUntil(
-        [&] { return e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) == want; }, 10000);
+        [&] { return e2e::TextOf(e2e::Child(main, smiley_window_ids::kCodeBox)) == want; }, 10000);
 }
 
 // A style click whose handling shows that earlier input was handled.
 inline bool InputBarrier(HWND main) {
-    const bool panda = e2e::TextOf(e2e::Child(main, frmMain_ids::kText1)) ==
+    const bool panda = e2e::TextOf(e2e::Child(main, smiley_window_ids::kCodeBox)) ==
                        catalogue::QuotedCode(
-                           catalogue::kStyles[StyleId(L"Panda") - frmMain_ids::kFirstStyle].code);
+                           catalogue::kStyles[StyleId(L"Panda") - smiley_window_ids::kFirstStyle].code);
     return ChooseStyle(main, panda ? L"Cow" : L"Panda");
 }
 

@@ -14,15 +14,15 @@
 #include <string>
 #include <vector>
 
-#include "app/sys_win.h"
-#include "custom/Form4_ids.h"
+#include "app/tray_win.h"
+#include "custom/custom_codes_window_ids.h"
 #include "harness.h"
 #include "info/info_ids.h"
 #include "smileys_util.h"
 
 namespace {
 
-namespace ids = frmMain_ids;
+namespace ids = smiley_window_ids;
 
 int g_dpi = 96;
 
@@ -75,7 +75,7 @@ void CheckFaces(HWND main) {
     const COLORREF back = GetSysColor(COLOR_BTNFACE);
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
         const char* name = catalogue::kFaces[i].control;
-        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
+        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kFirstFace + static_cast<int>(i)));
         const int size = r.right - r.left;
         Pixels p;
         e2e::WaitUntil(
@@ -300,23 +300,23 @@ void CheckSmileyFonts(HWND main) {
         CheckText("frmMain", e2e::Child(main, ids::kFirstStyle + static_cast<int>(i)),
                   style.control, style.caption, Caption(), false, knownCut);
     }
-    CheckText("frmMain", e2e::Child(main, ids::kCommand2), "Command2", L"Extra", Caption());
+    CheckText("frmMain", e2e::Child(main, ids::kExtraButton), "Command2", L"Extra", Caption());
 }
 
 void CheckCustomFonts(HWND form4) {
-    using namespace Form4_ids;
-    CheckText("Form4", e2e::Child(form4, kFrame1), "Frame1", L"Double Click To Send", Caption());
-    CheckText("Form4", e2e::Child(form4, kCommand1), "Command1", L"Add", Caption());
-    CheckText("Form4", e2e::Child(form4, kCommand2), "Command2", L"Clear", Caption());
-    CheckText("Form4", e2e::Child(form4, kCommand4), "Command4", L"Save", Caption());
-    CheckText("Form4", e2e::Child(form4, kCommand3), "Command3", L"Load", Caption());
-    CheckText("Form4", e2e::Child(form4, kOp1), "op1", L"Send IM", Caption());
-    CheckText("Form4", e2e::Child(form4, kOption1), "Option1", L"Send Chat", Caption());
-    CheckText("Form4", e2e::Child(form4, kText1), "Text1", L"Enter Smiley Code Here", BoxText(),
+    using namespace custom_codes_window_ids;
+    CheckText("Form4", e2e::Child(form4, kListFrame), "Frame1", L"Double Click To Send", Caption());
+    CheckText("Form4", e2e::Child(form4, kAddButton), "Command1", L"Add", Caption());
+    CheckText("Form4", e2e::Child(form4, kClearButton), "Command2", L"Clear", Caption());
+    CheckText("Form4", e2e::Child(form4, kSaveButton), "Command4", L"Save", Caption());
+    CheckText("Form4", e2e::Child(form4, kLoadButton), "Command3", L"Load", Caption());
+    CheckText("Form4", e2e::Child(form4, kSendImOption), "op1", L"Send IM", Caption());
+    CheckText("Form4", e2e::Child(form4, kSendChatOption), "Option1", L"Send Chat", Caption());
+    CheckText("Form4", e2e::Child(form4, kCodeBox), "Text1", L"Enter Smiley Code Here", BoxText(),
               true);
     // The list has a font of its own; "Add" gives it an item to show.
-    HWND list = e2e::Child(form4, kList1);
-    e2e::Click(e2e::Child(form4, kCommand1));
+    HWND list = e2e::Child(form4, kCodeList);
+    e2e::Click(e2e::Child(form4, kAddButton));
     e2e::WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 5000);
     const Look listText = {L"MS Sans Serif", false, GetSysColor(COLOR_WINDOWTEXT),
                            GetSysColor(COLOR_WINDOW)};
@@ -324,22 +324,22 @@ void CheckCustomFonts(HWND form4) {
 }
 
 void CheckHelpFonts(HWND form2) {
-    CheckText("Form2", e2e::Child(form2, Form2_ids::kFrame1), "Frame1", L"Instructions", Caption());
-    CheckText("Form2", e2e::Child(form2, Form2_ids::kText1), "Text1", L"- Then Save Your List",
+    CheckText("Form2", e2e::Child(form2, instructions_window_ids::kInstructionsFrame), "Frame1", L"Instructions", Caption());
+    CheckText("Form2", e2e::Child(form2, instructions_window_ids::kInstructionsBox), "Text1", L"- Then Save Your List",
               BoxText(), true);
 }
 
 void CheckAboutFonts(HWND form3) {
-    using namespace Form3_ids;
-    HWND panel = e2e::Child(form3, kPicture1);
-    CheckText("Form3", e2e::Child(panel, kLabel1), "Label1", L"Program Name: Pallimo", Caption());
-    CheckText("Form3", e2e::Child(panel, kLabel5), "Label5", L"Contact Info", Caption());
-    CheckText("Form3", e2e::Child(panel, kLabel6), "Label6", L"E-mail - ", Caption());
-    CheckText("Form3", e2e::Child(panel, kLabel8), "Label8", L"Website -", Caption());
-    HWND link = e2e::Child(panel, kLabel7);
+    using namespace about_window_ids;
+    HWND panel = e2e::Child(form3, kPanel);
+    CheckText("Form3", e2e::Child(panel, kNameLabel), "Label1", L"Program Name: Pallimo", Caption());
+    CheckText("Form3", e2e::Child(panel, kContactLabel), "Label5", L"Contact Info", Caption());
+    CheckText("Form3", e2e::Child(panel, kEmailLabel), "Label6", L"E-mail - ", Caption());
+    CheckText("Form3", e2e::Child(panel, kWebsiteLabel), "Label8", L"Website -", Caption());
+    HWND link = e2e::Child(panel, kEmailLink);
     const Look linkText = {L"Tahoma", true, RGB(0, 0, 192), GetSysColor(COLOR_BTNFACE)};
     CheckText("Form3", link, "Label7", e2e::TextOf(link), linkText);
-    CheckText("Form3", e2e::Child(panel, kCommand1), "Command1", L"OK", Caption());
+    CheckText("Form3", e2e::Child(panel, kOkButton), "Command1", L"OK", Caption());
 }
 
 // ---- pointer moves over a wide smiley window --------------------------------
@@ -384,7 +384,7 @@ void AddStandInIcon(HWND main, bool add) {
     NOTIFYICONDATAA nid = {};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = main;
-    nid.uID = sys::kIconId;
+    nid.uID = tray::kIconId;
     nid.uFlags = NIF_ICON;
     nid.hIcon = LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION));
     Shell_NotifyIconA(add ? NIM_ADD : NIM_DELETE, &nid);
@@ -424,7 +424,7 @@ void CheckPointerMoves(HWND main, DWORD pid) {
        "the pointer stood at x = 514, 515 and 517 of the client area");
     // Pointer input is handled in order: once a picture's hint shows, the
     // moves before it have been handled.
-    const RECT face = e2e::ScreenRect(e2e::Child(main, ids::kImage1));
+    const RECT face = e2e::ScreenRect(e2e::Child(main, ids::kFirstFace));
     const std::wstring hint =
         smileys::HoverHint((face.left + face.right) / 2, (face.top + face.bottom) / 2, pid);
     ok(hint == catalogue::kFaces[0].emoticon, "the smiley window has handled the moves");
@@ -463,14 +463,14 @@ int main() {
         CheckCustomFonts(form4);
         // The Instructions and About windows open where the custom codes
         // window stands: each is looked at before the next covers it.
-        PostMessageW(form4, WM_COMMAND, Form4_ids::kInso, 0);
-        HWND form2 = e2e::WaitForWindow(Form2_ids::kClass, L"Help", pallimo.Id(), 5000);
+        PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpInstructionsItem, 0);
+        HWND form2 = e2e::WaitForWindow(instructions_window_ids::kClass, L"Help", pallimo.Id(), 5000);
         if (ok(form2 != nullptr, "Help > Instructions opens the Instructions window")) {
             e2e::Activate(form2);
             CheckHelpFonts(form2);
         }
-        PostMessageW(form4, WM_COMMAND, Form4_ids::kAbby, 0);
-        HWND form3 = e2e::WaitForWindow(Form3_ids::kClass, L"About", pallimo.Id(), 5000);
+        PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpAboutItem, 0);
+        HWND form3 = e2e::WaitForWindow(about_window_ids::kClass, L"About", pallimo.Id(), 5000);
         if (ok(form3 != nullptr, "Help > About opens the About window")) {
             e2e::Activate(form3);
             CheckAboutFonts(form3);

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/frmMain_ids.h"
-#include "custom/Form4_ids.h"
+#include "app/smiley_window_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "harness.h"
 #include "info/info_ids.h"
 #include "support.h"
@@ -266,8 +266,8 @@ void CheckInstructionsLook(HWND form2) {
     CheckToolWindow("Form2", form2);
     ok(e2e::TextOf(form2) == L"Help", "Form2 caption \"%s\"",
        e2e::AnsiBytes(e2e::TextOf(form2)).c_str());
-    HWND frame = e2e::Child(form2, Form2_ids::kFrame1);
-    HWND text = e2e::Child(form2, Form2_ids::kText1);
+    HWND frame = e2e::Child(form2, instructions_window_ids::kInstructionsFrame);
+    HWND text = e2e::Child(form2, instructions_window_ids::kInstructionsBox);
     ok(e2e::TextOf(frame) == L"Instructions", "Frame1 caption");
     const std::wstring got = e2e::TextOf(text);
     ok(got.size() == 162 && got == kInstructions,
@@ -292,7 +292,7 @@ void CheckInstructionsLook(HWND form2) {
 // navigation turns into a close) leaves the window open; the close box
 // destroys it.
 void CheckInstructionsEditing(HWND form2) {
-    HWND text = e2e::Child(form2, Form2_ids::kText1);
+    HWND text = e2e::Child(form2, instructions_window_ids::kInstructionsBox);
     e2e::Activate(form2);
     WaitFocus(form2, text);
     e2e::TypeText(L"Q");
@@ -324,15 +324,15 @@ void CheckAboutLook(HWND form3) {
     ok(e2e::TextOf(form3) == L"About", "Form3 caption \"%s\"",
        e2e::AnsiBytes(e2e::TextOf(form3)).c_str());
     static const Caption captions[] = {
-        {Form3_ids::kLabel1, "Label1", L"Program Name: Pallimo"},
-        {Form3_ids::kLabel2, "Label2", L"Version: 1.5"},
-        {Form3_ids::kLabel3, "Label3", L"Coded By: Tarrow"},
-        {Form3_ids::kLabel5, "Label5", L"Contact Info"},
-        {Form3_ids::kLabel6, "Label6", L"E-mail - "},
-        {Form3_ids::kLabel8, "Label8", L"Website -"},
-        {Form3_ids::kCommand1, "Command1", L"OK"},
+        {about_window_ids::kNameLabel, "Label1", L"Program Name: Pallimo"},
+        {about_window_ids::kVersionLabel, "Label2", L"Version: 1.5"},
+        {about_window_ids::kAuthorLabel, "Label3", L"Coded By: Tarrow"},
+        {about_window_ids::kContactLabel, "Label5", L"Contact Info"},
+        {about_window_ids::kEmailLabel, "Label6", L"E-mail - "},
+        {about_window_ids::kWebsiteLabel, "Label8", L"Website -"},
+        {about_window_ids::kOkButton, "Command1", L"OK"},
     };
-    HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
+    HWND panel = e2e::Child(form3, about_window_ids::kPanel);
     for (const Caption& c : captions) {
         HWND h = e2e::Child(form3, c.id);
         ok(h != nullptr && GetParent(h) == panel && e2e::TextOf(h) == c.text,
@@ -343,8 +343,8 @@ void CheckAboutLook(HWND form3) {
        "Picture1 has a sunken border");
 
     // The links: an address on a reserved example domain, each fitting its label.
-    const std::wstring mail = e2e::TextOf(e2e::Child(form3, Form3_ids::kLabel7));
-    const std::wstring web = e2e::TextOf(e2e::Child(form3, Form3_ids::kLabel9));
+    const std::wstring mail = e2e::TextOf(e2e::Child(form3, about_window_ids::kEmailLink));
+    const std::wstring web = e2e::TextOf(e2e::Child(form3, about_window_ids::kWebsiteLink));
     const auto endsWith = [](const std::wstring& s, const std::wstring& tail) {
         return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
     };
@@ -352,7 +352,7 @@ void CheckAboutLook(HWND form3) {
        "Label7 shows an e-mail address (\"%s\")", e2e::AnsiBytes(mail).c_str());
     ok(web.rfind(L"http://", 0) == 0 && endsWith(web, L".example/"),
        "Label9 shows http://, a host name and / (\"%s\")", e2e::AnsiBytes(web).c_str());
-    for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9}) {
+    for (int id : {about_window_ids::kEmailLink, about_window_ids::kWebsiteLink}) {
         HWND h = e2e::Child(form3, id);
         const RECT r = e2e::ScreenRect(h);
         const int need = TextWidth(e2e::TextOf(h));
@@ -369,8 +369,8 @@ void CheckAboutLook(HWND form3) {
 // links keep their colour through the system's notices of a change.
 void CheckAboutColours(HWND form3) {
     e2e::Activate(form3);
-    HWND mail = e2e::Child(form3, Form3_ids::kLabel7);
-    HWND web = e2e::Child(form3, Form3_ids::kLabel9);
+    HWND mail = e2e::Child(form3, about_window_ids::kEmailLink);
+    HWND web = e2e::Child(form3, about_window_ids::kWebsiteLink);
     SendMessageW(form3, WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
     SendMessageW(form3, WM_SYSCOLORCHANGE, 0, 0);
     for (HWND link : {mail, web}) {
@@ -385,14 +385,14 @@ void CheckAboutColours(HWND form3) {
            "link \"%s\" is dark blue and underlined (run %d of %d)",
            e2e::AnsiBytes(e2e::TextOf(link)).c_str(), LongestRun(p, kLinkColour), textWidth);
     }
-    for (int id : {Form3_ids::kLabel6, Form3_ids::kLabel8, Form3_ids::kLabel1}) {
+    for (int id : {about_window_ids::kEmailLabel, about_window_ids::kWebsiteLabel, about_window_ids::kNameLabel}) {
         const Pixels p = e2e::ScreenPixels(e2e::ScreenRect(e2e::Child(form3, id)));
         ok(CountColour(p, kLinkColour) == 0 && CountColour(p, GetSysColor(COLOR_BTNTEXT)) > 0 &&
                LongestRun(p, GetSysColor(COLOR_BTNTEXT)) <
                    TextWidth(e2e::TextOf(e2e::Child(form3, id))) / 2,
            "label %d is plain button text", id);
     }
-    HWND line = e2e::Child(form3, Form3_ids::kLine1);
+    HWND line = e2e::Child(form3, about_window_ids::kRule);
     const RECT lr = e2e::ScreenRect(line);
     const Pixels p = e2e::ScreenPixels(lr);
     ok(p.h == 1 && CountColour(p, GetSysColor(COLOR_WINDOWTEXT)) == p.w && p.w > 0,
@@ -403,10 +403,10 @@ void CheckAboutColours(HWND form3) {
 // pointer first goes over a text box (an I-beam), so that a change back
 // shows that the About window has set its pointer.
 void CheckAboutPointer(HWND form3, HWND textBox) {
-    MovePointer(e2e::Child(form3, Form3_ids::kLabel1));
+    MovePointer(e2e::Child(form3, about_window_ids::kNameLabel));
     HCURSOR arrow = nullptr;
     e2e::WaitUntil([&] { return (arrow = PointerShape()) != nullptr; }, 2000);
-    for (int id : {Form3_ids::kLabel7, Form3_ids::kLabel9}) {
+    for (int id : {about_window_ids::kEmailLink, about_window_ids::kWebsiteLink}) {
         MovePointer(textBox);
         const bool beam = e2e::WaitUntil([&] { return PointerShape() != arrow; }, 3000);
         MovePointer(e2e::Child(form3, id));
@@ -419,8 +419,8 @@ void CheckAboutPointer(HWND form3, HWND textBox) {
 // Picture1 -> OK -> Picture1, Esc never closes. Each key is followed by a Tab
 // whose effect shows that the window has handled the key before it.
 void CheckAboutKeys(HWND form3) {
-    HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
-    HWND okButton = e2e::Child(form3, Form3_ids::kCommand1);
+    HWND panel = e2e::Child(form3, about_window_ids::kPanel);
+    HWND okButton = e2e::Child(form3, about_window_ids::kOkButton);
     e2e::Activate(form3);
     ok(WaitFocus(form3, panel), "Picture1 has the focus");
     e2e::PressKey(VK_RETURN);
@@ -440,12 +440,12 @@ void CheckAboutKeys(HWND form3) {
 // Only the two links hand anything to the shell, each exactly its target,
 // asking for a maximised window; the window stays open and unchanged.
 void CheckAboutLinks(HWND form3, const ShellRecorder& shell) {
-    HWND mail = e2e::Child(form3, Form3_ids::kLabel7);
-    HWND web = e2e::Child(form3, Form3_ids::kLabel9);
+    HWND mail = e2e::Child(form3, about_window_ids::kEmailLink);
+    HWND web = e2e::Child(form3, about_window_ids::kWebsiteLink);
     const std::wstring mailText = e2e::TextOf(mail), webText = e2e::TextOf(web);
     e2e::Activate(form3);
-    for (int id : {Form3_ids::kLabel6, Form3_ids::kLabel8, Form3_ids::kLabel1, Form3_ids::kLabel2,
-                   Form3_ids::kLabel3, Form3_ids::kLabel5, Form3_ids::kLine1, Form3_ids::kPicture1})
+    for (int id : {about_window_ids::kEmailLabel, about_window_ids::kWebsiteLabel, about_window_ids::kNameLabel, about_window_ids::kVersionLabel,
+                   about_window_ids::kAuthorLabel, about_window_ids::kContactLabel, about_window_ids::kRule, about_window_ids::kPanel})
         e2e::Click(e2e::Child(form3, id));
     e2e::Click(mail);
     std::vector<std::string> lines = shell.WaitForLines(1);
@@ -488,24 +488,24 @@ int main() {
 
     // The Instructions window: its look, then typing into it; the next one
     // opened is built afresh.
-    HWND form2 = ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid);
+    HWND form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem, instructions_window_ids::kClass, pid);
     if (ok(form2 != nullptr, "Help > Instructions shows the Instructions window")) {
         CheckInstructionsLook(form2);
         CheckInstructionsEditing(form2);
-        form2 = ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid);
-        ok(form2 != nullptr && e2e::TextOf(e2e::Child(form2, Form2_ids::kText1)) == kInstructions,
+        form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem, instructions_window_ids::kClass, pid);
+        ok(form2 != nullptr && e2e::TextOf(e2e::Child(form2, instructions_window_ids::kInstructionsBox)) == kInstructions,
            "the Instructions window opens again with the instructions as they were");
     }
 
     // The About window, out of the Instructions window's way.
-    HWND form3 = ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid);
+    HWND form3 = ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid);
     if (ok(form3 != nullptr, "Help > About shows the About window")) {
         CheckAboutLook(form3);
         if (form2 != nullptr)
             SetWindowPos(form2, nullptr, 600, 500, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         CheckAboutColours(form3);
-        if (form2 != nullptr) CheckAboutPointer(form3, e2e::Child(form2, Form2_ids::kText1));
+        if (form2 != nullptr) CheckAboutPointer(form3, e2e::Child(form2, instructions_window_ids::kInstructionsBox));
         CheckAboutKeys(form3);
         CheckAboutLinks(form3, shell);
     }
@@ -513,17 +513,17 @@ int main() {
     // One window of each kind: showing an open one brings the same one forward,
     // with the focus where it was.
     if (form2 != nullptr && form3 != nullptr) {
-        HWND okButton = e2e::Child(form3, Form3_ids::kCommand1);
+        HWND okButton = e2e::Child(form3, about_window_ids::kOkButton);
         e2e::Activate(form3);
         e2e::PressKey(VK_TAB);
         ok(WaitFocus(form3, okButton), "Tab from Picture1 to OK");
-        ok(ShowFromMenu(form4, Form4_ids::kInso, Form2_ids::kClass, pid) == form2 &&
-               e2e::TopLevels(Form2_ids::kClass, pid).size() == 1,
+        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem, instructions_window_ids::kClass, pid) == form2 &&
+               e2e::TopLevels(instructions_window_ids::kClass, pid).size() == 1,
            "Instructions twice leaves one Instructions window, brought forward");
-        ok(WaitFocus(form2, e2e::Child(form2, Form2_ids::kText1)),
+        ok(WaitFocus(form2, e2e::Child(form2, instructions_window_ids::kInstructionsBox)),
            "the Instructions window comes back with the focus on Text1");
-        ok(ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) == form3 &&
-               e2e::TopLevels(Form3_ids::kClass, pid).size() == 1,
+        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid) == form3 &&
+               e2e::TopLevels(about_window_ids::kClass, pid).size() == 1,
            "About twice leaves one About window, brought forward");
         ok(WaitFocus(form3, okButton), "the About window comes back with the focus on OK");
     }
@@ -538,18 +538,18 @@ int main() {
     // "OK" closes and destroys the About window; Enter does too once OK has the focus.
     if (form3 != nullptr && IsWindow(form3)) {
         e2e::Activate(form3);
-        e2e::Click(e2e::Child(form3, Form3_ids::kCommand1));
-        ok(WaitGone(form3) && e2e::TopLevels(Form3_ids::kClass, pid).empty(),
+        e2e::Click(e2e::Child(form3, about_window_ids::kOkButton));
+        ok(WaitGone(form3) && e2e::TopLevels(about_window_ids::kClass, pid).empty(),
            "OK closes and destroys the About window");
     }
     form4 = e2e::OpenCustomCodes(main, pid);
     form3 =
-        form4 != nullptr ? ShowFromMenu(form4, Form4_ids::kAbby, Form3_ids::kClass, pid) : nullptr;
+        form4 != nullptr ? ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid) : nullptr;
     if (ok(form3 != nullptr, "the About window opens again")) {
-        HWND panel = e2e::Child(form3, Form3_ids::kPicture1);
+        HWND panel = e2e::Child(form3, about_window_ids::kPanel);
         ok(WaitFocus(form3, panel), "afresh, with the focus on Picture1");
         e2e::PressKey(VK_TAB);
-        WaitFocus(form3, e2e::Child(form3, Form3_ids::kCommand1));
+        WaitFocus(form3, e2e::Child(form3, about_window_ids::kOkButton));
         e2e::PressKey(VK_RETURN);
         ok(WaitGone(form3), "Enter with the focus on OK closes the About window");
     }

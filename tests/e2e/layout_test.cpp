@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/catalogue.h"
-#include "app/frmMain_ids.h"
-#include "custom/Form4_ids.h"
+#include "app/smiley_window_ids.h"
+#include "custom/custom_codes_window_ids.h"
 #include "harness.h"
 #include "info/info_ids.h"
 #include "support.h"
@@ -145,7 +145,7 @@ void CheckSmileyWindow(HWND main) {
     Row rows[16 + 35 + 5];
     std::size_t n = 0;
     for (int i = 0; i < 16; ++i)
-        rows[n++] = {frmMain_ids::kImage1 + i,
+        rows[n++] = {smiley_window_ids::kFirstFace + i,
                      catalogue::kFaces[i].control,
                      kGridLeft[kImageAt[i][0]],
                      kGridTop[kImageAt[i][1]],
@@ -153,18 +153,18 @@ void CheckSmileyWindow(HWND main) {
                      285,
                      nullptr};
     for (int i = 0; i < 35; ++i)
-        rows[n++] = {frmMain_ids::kFirstStyle + i,
+        rows[n++] = {smiley_window_ids::kFirstStyle + i,
                      catalogue::kStyles[i].control,
                      kStyleLeft[i / 7],
                      kStyle[i][0],
                      kStyle[i][1],
                      kStyle[i][2],
                      catalogue::kStyles[i].caption};
-    rows[n++] = {frmMain_ids::kCommand2, "Command2", 120, 1680, 855, 375, L"Extra"};
-    rows[n++] = {frmMain_ids::kCommand1, "Command1", 1080, 3360, 855, 375, L"More"};
-    rows[n++] = {frmMain_ids::kCommand3, "Command3", 3360, 3360, 1455, 495, L"Command3"};
-    rows[n++] = {frmMain_ids::kText1, "Text1", 5520, 3240, 2055, 285, nullptr};
-    rows[n++] = {frmMain_ids::kText2, "Text2", 5520, 3240, 2055, 285, L""};
+    rows[n++] = {smiley_window_ids::kExtraButton, "Command2", 120, 1680, 855, 375, L"Extra"};
+    rows[n++] = {smiley_window_ids::kMoreButton, "Command1", 1080, 3360, 855, 375, L"More"};
+    rows[n++] = {smiley_window_ids::kSendButton, "Command3", 3360, 3360, 1455, 495, L"Command3"};
+    rows[n++] = {smiley_window_ids::kCodeBox, "Text1", 5520, 3240, 2055, 285, nullptr};
+    rows[n++] = {smiley_window_ids::kTagTailBox, "Text2", 5520, 3240, 2055, 285, L""};
     CheckRows("frmMain", main, main, rows, n);
     CheckWindow("frmMain", main, 7605, 2175);
     CheckPlacedAt("frmMain", main, 3930, 4110);
@@ -172,16 +172,16 @@ void CheckSmileyWindow(HWND main) {
 
 void CheckCustomWindow(HWND form4) {
     static const Row rows[] = {
-        {Form4_ids::kFrame1, "Frame1", 120, 120, 3015, 2175, L"Double Click To Send"},
-        {Form4_ids::kList1, "List1", 240, 360, 2775, 1815, nullptr},
-        {Form4_ids::kCommand1, "Command1", 120, 2640, 735, 255, L"Add"},
-        {Form4_ids::kCommand2, "Command2", 840, 2640, 735, 255, L"Clear"},
-        {Form4_ids::kCommand3, "Command3", 2280, 2640, 735, 255, L"Load"},
-        {Form4_ids::kText1, "Text1", 120, 3000, 3015, 285, L"Enter Smiley Code Here"},
-        {Form4_ids::kText2, "Text2", 120, 3480, 975, 285, L"App.Path"},
-        {Form4_ids::kCommand4, "Command4", 1560, 2640, 735, 255, L"Save"},
-        {Form4_ids::kOp1, "op1", 240, 2400, 1095, 195, L"Send IM"},
-        {Form4_ids::kOption1, "Option1", 1920, 2400, 1215, 195, L"Send Chat"},
+        {custom_codes_window_ids::kListFrame, "Frame1", 120, 120, 3015, 2175, L"Double Click To Send"},
+        {custom_codes_window_ids::kCodeList, "List1", 240, 360, 2775, 1815, nullptr},
+        {custom_codes_window_ids::kAddButton, "Command1", 120, 2640, 735, 255, L"Add"},
+        {custom_codes_window_ids::kClearButton, "Command2", 840, 2640, 735, 255, L"Clear"},
+        {custom_codes_window_ids::kLoadButton, "Command3", 2280, 2640, 735, 255, L"Load"},
+        {custom_codes_window_ids::kCodeBox, "Text1", 120, 3000, 3015, 285, L"Enter Smiley Code Here"},
+        {custom_codes_window_ids::kFileNameBox, "Text2", 120, 3480, 975, 285, L"App.Path"},
+        {custom_codes_window_ids::kSaveButton, "Command4", 1560, 2640, 735, 255, L"Save"},
+        {custom_codes_window_ids::kSendImOption, "op1", 240, 2400, 1095, 195, L"Send IM"},
+        {custom_codes_window_ids::kSendChatOption, "Option1", 1920, 2400, 1215, 195, L"Send Chat"},
     };
     CheckRows("Form4", form4, form4, rows, sizeof rows / sizeof rows[0]);
     CheckWindow("Form4", form4, 3315, 3360);
@@ -189,30 +189,30 @@ void CheckCustomWindow(HWND form4) {
 
 void CheckHelpWindow(HWND form2) {
     static const Row rows[] = {
-        {Form2_ids::kFrame1, "Frame1", 120, 120, 3855, 1215, L"Instructions"},
-        {Form2_ids::kText1, "Text1", 240, 360, 3615, 855, nullptr},
+        {instructions_window_ids::kInstructionsFrame, "Frame1", 120, 120, 3855, 1215, L"Instructions"},
+        {instructions_window_ids::kInstructionsBox, "Text1", 240, 360, 3615, 855, nullptr},
     };
     CheckRows("Form2", form2, form2, rows, sizeof rows / sizeof rows[0]);
     CheckWindow("Form2", form2, 4050, 1470);
 }
 
 void CheckAboutWindow(HWND form3) {
-    static const Row panel[] = {{Form3_ids::kPicture1, "Picture1", 120, 120, 3495, 2535, nullptr}};
+    static const Row panel[] = {{about_window_ids::kPanel, "Picture1", 120, 120, 3495, 2535, nullptr}};
     CheckRows("Form3", form3, form3, panel, 1);
     static const Row rows[] = {
-        {Form3_ids::kLabel1, "Label1", 120, 120, 2415, 255, L"Program Name: Pallimo"},
-        {Form3_ids::kLabel2, "Label2", 120, 360, 1935, 255, L"Version: 1.5"},
-        {Form3_ids::kLabel3, "Label3", 120, 600, 1575, 255, L"Coded By: Tarrow"},
-        {Form3_ids::kLine1, "Line1", 120, 1200, 3000, 0, nullptr},
-        {Form3_ids::kLabel5, "Label5", 120, 1320, 2055, 255, L"Contact Info"},
-        {Form3_ids::kLabel6, "Label6", 120, 1560, 615, 255, L"E-mail - "},
-        {Form3_ids::kLabel7, "Label7", 960, 1560, 2295, 255, nullptr},
-        {Form3_ids::kLabel8, "Label8", 120, 1800, 735, 255, L"Website -"},
-        {Form3_ids::kLabel9, "Label9", 960, 1800, 1695, 255, nullptr},
-        {Form3_ids::kCommand1, "Command1", 960, 2160, 1215, 255, L"OK"},
+        {about_window_ids::kNameLabel, "Label1", 120, 120, 2415, 255, L"Program Name: Pallimo"},
+        {about_window_ids::kVersionLabel, "Label2", 120, 360, 1935, 255, L"Version: 1.5"},
+        {about_window_ids::kAuthorLabel, "Label3", 120, 600, 1575, 255, L"Coded By: Tarrow"},
+        {about_window_ids::kRule, "Line1", 120, 1200, 3000, 0, nullptr},
+        {about_window_ids::kContactLabel, "Label5", 120, 1320, 2055, 255, L"Contact Info"},
+        {about_window_ids::kEmailLabel, "Label6", 120, 1560, 615, 255, L"E-mail - "},
+        {about_window_ids::kEmailLink, "Label7", 960, 1560, 2295, 255, nullptr},
+        {about_window_ids::kWebsiteLabel, "Label8", 120, 1800, 735, 255, L"Website -"},
+        {about_window_ids::kWebsiteLink, "Label9", 960, 1800, 1695, 255, nullptr},
+        {about_window_ids::kOkButton, "Command1", 960, 2160, 1215, 255, L"OK"},
     };
     // Everything else stands inside the panel and is measured from its client area.
-    CheckRows("Form3", form3, e2e::Child(form3, Form3_ids::kPicture1), rows,
+    CheckRows("Form3", form3, e2e::Child(form3, about_window_ids::kPanel), rows,
               sizeof rows / sizeof rows[0]);
     CheckWindow("Form3", form3, 3720, 2820);
     CheckPlacedAt("Form3", form3, 45, 315);
@@ -235,12 +235,12 @@ int main() {
     HWND form4 = e2e::OpenCustomCodes(main, pallimo.Id());
     if (ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) {
         CheckCustomWindow(form4);
-        PostMessageW(form4, WM_COMMAND, Form4_ids::kInso, 0);
-        HWND form2 = e2e::WaitForWindow(Form2_ids::kClass, L"Help", pallimo.Id(), 5000);
+        PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpInstructionsItem, 0);
+        HWND form2 = e2e::WaitForWindow(instructions_window_ids::kClass, L"Help", pallimo.Id(), 5000);
         if (ok(form2 != nullptr, "Help > Instructions opens the Instructions window"))
             CheckHelpWindow(form2);
-        PostMessageW(form4, WM_COMMAND, Form4_ids::kAbby, 0);
-        HWND form3 = e2e::WaitForWindow(Form3_ids::kClass, L"About", pallimo.Id(), 5000);
+        PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpAboutItem, 0);
+        HWND form3 = e2e::WaitForWindow(about_window_ids::kClass, L"About", pallimo.Id(), 5000);
         if (ok(form3 != nullptr, "Help > About opens the About window")) CheckAboutWindow(form3);
     }
     PostMessageW(main, WM_CLOSE, 0, 0);

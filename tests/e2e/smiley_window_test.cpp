@@ -13,7 +13,7 @@
 
 namespace {
 
-namespace ids = frmMain_ids;
+namespace ids = smiley_window_ids;
 
 const std::wstring kStartCode = L"\"AgHSBfc=\"";
 
@@ -29,11 +29,11 @@ const char* const kControls[] = {
 const std::size_t kStyles = catalogue::kStyleCount;
 
 int IdOf(const std::string& name) {
-    if (name == "Command1") return ids::kCommand1;
-    if (name == "Command2") return ids::kCommand2;
-    if (name == "Command3") return ids::kCommand3;
-    if (name == "Text1") return ids::kText1;
-    if (name == "Text2") return ids::kText2;
+    if (name == "Command1") return ids::kMoreButton;
+    if (name == "Command2") return ids::kExtraButton;
+    if (name == "Command3") return ids::kSendButton;
+    if (name == "Text1") return ids::kCodeBox;
+    if (name == "Text2") return ids::kTagTailBox;
     return smileys::StyleId(name.c_str());
 }
 
@@ -130,14 +130,14 @@ void CheckFrame(HWND main) {
 }
 
 void CheckStartingChoice(HWND main) {
-    ok(e2e::TextOf(e2e::Child(main, ids::kText2)).empty(), "Text2 starts empty");
+    ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)).empty(), "Text2 starts empty");
     const std::vector<int> checked = smileys::CheckedStyles(main);
     ok(checked.size() == 1 && checked[0] == smileys::StyleId("op1"),
        "\"Blue\" alone is drawn chosen");
     HWND focus = e2e::FocusOf(main);
     ok(focus == e2e::Child(main, smileys::StyleId("op1")),
        "the focus starts on the chosen option (%s)", NameOf(main, focus).c_str());
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == kStartCode,
        "Text1 starts with the \"Blue\" code");
 }
 
@@ -214,7 +214,7 @@ void CheckArrowKeys(HWND main) {
         const std::string name = NameOf(main, want);
         ok(e2e::FocusOf(main) == want, "an arrow key moves the focus to %s (%s)", name.c_str(),
            NameOf(main, e2e::FocusOf(main)).c_str());
-        ok(e2e::TextOf(e2e::Child(main, ids::kText1)) ==
+        ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) ==
                catalogue::QuotedCode(catalogue::kStyles[at].code),
            "and chooses %s", name.c_str());
     }
@@ -222,7 +222,7 @@ void CheckArrowKeys(HWND main) {
     e2e::Click(e2e::Child(main, smileys::StyleId("Option33")));  // "Panda", the last
     e2e::PressKey(VK_DOWN);
     ok(e2e::FocusOf(main) == e2e::Child(main, smileys::StyleId("op1")) &&
-           e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode,
+           e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == kStartCode,
        "from the last option the arrow goes round to \"Blue\"");
 }
 
@@ -231,16 +231,16 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
     ok(e2e::FocusOf(main) == e2e::Child(main, smileys::StyleId("op1")),
        "activating the window puts the focus back on the chosen option");
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == kStartCode, "the focus alone chooses nothing");
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == kStartCode, "the focus alone chooses nothing");
     for (int i = 0; i < 3; ++i) e2e::PressKey(VK_TAB);
-    HWND text1 = e2e::Child(main, ids::kText1);
+    HWND text1 = e2e::Child(main, ids::kCodeBox);
     ok(e2e::FocusOf(main) == text1, "three Tabs from the chosen option reach Text1");
     e2e::TypeText(L"\"AgHStest\"");
     ok(e2e::TextOf(text1) == L"\"AgHStest\"", "typing replaces Text1's text (%s)",
        e2e::AnsiBytes(e2e::TextOf(text1)).c_str());
 
-    TabTo(main, ids::kCommand3);
-    HWND command3 = e2e::Child(main, ids::kCommand3);
+    TabTo(main, ids::kSendButton);
+    HWND command3 = e2e::Child(main, ids::kSendButton);
     if (!ok(e2e::FocusOf(main) == command3, "Tab reaches Command3")) return;
     // Tab chooses no option on its way: the typed code goes out.
     const std::string want = "<font sml=\"AgHStest\"";
@@ -254,7 +254,7 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     got = WaitForTexts(standin, "im", before + 2);
     ok(got.size() == before + 2 && got.back() == want, "Enter on Command3 sends it again");
 
-    e2e::Click(e2e::Child(main, ids::kImage1 + 15));
+    e2e::Click(e2e::Child(main, ids::kFirstFace + 15));
     got = WaitForTexts(standin, "im", before + 3);
     ok(got.size() == before + 3 &&
            got.back() == e2e::AnsiBytes(catalogue::SmileyTag(e2e::TextOf(text1), L">:)</font>")),
@@ -266,13 +266,13 @@ void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
     const std::size_t before = standin.TextsInto("im").size();
     e2e::Click(e2e::Child(main, smileys::StyleId("Option10")));  // "Pig"
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option10"),
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == smileys::QuotedCodeOf("Option10"),
        "\"Pig\" sets Text1");
     e2e::Click(e2e::Child(main, smileys::StyleId("op2")));  // "Red", the tall one
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2"),
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == smileys::QuotedCodeOf("op2"),
        "\"Red\" sets Text1");
     e2e::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("Option22"),
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == smileys::QuotedCodeOf("Option22"),
        "\"Frog\" sets Text1");
     const std::vector<int> checked = smileys::CheckedStyles(main);
     ok(checked.size() == 1 && checked[0] == smileys::StyleId("Option22"),
@@ -280,13 +280,13 @@ void CheckStylesAndFaces(HWND main, const e2e::Standin& standin) {
     CheckGroup(main, "after choosing styles");
     CheckTabOrder(main, "after choosing styles");
 
-    e2e::Click(e2e::Child(main, ids::kImage1 + 7));  // ";-)"
+    e2e::Click(e2e::Child(main, ids::kFirstFace + 7));  // ";-)"
     const std::vector<std::string> got = WaitForTexts(standin, "im", before + 1);
     ok(got.size() == before + 1, "three styles and one face send one tag (%u)",
        static_cast<unsigned>(got.size() - before));
     ok(!got.empty() && got.back() == "<font sml=\"AgHSE5E=\">;-)</font>",
        "the tag has the last code: \"%s\"", got.empty() ? "" : got.back().c_str());
-    ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == L">;-)</font>", "the face sets Text2");
+    ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == L">;-)</font>", "the face sets Text2");
 }
 
 // Sixteen distinct pictures, each more than background, each with its text as a hint.
@@ -299,7 +299,7 @@ void CheckFaces(HWND main, DWORD pid) {
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
     std::vector<std::vector<COLORREF>> pictures;
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
-        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
+        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kFirstFace + static_cast<int>(i)));
         pictures.push_back(e2e::ScreenPixels(r).px);
         std::size_t drawn = 0;
         for (COLORREF c : pictures.back()) drawn += c != face;
@@ -312,7 +312,7 @@ void CheckFaces(HWND main, DWORD pid) {
     }
 
     for (std::size_t i : {std::size_t(0), std::size_t(12), std::size_t(15)}) {
-        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kImage1 + static_cast<int>(i)));
+        const RECT r = e2e::ScreenRect(e2e::Child(main, ids::kFirstFace + static_cast<int>(i)));
         e2e::MoveTo(frame.right - 10, frame.bottom - 10);
         e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
         const std::wstring hint =

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/catalogue.h"
-#include "app/frmMain_ids.h"
-#include "app/sys_win.h"
+#include "app/smiley_window_ids.h"
+#include "app/tray_win.h"
 #include "harness.h"
 #include "support.h"
 
@@ -18,7 +18,7 @@ namespace smileys {
 inline int StyleId(const char* control) {
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
         if (std::string(catalogue::kStyles[i].control) == control)
-            return frmMain_ids::kFirstStyle + static_cast<int>(i);
+            return smiley_window_ids::kFirstStyle + static_cast<int>(i);
     return 0;
 }
 
@@ -32,9 +32,9 @@ inline std::wstring QuotedCodeOf(const char* control) {
 inline std::vector<int> CheckedStyles(HWND main) {
     std::vector<int> out;
     for (int i = 0; i < static_cast<int>(catalogue::kStyleCount); ++i) {
-        HWND option = e2e::Child(main, frmMain_ids::kFirstStyle + i);
+        HWND option = e2e::Child(main, smiley_window_ids::kFirstStyle + i);
         if (SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED)
-            out.push_back(frmMain_ids::kFirstStyle + i);
+            out.push_back(smiley_window_ids::kFirstStyle + i);
     }
     return out;
 }
@@ -164,7 +164,7 @@ inline bool IconKept(HWND main) {
     NOTIFYICONDATAA probe = {};
     probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
     probe.hWnd = main;
-    probe.uID = sys::kIconId;
+    probe.uID = tray::kIconId;
     return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
 

@@ -33,9 +33,9 @@
 #include <vector>
 
 #include "app/catalogue.h"
-#include "app/frmMain_ids.h"
-#include "app/sys_win.h"
-#include "custom/Form4_ids.h"
+#include "app/smiley_window_ids.h"
+#include "app/tray_win.h"
+#include "custom/custom_codes_window_ids.h"
 #include "custom/listfile.h"
 #include "custom_util.h"
 #include "delivery_util.h"
@@ -47,8 +47,8 @@
 
 namespace {
 
-namespace mids = frmMain_ids;
-namespace fids = Form4_ids;
+namespace mids = smiley_window_ids;
+namespace fids = custom_codes_window_ids;
 
 constexpr unsigned long long kDefaultSeed = 20240611;
 constexpr int kDefaultActions = 2000;
@@ -583,7 +583,7 @@ bool Soak::Settle() {
 // window's hidden Text2, which nothing types into. Once it is handled, every
 // message posted before it has been handled too (or is running, if it pumps).
 bool Soak::Barrier() {
-    HWND box = MainCtl(mids::kText2);
+    HWND box = MainCtl(mids::kTagTailBox);
     limit_ = limit_ == 0x7ffffff0 ? 0x7ffffff1 : 0x7ffffff0;
     PostMessageW(box, EM_SETLIMITTEXT, limit_, 0);
     const bool handled = e2e::WaitUntil(
@@ -738,17 +738,17 @@ bool Soak::CheckState() {
     if (smileys::IconKept(main_) != (m_.main == Place::Tray))
         return Mismatch(m_.main == Place::Tray ? "no notification icon while in the tray"
                                                : "a notification icon while not in the tray");
-    if (e2e::TextOf(MainCtl(mids::kText1)) != m_.text1 ||
-        e2e::TextOf(MainCtl(mids::kText2)) != m_.text2)
+    if (e2e::TextOf(MainCtl(mids::kCodeBox)) != m_.text1 ||
+        e2e::TextOf(MainCtl(mids::kTagTailBox)) != m_.text2)
         return Mismatch("the smiley window's Text1/Text2 are \"" +
-                        e2e::Printable(e2e::TextOf(MainCtl(mids::kText1))) + "\" / \"" +
-                        e2e::Printable(e2e::TextOf(MainCtl(mids::kText2))) +
+                        e2e::Printable(e2e::TextOf(MainCtl(mids::kCodeBox))) + "\" / \"" +
+                        e2e::Printable(e2e::TextOf(MainCtl(mids::kTagTailBox))) +
                         "\", the model has \"" + e2e::Printable(m_.text1) + "\" / \"" +
                         e2e::Printable(m_.text2) + "\"");
     const DWORD pid = pallimo_.Id();
     if (e2e::TopLevels(fids::kClass, pid).size() != (m_.custom ? 1u : 0u) ||
-        e2e::TopLevels(Form2_ids::kClass, pid).size() != (m_.help ? 1u : 0u) ||
-        e2e::TopLevels(Form3_ids::kClass, pid).size() != (m_.about ? 1u : 0u))
+        e2e::TopLevels(instructions_window_ids::kClass, pid).size() != (m_.help ? 1u : 0u) ||
+        e2e::TopLevels(about_window_ids::kClass, pid).size() != (m_.about ? 1u : 0u))
         return Mismatch(
             "the custom codes, Instructions and About windows are not those open in the model");
     if (m_.custom) {
@@ -762,7 +762,7 @@ bool Soak::CheckState() {
         for (int probe = 0; probe < 6 && count > 0; ++probe) {
             const int i = probe == 0 ? 0 : probe == 1 ? count - 1 : probe_.Below(count);
             const std::wstring& want = m_.items[static_cast<std::size_t>(i)];
-            const LRESULT length = SendMessageW(FormCtl(fids::kList1), LB_GETTEXTLEN, i, 0);
+            const LRESULT length = SendMessageW(FormCtl(fids::kCodeList), LB_GETTEXTLEN, i, 0);
             const bool same = want.size() > 4000 ? length == static_cast<LRESULT>(want.size())
                                                  : customs::Item(form_, i) == want;
             if (!same)
@@ -770,16 +770,16 @@ bool Soak::CheckState() {
                                 e2e::Printable(customs::Item(form_, i)) + "\", the model has \"" +
                                 e2e::Printable(want) + "\"");
         }
-        if (e2e::TextOf(FormCtl(fids::kText1)) != m_.code)
+        if (e2e::TextOf(FormCtl(fids::kCodeBox)) != m_.code)
             return Mismatch("the code box holds \"" +
-                            e2e::Printable(e2e::TextOf(FormCtl(fids::kText1))) +
+                            e2e::Printable(e2e::TextOf(FormCtl(fids::kCodeBox))) +
                             "\", the model \"" + e2e::Printable(m_.code) + "\"");
-        if (e2e::TextOf(FormCtl(fids::kText2)) != m_.path)
+        if (e2e::TextOf(FormCtl(fids::kFileNameBox)) != m_.path)
             return Mismatch("the file-name box holds \"" +
-                            e2e::Printable(e2e::TextOf(FormCtl(fids::kText2))) +
+                            e2e::Printable(e2e::TextOf(FormCtl(fids::kFileNameBox))) +
                             "\", the model \"" + e2e::Printable(m_.path) + "\"");
-        if (customs::Checked(form_, fids::kOption1) != m_.chat ||
-            customs::Checked(form_, fids::kOp1) == m_.chat)
+        if (customs::Checked(form_, fids::kSendChatOption) != m_.chat ||
+            customs::Checked(form_, fids::kSendImOption) == m_.chat)
             return Mismatch("the chosen destination is not the model's");
     }
     return CheckLeftovers();
@@ -842,7 +842,7 @@ bool Soak::SaveWrites(const std::wstring& name) {
 std::vector<std::wstring> Soak::Fields(const std::wstring& name) {
     std::vector<std::wstring> items;
     if (name.empty() || FileOf(name).node != Node::File) return items;
-    for (const std::string& field : Module1::ReadListFields(FileOf(name).bytes))
+    for (const std::string& field : listfile::ReadListFields(FileOf(name).bytes))
         items.push_back(ItemOfField(field));
     return items;
 }
@@ -853,7 +853,7 @@ void Soak::ModelSave(const std::wstring& name) {
     for (const std::wstring& item : m_.items) lines.push_back(e2e::AnsiBytes(item));
     FileState& f = FileOf(name);
     f.node = Node::File;
-    f.bytes = Module1::ListFileBytes(lines);
+    f.bytes = listfile::ListFileBytes(lines);
 }
 
 // A file prepared as hostile input that a save replaced gets its bytes back,
@@ -978,7 +978,7 @@ bool Soak::Style() {
     const bool changes = m_.text1 != code;
     m_.text1 = code;
     if (real && changes && RealClickControl(option, main_))
-        return Effect([&] { return e2e::TextOf(MainCtl(mids::kText1)) == code; },
+        return Effect([&] { return e2e::TextOf(MainCtl(mids::kCodeBox)) == code; },
                       "a click on a style option did not choose its code");
     const WPARAM command = MAKEWPARAM(mids::kFirstStyle + s, BN_CLICKED);
     if (how < 2)
@@ -990,19 +990,19 @@ bool Soak::Face() {
     const int f = rng_.Below(static_cast<int>(catalogue::kFaceCount));
     const bool real = rng_.Chance(kRealPercent);
     const bool send = rng_.Chance(50);
-    HWND image = MainCtl(mids::kImage1 + f);
+    HWND image = MainCtl(mids::kFirstFace + f);
     m_.text2 = catalogue::TagTail(catalogue::kFaces[f].emoticon);
     ExpectIm(catalogue::SmileyTag(m_.text1, m_.text2));
     // The tag arriving in the stand-in shows that the click was handled.
     if (real && RealClickControl(image, main_)) return true;
-    return SendOrPost(send, main_, WM_COMMAND, MAKEWPARAM(mids::kImage1 + f, STN_CLICKED),
+    return SendOrPost(send, main_, WM_COMMAND, MAKEWPARAM(mids::kFirstFace + f, STN_CLICKED),
                       reinterpret_cast<LPARAM>(image));
 }
 
 bool Soak::Command3() {
     const bool send = rng_.Chance(50);
     ExpectIm(catalogue::SmileyTag(m_.text1, m_.text2));
-    return SendOrPost(send, MainCtl(mids::kCommand3), BM_CLICK);
+    return SendOrPost(send, MainCtl(mids::kSendButton), BM_CLICK);
 }
 
 // Clicks posted all at once: every face after the first is handled inside
@@ -1015,8 +1015,8 @@ bool Soak::SmileyBurst() {
             const int f = rng_.Below(static_cast<int>(catalogue::kFaceCount));
             m_.text2 = catalogue::TagTail(catalogue::kFaces[f].emoticon);
             ExpectIm(catalogue::SmileyTag(m_.text1, m_.text2));
-            Post(main_, WM_COMMAND, MAKEWPARAM(mids::kImage1 + f, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(MainCtl(mids::kImage1 + f)));
+            Post(main_, WM_COMMAND, MAKEWPARAM(mids::kFirstFace + f, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(MainCtl(mids::kFirstFace + f)));
         } else if (r < 80) {
             const int s = rng_.Below(static_cast<int>(catalogue::kStyleCount));
             m_.text1 = catalogue::QuotedCode(catalogue::kStyles[s].code);
@@ -1024,7 +1024,7 @@ bool Soak::SmileyBurst() {
                  reinterpret_cast<LPARAM>(MainCtl(mids::kFirstStyle + s)));
         } else {
             ExpectIm(catalogue::SmileyTag(m_.text1, m_.text2));
-            Post(MainCtl(mids::kCommand3), BM_CLICK);
+            Post(MainCtl(mids::kSendButton), BM_CLICK);
         }
     }
     // Sometimes the window is minimised, or "Extra" pressed, right after the
@@ -1039,7 +1039,7 @@ bool Soak::SmileyBurst() {
     }
     if (end < 20) {
         OpenedCustom();
-        Post(MainCtl(mids::kCommand2), BM_CLICK);
+        Post(MainCtl(mids::kExtraButton), BM_CLICK);
         if (!Settle()) return false;
         return Effect(
             [&] {
@@ -1057,7 +1057,7 @@ bool Soak::EditHidden() {
     const bool first = rng_.Chance(50);
     const std::wstring text = RandomCode(rng_, 24);
     (first ? m_.text1 : m_.text2) = text;
-    return Send(MainCtl(first ? mids::kText1 : mids::kText2), WM_SETTEXT, 0,
+    return Send(MainCtl(first ? mids::kCodeBox : mids::kTagTailBox), WM_SETTEXT, 0,
                 reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -1074,9 +1074,9 @@ bool Soak::OpenCustom() {
     const bool real = rng_.Chance(kRealPercent);
     const int how = rng_.Below(4);
     OpenedCustom();
-    HWND extra = MainCtl(mids::kCommand2);
+    HWND extra = MainCtl(mids::kExtraButton);
     if (!(real && RealClickControl(extra, main_))) {
-        if (!SendOrPost(how % 2 == 0, MainCtl(how < 2 ? mids::kCommand2 : mids::kCommand1),
+        if (!SendOrPost(how % 2 == 0, MainCtl(how < 2 ? mids::kExtraButton : mids::kMoreButton),
                         BM_CLICK))
             return false;
         if (!Settle()) return false;
@@ -1113,7 +1113,7 @@ const LPARAM kRestoringNotes[] = {WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP};
 bool Soak::TrayIgnore() {
     const int notes = 1 + rng_.Below(3);
     for (int i = 0; i < notes; ++i)
-        Post(main_, sys::kNotifyMessage, sys::kIconId, kIgnoredNotes[rng_.Below(5)]);
+        Post(main_, tray::kNotifyMessage, tray::kIconId, kIgnoredNotes[rng_.Below(5)]);
     if (!Settle()) return false;
     return (!IsWindowVisible(main_) && IsIconic(main_)) ||
            Mismatch("a notification other than a release restored the smiley window");
@@ -1121,8 +1121,8 @@ bool Soak::TrayIgnore() {
 
 bool Soak::TrayRestore() {
     if (rng_.Chance(30))
-        Post(main_, sys::kNotifyMessage, sys::kIconId, kIgnoredNotes[rng_.Below(5)]);
-    Post(main_, sys::kNotifyMessage, sys::kIconId, kRestoringNotes[rng_.Below(3)]);
+        Post(main_, tray::kNotifyMessage, tray::kIconId, kIgnoredNotes[rng_.Below(5)]);
+    Post(main_, tray::kNotifyMessage, tray::kIconId, kRestoringNotes[rng_.Below(3)]);
     m_.main = Place::Shown;
     if (!Settle()) return false;
     return Effect([&] { return e2e::IsShown(main_); },
@@ -1150,26 +1150,26 @@ bool Soak::TypeCode() {
     const std::wstring code = RandomCode(rng_, 28);
     const bool real = rng_.Chance(kRealPercent);
     // The click empties the box; typing then shows that it was handled.
-    if (real && !code.empty() && RealClickControl(FormCtl(fids::kText1), form_)) {
+    if (real && !code.empty() && RealClickControl(FormCtl(fids::kCodeBox), form_)) {
         e2e::TypeText(code);
         m_.code = code;
-        return Effect([&] { return e2e::TextOf(FormCtl(fids::kText1)) == code; },
+        return Effect([&] { return e2e::TextOf(FormCtl(fids::kCodeBox)) == code; },
                       "typed text did not arrive in the code box");
     }
     m_.code = code;
-    return Send(FormCtl(fids::kText1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(code.c_str()));
+    return Send(FormCtl(fids::kCodeBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(code.c_str()));
 }
 
 bool Soak::SetCode() {
     m_.code = RandomCode(rng_, 120);
-    return Send(FormCtl(fids::kText1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_.code.c_str()));
+    return Send(FormCtl(fids::kCodeBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(m_.code.c_str()));
 }
 
 // Every click into the code box empties it.
 bool Soak::ClickCodeBox() {
-    if (!RealClickControl(FormCtl(fids::kText1), form_)) return true;  // covered: nothing done
+    if (!RealClickControl(FormCtl(fids::kCodeBox), form_)) return true;  // covered: nothing done
     m_.code.clear();
-    return Effect([&] { return e2e::TextOf(FormCtl(fids::kText1)).empty(); },
+    return Effect([&] { return e2e::TextOf(FormCtl(fids::kCodeBox)).empty(); },
                   "a click into the code box did not empty it");
 }
 
@@ -1186,10 +1186,10 @@ bool Soak::Add() {
     const bool real = rng_.Chance(kRealPercent);
     const bool send = rng_.Chance(50);
     m_.items.push_back(m_.code);
-    if (real && RealClickControl(FormCtl(fids::kCommand1), form_))
+    if (real && RealClickControl(FormCtl(fids::kAddButton), form_))
         return Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
                       "\"Add\" added no item");
-    return SendOrPost(send, FormCtl(fids::kCommand1), BM_CLICK);
+    return SendOrPost(send, FormCtl(fids::kAddButton), BM_CLICK);
 }
 
 bool Soak::Clear() {
@@ -1199,16 +1199,16 @@ bool Soak::Clear() {
     const bool visible = !m_.items.empty() || !m_.path.empty();
     m_.items.clear();
     m_.path.clear();
-    if (real && visible && RealClickControl(FormCtl(fids::kCommand2), form_))
-        return Effect([&] { return Count() == 0 && e2e::TextOf(FormCtl(fids::kText2)).empty(); },
+    if (real && visible && RealClickControl(FormCtl(fids::kClearButton), form_))
+        return Effect([&] { return Count() == 0 && e2e::TextOf(FormCtl(fids::kFileNameBox)).empty(); },
                       "\"Clear\" did not empty the list and the file name");
-    if (how == 2) return SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kIno, 0), 0);
-    return SendOrPost(how == 0, FormCtl(fids::kCommand2), BM_CLICK);
+    if (how == 2) return SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileClearItem, 0), 0);
+    return SendOrPost(how == 0, FormCtl(fids::kClearButton), BM_CLICK);
 }
 
 bool Soak::SetPathDirect(const std::wstring& path) {
     m_.path = path;
-    return Send(FormCtl(fids::kText2), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    return Send(FormCtl(fids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
 // The unseen file-name box, reached with Tab from the code box and typed into,
@@ -1217,12 +1217,12 @@ bool Soak::SetPath(bool allowTyping) {
     const std::wstring path = RandomPath();
     const bool real = allowTyping && rng_.Chance(kRealPercent);
     if (real && !path.empty() && path.size() < 40 && path != m_.path &&
-        RealClickControl(FormCtl(fids::kText1), form_)) {
+        RealClickControl(FormCtl(fids::kCodeBox), form_)) {
         m_.code.clear();
         e2e::PressKey(VK_TAB);
         e2e::TypeText(path);
         m_.path = path;
-        return Effect([&] { return e2e::TextOf(FormCtl(fids::kText2)) == path; },
+        return Effect([&] { return e2e::TextOf(FormCtl(fids::kFileNameBox)) == path; },
                       "the typed file name did not arrive in the file-name box");
     }
     return SetPathDirect(path);
@@ -1241,7 +1241,7 @@ bool Soak::Save() {
     const bool visible = writes && (!existed || FileOf(name).bytes != before);
     WIN32_FILE_ATTRIBUTE_DATA old = {};
     const bool had = GetFileAttributesExW(PathOf(name).c_str(), GetFileExInfoStandard, &old) != 0;
-    if (real && visible && RealClickControl(FormCtl(fids::kCommand4), form_)) {
+    if (real && visible && RealClickControl(FormCtl(fids::kSaveButton), form_)) {
         // A file that is open cannot be replaced (under Wine not even when
         // the reader shares it for deletion), and the save would be refused:
         // wait for its new size or time without opening it, then read it once.
@@ -1262,8 +1262,8 @@ bool Soak::Save() {
                             (got == before ? "as before" : "neither as before nor") + " the " +
                             std::to_string(want.size()) + " expected");
     } else if (menu) {
-        if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kAsdsadsd, 0), 0)) return false;
-    } else if (!SendOrPost(send, FormCtl(fids::kCommand4), BM_CLICK)) {
+        if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileSaveItem, 0), 0)) return false;
+    } else if (!SendOrPost(send, FormCtl(fids::kSaveButton), BM_CLICK)) {
         return false;
     }
     if (!Settle()) return false;
@@ -1276,10 +1276,10 @@ bool Soak::Load() {
     const bool menu = rng_.Chance(40);
     const std::vector<std::wstring> fields = Fields(m_.path);
     m_.items.insert(m_.items.end(), fields.begin(), fields.end());
-    if (!(real && !fields.empty() && RealClickControl(FormCtl(fids::kCommand3), form_))) {
+    if (!(real && !fields.empty() && RealClickControl(FormCtl(fids::kLoadButton), form_))) {
         if (menu) {
-            if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kLoahs, 0), 0)) return false;
-        } else if (!SendOrPost(send, FormCtl(fids::kCommand3), BM_CLICK)) {
+            if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileLoadItem, 0), 0)) return false;
+        } else if (!SendOrPost(send, FormCtl(fids::kLoadButton), BM_CLICK)) {
             return false;
         }
     }
@@ -1292,7 +1292,7 @@ bool Soak::Load() {
 
 // A real double click on a list item scrolled into sight.
 bool Soak::RealDoubleClickItem(int index) {
-    HWND list = FormCtl(fids::kList1);
+    HWND list = FormCtl(fids::kCodeList);
     if (!Send(list, LB_SETTOPINDEX, static_cast<WPARAM>(index))) return false;
     const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
     const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
@@ -1309,9 +1309,9 @@ bool Soak::RealDoubleClickItem(int index) {
 }
 
 void Soak::PostDoubleClick(int index) {
-    HWND list = FormCtl(fids::kList1);
+    HWND list = FormCtl(fids::kCodeList);
     Post(list, LB_SETCURSEL, static_cast<WPARAM>(index));
-    Post(form_, WM_COMMAND, MAKEWPARAM(fids::kList1, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    Post(form_, WM_COMMAND, MAKEWPARAM(fids::kCodeList, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
 }
 
 // A double click sends the selected item, unchanged, to the chosen
@@ -1325,19 +1325,19 @@ bool Soak::DoubleClick() {
     // The delivery arriving in the stand-in shows that the double click was handled.
     if (!none && real && RealDoubleClickItem(index)) return true;
     if (!failure_.empty()) return false;
-    HWND list = FormCtl(fids::kList1);
+    HWND list = FormCtl(fids::kCodeList);
     if (how == 0) {
         PostDoubleClick(index);
         return true;
     }
     return Send(list, LB_SETCURSEL, static_cast<WPARAM>(index)) &&
-           SendOrPost(how == 1, form_, WM_COMMAND, MAKEWPARAM(fids::kList1, LBN_DBLCLK),
+           SendOrPost(how == 1, form_, WM_COMMAND, MAKEWPARAM(fids::kCodeList, LBN_DBLCLK),
                       reinterpret_cast<LPARAM>(list));
 }
 
 void Soak::PostDestination(bool chat) {
     m_.chat = chat;
-    Post(FormCtl(chat ? fids::kOption1 : fids::kOp1), BM_CLICK);
+    Post(FormCtl(chat ? fids::kSendChatOption : fids::kSendImOption), BM_CLICK);
 }
 
 bool Soak::Destination() {
@@ -1346,9 +1346,9 @@ bool Soak::Destination() {
     const bool send = rng_.Chance(50);
     const bool changes = chat != m_.chat;
     m_.chat = chat;
-    HWND option = FormCtl(chat ? fids::kOption1 : fids::kOp1);
+    HWND option = FormCtl(chat ? fids::kSendChatOption : fids::kSendImOption);
     if (real && changes && RealClickControl(option, form_))
-        return Effect([&] { return customs::Checked(form_, chat ? fids::kOption1 : fids::kOp1); },
+        return Effect([&] { return customs::Checked(form_, chat ? fids::kSendChatOption : fids::kSendImOption); },
                       "a click on a destination did not choose it");
     return SendOrPost(send, option, BM_CLICK);
 }
@@ -1359,10 +1359,10 @@ bool Soak::OpenInfo(bool about) {
     const bool send = rng_.Chance(50);
     const bool wasOpen = about ? m_.about : m_.help;
     (about ? m_.about : m_.help) = true;
-    if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(about ? fids::kAbby : fids::kInso, 0), 0) ||
+    if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(about ? fids::kHelpAboutItem : fids::kHelpInstructionsItem, 0), 0) ||
         !Settle())
         return false;
-    const wchar_t* cls = about ? Form3_ids::kClass : Form2_ids::kClass;
+    const wchar_t* cls = about ? about_window_ids::kClass : instructions_window_ids::kClass;
     HWND& window = about ? about_ : help_;
     HWND before = window;
     if (!Effect(
@@ -1391,12 +1391,12 @@ bool Soak::CloseInfo() {
     bool done = false;
     if (real) {
         done = about && how == 0
-                   ? RealClickControl(e2e::Child(window, Form3_ids::kCommand1), window)
+                   ? RealClickControl(e2e::Child(window, about_window_ids::kOkButton), window)
                    : RealFrameClick(window, HTCLOSE);
     }
     if (!done) {
         if (about && how == 0)
-            Post(e2e::Child(window, Form3_ids::kCommand1), BM_CLICK);
+            Post(e2e::Child(window, about_window_ids::kOkButton), BM_CLICK);
         else
             Post(window, WM_CLOSE);
         if (!Settle()) return false;
@@ -1413,7 +1413,7 @@ bool Soak::CloseCustom() {
     if (!(real && RealFrameClick(form, HTCLOSE))) {
         if (how == 0)
             Post(form, WM_CLOSE);
-        else if (!SendOrPost(how == 1, form, WM_COMMAND, MAKEWPARAM(fids::kSdsd, 0), 0))
+        else if (!SendOrPost(how == 1, form, WM_COMMAND, MAKEWPARAM(fids::kFileExitItem, 0), 0))
             return false;
         if (!Settle()) return false;
     }
@@ -1435,7 +1435,7 @@ bool Soak::LoadWithActions() {
     const std::vector<std::wstring> loaded = Fields(m_.path);
     after.insert(after.end(), loaded.begin(), loaded.end());
     std::vector<Job> jobs;
-    PostFormButton(fids::kCommand3, fids::kLoahs);
+    PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
     const int steps = 1 + rng_.Below(5);
     for (int i = 0; i < steps; ++i) {
         const int r = rng_.Below(100);
@@ -1450,17 +1450,17 @@ bool Soak::LoadWithActions() {
                 kSaveNames[rng_.Below(sizeof kSaveNames / sizeof kSaveNames[0])];
             if (!SetPathDirect(target)) return false;
             jobs.push_back({true, target});
-            PostFormButton(fids::kCommand4, fids::kAsdsadsd);
+            PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
         } else {
             const std::wstring source = rng_.Chance(50) ? L"tags.txt" : L"lonecr.txt";
             if (!SetPathDirect(source)) return false;
             jobs.push_back({false, source});
-            PostFormButton(fids::kCommand3, fids::kLoahs);
+            PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
         }
     }
     if (!SetPathDirect(L"plain.txt")) return false;
     jobs.push_back({false, L"plain.txt"});
-    PostFormButton(fids::kCommand3, fids::kLoahs);
+    PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
 
     m_.items = after;
     std::vector<std::wstring> saved;
@@ -1488,7 +1488,7 @@ bool Soak::LoadWithActions() {
 bool Soak::CloseDuringLoad() {
     if (!SetPathDirect(kLongName)) return false;
     HWND form = form_;
-    PostFormButton(fids::kCommand3, fids::kLoahs);
+    PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
     const int clicks = rng_.Below(3);
     for (int i = 0; i < clicks && !m_.items.empty(); ++i) {
         const int index = rng_.Below(static_cast<int>(m_.items.size()));
@@ -1506,15 +1506,15 @@ bool Soak::CloseDuringLoad() {
         whole.insert(whole.end(), loaded.begin(), loaded.end());
         std::vector<std::string> lines;
         for (const std::wstring& item : whole) lines.push_back(e2e::AnsiBytes(item));
-        ifRun = Module1::ListFileBytes(lines);
-        PostFormButton(fids::kCommand4, fids::kAsdsadsd);
+        ifRun = listfile::ListFileBytes(lines);
+        PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
     }
     const bool reopen = rng_.Chance(30);
     if (rng_.Chance(50))
         Post(form, WM_CLOSE);
     else
-        Post(form, WM_COMMAND, MAKEWPARAM(fids::kSdsd, 0), 0);
-    if (reopen) Post(MainCtl(mids::kCommand2), BM_CLICK);
+        Post(form, WM_COMMAND, MAKEWPARAM(fids::kFileExitItem, 0), 0);
+    if (reopen) Post(MainCtl(mids::kExtraButton), BM_CLICK);
     m_.custom = false;
     m_.main = Place::Shown;
     form_ = nullptr;
@@ -1563,20 +1563,20 @@ bool Soak::CustomBurst() {
             PostDestination(rng_.Chance(50));
         } else if (r < 65) {
             m_.items.push_back(m_.code);
-            Post(FormCtl(fids::kCommand1), BM_CLICK);
+            Post(FormCtl(fids::kAddButton), BM_CLICK);
         } else if (r < 72) {
             m_.items.clear();
             m_.path.clear();
-            PostFormButton(fids::kCommand2, fids::kIno);
+            PostFormButton(fids::kClearButton, fids::kFileClearItem);
         } else if (r < 88) {
             ModelSave(m_.path);
             saved.push_back(m_.path);
-            PostFormButton(fids::kCommand4, fids::kAsdsadsd);
+            PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
         } else if (r < 95 && last) {
             const std::vector<std::wstring> fields = Fields(m_.path);
             m_.items.insert(m_.items.end(), fields.begin(), fields.end());
             loading = true;
-            PostFormButton(fids::kCommand3, fids::kLoahs);
+            PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
         } else if (last) {
             m_.custom = false;
             m_.main = Place::Shown;
@@ -1612,12 +1612,12 @@ int Soak::Run() {
     // A click lost by Wine on a desktop that has just started is given again,
     // before the counted actions begin.
     const std::wstring red = catalogue::QuotedCode(catalogue::kStyles[1].code);
-    for (int attempt = 0; attempt < 3 && e2e::TextOf(MainCtl(mids::kText1)) != red; ++attempt) {
+    for (int attempt = 0; attempt < 3 && e2e::TextOf(MainCtl(mids::kCodeBox)) != red; ++attempt) {
         e2e::Activate(main_);
         e2e::Click(MainCtl(mids::kFirstStyle + 1));
-        e2e::WaitUntil([&] { return e2e::TextOf(MainCtl(mids::kText1)) == red; }, 3000);
+        e2e::WaitUntil([&] { return e2e::TextOf(MainCtl(mids::kCodeBox)) == red; }, 3000);
     }
-    m_.text1 = e2e::TextOf(MainCtl(mids::kText1));
+    m_.text1 = e2e::TextOf(MainCtl(mids::kCodeBox));
 
     const DWORD started = GetTickCount();
     int done = 0;

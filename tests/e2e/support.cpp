@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/frmMain_ids.h"
-#include "custom/Form4_ids.h"
+#include "app/smiley_window_ids.h"
+#include "custom/custom_codes_window_ids.h"
 
 namespace e2e {
 
@@ -97,7 +97,7 @@ Started StartPallimo(Process& pallimo, const Standin* standin, DWORD ms) {
     HWND main = nullptr;
     WaitUntil(
         [&] {
-            if (main == nullptr) main = FindTopLevel(frmMain_ids::kClass, L"Smileys", pallimo.Id());
+            if (main == nullptr) main = FindTopLevel(smiley_window_ids::kClass, L"Smileys", pallimo.Id());
             if (main == nullptr || !IsWindowVisible(main)) return false;
             s.shownMs = NowMs();
             if (standin != nullptr) s.atShow = standin->Records();
@@ -112,8 +112,8 @@ HWND OpenCustomCodes(HWND main, DWORD pid) {
     HWND form = nullptr;
     for (int attempt = 0; attempt < 3 && form == nullptr; ++attempt) {
         Activate(main);
-        Click(Child(main, frmMain_ids::kCommand2));
-        form = WaitForWindow(Form4_ids::kClass, L"Custom", pid, 3000);
+        Click(Child(main, smiley_window_ids::kExtraButton));
+        form = WaitForWindow(custom_codes_window_ids::kClass, L"Custom", pid, 3000);
     }
     WaitUntil([&] { return form != nullptr && IsShown(form); }, 5000);
     return form;

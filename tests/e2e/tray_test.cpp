@@ -9,15 +9,15 @@
 #include <string>
 #include <vector>
 
-#include "app/sys_win.h"
-#include "custom/Form4_ids.h"
+#include "app/tray_win.h"
+#include "custom/custom_codes_window_ids.h"
 #include "harness.h"
 #include "info/info_ids.h"
 #include "smileys_util.h"
 
 namespace {
 
-namespace ids = frmMain_ids;
+namespace ids = smiley_window_ids;
 
 // Visible top-level windows of the process other than `except`, and any menu:
 // what a click might have brought up.
@@ -65,21 +65,21 @@ void CheckRestored(HWND main, const char* context) {
 // The choice made before minimising is there after restoring, and the next face uses it.
 void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     e2e::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
-    e2e::Click(e2e::Child(main, ids::kImage1 + 7));              // ";-)"
+    e2e::Click(e2e::Child(main, ids::kFirstFace + 7));              // ";-)"
     std::vector<e2e::Record> records = e2e::WaitForRecords(standin.RecordPath(), 1, 10000);
-    const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kText1));
-    const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kText2));
+    const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kCodeBox));
+    const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kTagTailBox));
     ok(text1 == smileys::QuotedCodeOf("Option22") && text2 == L">;-)</font>",
        "the choice is made: %s %s", e2e::AnsiBytes(text1).c_str(), e2e::AnsiBytes(text2).c_str());
 
     if (!Minimise(main, "with a choice made")) return;
     e2e::ClickAt(IconCentre().x, IconCentre().y);
     CheckRestored(main, "left click");
-    ok(e2e::TextOf(e2e::Child(main, ids::kText1)) == text1, "Text1 survives minimise and restore");
-    ok(e2e::TextOf(e2e::Child(main, ids::kText2)) == text2, "Text2 survives minimise and restore");
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == text1, "Text1 survives minimise and restore");
+    ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == text2, "Text2 survives minimise and restore");
 
     const std::size_t before = standin.TextsInto("im").size();
-    e2e::Click(e2e::Child(main, ids::kImage1 + 15));  // ":)"
+    e2e::Click(e2e::Child(main, ids::kFirstFace + 15));  // ":)"
     std::vector<std::string> got;
     e2e::WaitUntil([&] { return (got = standin.TextsInto("im")).size() > before; }, 10000);
     ok(got.size() == before + 1 && got.back() == "<font sml=\"AgHSE5E=\">:)</font>",
@@ -96,11 +96,11 @@ void CheckTip() {
 // Only a release of either button, or a double click, restores the window;
 // other notifications and real pointer moves leave it in the tray.
 void CheckOtherActivityIgnored(HWND main) {
-    const WPARAM id = sys::kIconId;
-    PostMessageW(main, sys::kNotifyMessage, id, WM_MOUSEMOVE);
-    PostMessageW(main, sys::kNotifyMessage, id, WM_LBUTTONDOWN);
-    PostMessageW(main, sys::kNotifyMessage, id, WM_RBUTTONDOWN);
-    PostMessageW(main, sys::kNotifyMessage, id, WM_MBUTTONUP);
+    const WPARAM id = tray::kIconId;
+    PostMessageW(main, tray::kNotifyMessage, id, WM_MOUSEMOVE);
+    PostMessageW(main, tray::kNotifyMessage, id, WM_LBUTTONDOWN);
+    PostMessageW(main, tray::kNotifyMessage, id, WM_RBUTTONDOWN);
+    PostMessageW(main, tray::kNotifyMessage, id, WM_MBUTTONUP);
     // A pointer move whose X is the number of a button release.
     for (int x : {514, 515, 517}) PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(x, 5));
     // Posted messages are handled in order: once "Red" is chosen, the above were handled.
@@ -109,7 +109,7 @@ void CheckOtherActivityIgnored(HWND main) {
                  reinterpret_cast<LPARAM>(e2e::Child(main, red)));
     ok(e2e::WaitUntil(
            [&] {
-               return e2e::TextOf(e2e::Child(main, ids::kText1)) == smileys::QuotedCodeOf("op2");
+               return e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == smileys::QuotedCodeOf("op2");
            },
            5000),
        "the window handled the notifications");
@@ -123,7 +123,7 @@ void CheckTaskbarRestart(HWND main) {
     NOTIFYICONDATAA forget = {};
     forget.cbSize = NOTIFYICONDATAA_V1_SIZE;
     forget.hWnd = main;
-    forget.uID = sys::kIconId;
+    forget.uID = tray::kIconId;
     Shell_NotifyIconA(NIM_DELETE, &forget);
     ok(smileys::WaitForTrayIcons(0), "the taskbar has forgotten the icon");
     PostMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -137,7 +137,7 @@ bool TakeIconPlace(HWND main, DWORD message) {
     NOTIFYICONDATAA taken = {};
     taken.cbSize = NOTIFYICONDATAA_V1_SIZE;
     taken.hWnd = main;
-    taken.uID = sys::kIconId;
+    taken.uID = tray::kIconId;
     return Shell_NotifyIconA(message, &taken) != FALSE;
 }
 
@@ -327,8 +327,8 @@ void CheckCloseWithOtherWindows() {
     ok(e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 5000),
        "\"Extra\" hides the smiley window");
     ok(smileys::TrayIcons().empty(), "without an icon in the notification area");
-    PostMessageW(form4, WM_COMMAND, Form4_ids::kAbby, 0);
-    HWND about = e2e::WaitForWindow(Form3_ids::kClass, nullptr, pallimo.Id(), 5000);
+    PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpAboutItem, 0);
+    HWND about = e2e::WaitForWindow(about_window_ids::kClass, nullptr, pallimo.Id(), 5000);
     ok(about != nullptr, "the About window opens");
     PostMessageW(form4, WM_CLOSE, 0, 0);
     ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000),

@@ -19,7 +19,7 @@ void Check(bool condition) {
 // Reads `bytes` fed in pieces whose sizes come from `seed`, with a bound on
 // the number of Next() calls: a reader that never ends trips it.
 std::vector<std::string> ReadInPieces(std::string_view bytes, std::uint8_t seed) {
-    Module1::FieldReader reader;
+    listfile::FieldReader reader;
     std::vector<std::string> fields;
     std::string field;
     std::size_t calls = 0;
@@ -50,7 +50,7 @@ std::vector<std::string> ReadInPieces(std::string_view bytes, std::uint8_t seed)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
 
-    const std::vector<std::string> whole = Module1::ReadListFields(bytes);
+    const std::vector<std::string> whole = listfile::ReadListFields(bytes);
     Check(whole.size() <= size + 1);
     std::size_t textBytes = 0;
     for (const std::string& f : whole) textBytes += f.size();
@@ -66,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             items.back() += c;
     }
     // The writer ends every line, so even an item of blanks alone comes back.
-    const std::vector<std::string> back = Module1::ReadListFields(Module1::ListFileBytes(items));
+    const std::vector<std::string> back = listfile::ReadListFields(listfile::ListFileBytes(items));
     Check(back == items);
     return 0;
 }

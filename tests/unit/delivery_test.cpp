@@ -8,11 +8,24 @@
 #include "fake_winsys.h"
 #include "win/steady_clock.h"
 
-using Module1::Handle;
+using delivery::Handle;
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
 
 namespace {
+
+// Every test drives one delivery over its own in-memory window tree.
+class DeliveryTest : public ::testing::Test {
+  protected:
+    FakeWindowSystem ws;
+    delivery::MessengerDelivery messenger{ws};
+};
+using ChatSend = DeliveryTest;
+using IMSend = DeliveryTest;
+using Deliveries = DeliveryTest;
+using TimeOut = DeliveryTest;
 
 // The chat room as the messenger lays it out: a formatting button ahead of the
 // text areas, so pressing "the first icon button" would be the wrong one.
@@ -92,10 +105,9 @@ std::vector<std::string> ImSendOf(const ImWindow& w, const std::string& text,
 
 }  // namespace
 
-TEST(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
-    FakeWindowSystem ws;
+TEST_F(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
     ChatRoom room(ws);
-    Module1::ChatSend(ws, L" --^V- Pallimo Loaded -V^-- ");
+    messenger.ChatSend(L" --^V- Pallimo Loaded -V^-- ");
     EXPECT_THAT(
         ws.calls,
         ElementsAre(
@@ -108,21 +120,19 @@ TEST(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
     EXPECT_EQ(ws.TextOf(room.input), L" --^V- Pallimo Loaded -V^-- ");
 }
 
-TEST(ChatSend, EmptyTextClearsTheInputBoxAndStillPressesSend) {
-    FakeWindowSystem ws;
+TEST_F(ChatSend, EmptyTextClearsTheInputBoxAndStillPressesSend) {
     ChatRoom room(ws);
-    Module1::ChatSend(ws, L"left over");
+    messenger.ChatSend(L"left over");
     ws.calls.clear();
-    Module1::ChatSend(ws, L"");
+    messenger.ChatSend(L"");
     EXPECT_EQ(ws.calls[3], "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"\")");
     EXPECT_EQ(ws.TextOf(room.input), L"");
     EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
-TEST(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPressed) {
-    FakeWindowSystem ws;
+TEST_F(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPressed) {
     ChatRoom room(ws, /*secondArea=*/false);
-    Module1::ChatSend(ws, L"hello");
+    messenger.ChatSend(L"hello");
     EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
                                       "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
                                       "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
@@ -133,10 +143,9 @@ TEST(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPress
     EXPECT_EQ(ws.TextOf(room.area1), L"");
 }
 
-TEST(ChatSend, WithNoChatRoomEveryLookupGivesZeroAndNothingIsTouched) {
-    FakeWindowSystem ws;
+TEST_F(ChatSend, WithNoChatRoomEveryLookupGivesZeroAndNothingIsTouched) {
     ImWindow im(ws);  // an IM window's own text areas must not be mistaken for the chat room's
-    Module1::ChatSend(ws, L"x");
+    messenger.ChatSend(L"x");
     EXPECT_THAT(
         ws.calls,
         ElementsAre("FindWindowA(AIM_ChatWnd) = 0", "FindWindowExA(0, 0, WndAte32Class) = 0",
@@ -147,31 +156,28 @@ TEST(ChatSend, WithNoChatRoomEveryLookupGivesZeroAndNothingIsTouched) {
     EXPECT_EQ(ws.TextOf(im.input), L"");
 }
 
-TEST(ChatSend, UsesTheChatRoomHighestInTheZOrder) {
-    FakeWindowSystem ws;
+TEST_F(ChatSend, UsesTheChatRoomHighestInTheZOrder) {
     ChatRoom lower(ws);
     ChatRoom upper(ws);
-    Module1::ChatSend(ws, L"hi");
+    messenger.ChatSend(L"hi");
     EXPECT_EQ(ws.TextOf(upper.input), L"hi");
     EXPECT_EQ(ws.TextOf(lower.input), L"");
     EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(upper.send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
-TEST(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
     ImWindow w(ws);
     const std::wstring tag = L"<font sml=\"AgHSE5E=\">;-)</font>";
-    Module1::IMSend(ws, tag);
+    messenger.IMSend(tag);
     EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "<font sml=\"AgHSE5E=\">;-)</font>")));
     EXPECT_EQ(ws.TextOf(w.input), tag);
 }
 
-TEST(IMSend, WithoutTheComboAndItsEditAllTenPassesRunThenItDeliversAnyway) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, WithoutTheComboAndItsEditAllTenPassesRunThenItDeliversAnyway) {
     ImWindow w(ws, /*withCombo=*/false);
-    Module1::IMSend(ws, L"hey");
+    messenger.IMSend(L"hey");
     std::vector<std::string> expected;
-    for (int i = 0; i < Module1::kReadinessPasses; ++i) {
+    for (int i = 0; i < delivery::kReadinessPasses; ++i) {
         auto pass = ReadinessPass(w);
         expected.insert(expected.end(), pass.begin(), pass.end());
     }
@@ -181,10 +187,9 @@ TEST(IMSend, WithoutTheComboAndItsEditAllTenPassesRunThenItDeliversAnyway) {
     EXPECT_EQ(ws.TextOf(w.input), L"hey");
 }
 
-TEST(IMSend, WithNoWindowItSpendsTenPassesAndReachesNothing) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, WithNoWindowItSpendsTenPassesAndReachesNothing) {
     ChatRoom room(ws);
-    Module1::IMSend(ws, L"lost");
+    messenger.IMSend(L"lost");
     EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 10);
     EXPECT_THAT(
         std::vector<std::string>(ws.calls.end() - 10, ws.calls.end()),
@@ -196,44 +201,40 @@ TEST(IMSend, WithNoWindowItSpendsTenPassesAndReachesNothing) {
     EXPECT_EQ(ws.TextOf(room.input), L"");
 }
 
-TEST(IMSend, StopsWaitingOnThePassWhereTheWindowBecomesReady) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, StopsWaitingOnThePassWhereTheWindowBecomesReady) {
     int pumps = 0;
     std::unique_ptr<ImWindow> opened;
     ws.onPump = [&] {
         if (++pumps == 3) opened = std::make_unique<ImWindow>(ws);
     };
-    Module1::IMSend(ws, L"late");
+    messenger.IMSend(L"late");
     ASSERT_NE(opened, nullptr);
     EXPECT_EQ(pumps, 3);
     EXPECT_EQ(ws.TextOf(opened->input), L"late");
 }
 
-TEST(IMSend, EmptyTextLeavesTheInputBoxAloneAndStillClicks) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, EmptyTextLeavesTheInputBoxAloneAndStillClicks) {
     ImWindow w(ws);
     ws.SendSetText(w.input, L"typed by the user", 0);
     ws.calls.clear();
-    Module1::IMSend(ws, L"");
+    messenger.IMSend(L"");
     EXPECT_THAT(ws.calls, ElementsAreArray(Join({ReadinessPass(w), ImDelivery(w, "")})));
     EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
 }
 
-TEST(IMSend, InputBoxIsWhateverFollowsTheFirstTextAreaAndMissingOneSetsNothing) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, InputBoxIsWhateverFollowsTheFirstTextAreaAndMissingOneSetsNothing) {
     const Handle im = ws.Add("AIM_IMessage");
     const Handle combo = ws.Add("_Oscar_PersistantCombo", im);
     ws.Add("Edit", combo);
     const Handle send = ws.Add("_Oscar_IconBtn", im);
     const Handle area1 = ws.Add("WndAte32Class", im);  // last child: nothing follows it
-    Module1::IMSend(ws, L"t");
-    EXPECT_THAT(ws.calls, ::testing::Contains("GetWindow(" + H(area1) + ", GW_HWNDNEXT) = 0"));
-    EXPECT_THAT(ws.calls, ::testing::Contains("SendMessageA(0, WM_SETTEXT, \"t\")"));
-    EXPECT_THAT(ws.calls, ::testing::Contains("PostMessageA(" + H(send) + ", WM_LBUTTONUP, 0, 0)"));
+    messenger.IMSend(L"t");
+    EXPECT_THAT(ws.calls, Contains("GetWindow(" + H(area1) + ", GW_HWNDNEXT) = 0"));
+    EXPECT_THAT(ws.calls, Contains("SendMessageA(0, WM_SETTEXT, \"t\")"));
+    EXPECT_THAT(ws.calls, Contains("PostMessageA(" + H(send) + ", WM_LBUTTONUP, 0, 0)"));
 }
 
-TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
-    FakeWindowSystem ws;
+TEST_F(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
     ImWindow lower(ws);
     ImWindow upper(ws);
     std::unique_ptr<ImWindow> raised;
@@ -241,7 +242,7 @@ TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
     ws.onPump = [&] {
         if (raised == nullptr) raised = std::make_unique<ImWindow>(ws);
     };
-    Module1::IMSend(ws, L"z");
+    messenger.IMSend(L"z");
     ASSERT_NE(raised, nullptr);
     EXPECT_EQ(ws.TextOf(raised->input), L"z");
     EXPECT_EQ(ws.TextOf(upper.input), L"");
@@ -254,51 +255,46 @@ TEST(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
 // Clicks handled inside a delivery's wait go out after it, oldest first, and
 // never nest: an inner set-text would overwrite the input box before the
 // outer Send press was handled.
-TEST(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
     ImWindow w(ws, /*withCombo=*/false);  // ten passes: plenty of events handled meanwhile
     ChatRoom room(ws);
     int pumps = 0;
     ws.onPump = [&] {
         ++pumps;
-        if (pumps == 1) Module1::IMSend(ws, L"second");
-        if (pumps == 2) Module1::ChatSend(ws, L"third");
-        if (pumps == 3) Module1::IMSend(ws, L"fourth");
+        if (pumps == 1) messenger.IMSend(L"second");
+        if (pumps == 2) messenger.ChatSend(L"third");
+        if (pumps == 3) messenger.IMSend(L"fourth");
     };
-    Module1::IMSend(ws, L"first");
-    std::vector<std::string> order;
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos ||
-            c.find("WM_LBUTTONUP") != std::string::npos)
-            order.push_back(c);
+    messenger.IMSend(L"first");
     const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input),
                       chSend = H(room.send);
-    EXPECT_THAT(order, ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
-                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
-                                   "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
-                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
-                                   "SendMessageA(" + chIn + ", WM_SETTEXT, \"third\")",
-                                   "SendMessageA(" + chSend + ", WM_LBUTTONUP, 0, 0)",
-                                   "SendMessageA(" + imIn + ", WM_SETTEXT, \"fourth\")",
-                                   "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)"));
-    EXPECT_FALSE(ws.delivering);
-    EXPECT_TRUE(ws.waiting.empty());
+    EXPECT_THAT(ws.CallsWith({"WM_SETTEXT", "WM_LBUTTONUP"}),
+                ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
+                            "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + imIn + ", WM_SETTEXT, \"second\")",
+                            "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + chIn + ", WM_SETTEXT, \"third\")",
+                            "SendMessageA(" + chSend + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + imIn + ", WM_SETTEXT, \"fourth\")",
+                            "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)"));
+    // Nothing is left waiting or running: the next one goes out at once, alone.
+    ws.calls.clear();
+    messenger.IMSend(L"fifth");
+    EXPECT_THAT(ws.CallsWith({"WM_SETTEXT"}),
+                ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"fifth\")"));
 }
 
-TEST(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
     ImWindow w(ws);
     int depth = 0, deepest = 0, asked = 1;
     ws.onPump = [&] {
         deepest = std::max(deepest, ++depth);
         // Every pass finds the next queued click, until a thousand were asked for.
-        if (asked < 1000) Module1::IMSend(ws, std::to_wstring(asked++));
+        if (asked < 1000) messenger.IMSend(std::to_wstring(asked++));
         --depth;
     };
-    Module1::IMSend(ws, L"0");
-    std::vector<std::string> texts;
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c);
+    messenger.IMSend(L"0");
+    const std::vector<std::string> texts = ws.CallsWith({"WM_SETTEXT"});
     ASSERT_EQ(texts.size(), 1000u);
     for (int i = 0; i < 1000; ++i)
         EXPECT_EQ(texts[i],
@@ -306,22 +302,20 @@ TEST(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
     EXPECT_EQ(deepest, 1);
 }
 
-TEST(Deliveries, AfterOneEndsTheNextRunsAtOnce) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AfterOneEndsTheNextRunsAtOnce) {
     ImWindow w(ws);
-    Module1::IMSend(ws, L"a");
+    messenger.IMSend(L"a");
     ws.calls.clear();
-    Module1::IMSend(ws, L"b");
+    messenger.IMSend(L"b");
     EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "b", true)));
 }
 
-TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
     ImWindow w(ws);
-    Module1::IMSend(ws, L"a");
+    messenger.IMSend(L"a");
     ws.calls.clear();
     ws.busyChecks = 2;  // the messenger still has the posted press in its queue twice
-    Module1::IMSend(ws, L"b");
+    messenger.IMSend(L"b");
     const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump",
                                              "AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
     EXPECT_THAT(ws.calls,
@@ -330,44 +324,39 @@ TEST(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
                      ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
 }
 
-TEST(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
     ImWindow w(ws);
-    Module1::IMSend(ws, L"a");
+    messenger.IMSend(L"a");
     ws.busyChecks = 1 << 30;
     ws.tick = 100;
-    Module1::IMSend(ws, L"b");
+    messenger.IMSend(L"b");
     EXPECT_EQ(ws.TextOf(w.input), L"b");
-    const auto asked = std::count_if(ws.calls.begin(), ws.calls.end(), [](const std::string& c) {
-        return c.rfind("AskBox", 0) == 0;
-    });
-    EXPECT_GT(asked, 5);
-    EXPECT_LE(asked, static_cast<long>(Module1::kPressBoundMs / 100));
+    const std::size_t asked = ws.CallsWith({"AskBox"}).size();
+    EXPECT_GT(asked, 5u);
+    EXPECT_LE(asked, delivery::kPressBoundMs / 100);
 }
 
-TEST(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ChatMessagesAndMissingWindowsLeaveNothingToWaitFor) {
     ChatRoom room(ws);
-    Module1::IMSend(ws, L"to no IM window");  // no button was pressed
-    Module1::ChatSend(ws, L"chat");           // its press is sent and handled at once
+    messenger.IMSend(L"to no IM window");  // no button was pressed
+    messenger.ChatSend(L"chat");           // its press is sent and handled at once
     ws.calls.clear();
     ImWindow w(ws);
-    Module1::IMSend(ws, L"x");
+    messenger.IMSend(L"x");
     EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "x")));
 }
 
 // An empty text sets nothing, yet its Send press sends whatever the box holds
 // when the messenger gets to it, the user's own typing included: the next
 // text must not replace that before it went out.
-TEST(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
     ImWindow w(ws);
     ws.SendSetText(w.input, L"typed by the user", 0);
-    Module1::IMSend(ws, L"");
+    messenger.IMSend(L"");
     EXPECT_EQ(ws.TextOf(w.input), L"typed by the user");
     ws.calls.clear();
     ws.busyChecks = 1;  // the press is still queued at the first question
-    Module1::IMSend(ws, L"b");
+    messenger.IMSend(L"b");
     const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(Join(
@@ -387,116 +376,101 @@ std::vector<std::string> ChatLookups(const ChatRoom& r) {
 // reads its queue again, and every later delivery to any of its windows is
 // passed over at once until that answer has come, with one of the program's
 // events.
-TEST(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsPassedOverUntilItAnswers) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsPassedOverUntilItAnswers) {
     ChatRoom room(ws);
     ImWindow w(ws);
     ws.hung = {room.input, w.input};
-    Module1::ChatSend(ws, L"one");
-    Module1::IMSend(ws, L"x");  // another window of the same messenger: no second bound
-    Module1::ChatSend(ws, L"two");
+    messenger.ChatSend(L"one");
+    messenger.IMSend(L"x");  // another window of the same messenger: no second bound
+    messenger.ChatSend(L"two");
     ws.hung.clear();  // it reads its queue again: the answer comes with the next pump
-    ws.onPump = [&] { Module1::ProbeAnswered(ws, ws.probes.at(0)); };
-    Module1::IMSend(ws, L"y");
-    Module1::ChatSend(ws, L"three");
+    ws.onPump = [&] { ws.Answer(0); };
+    messenger.IMSend(L"y");
+    messenger.ChatSend(L"three");
     const std::string in = H(room.input), send = H(room.send);
-    std::vector<std::string> got;
-    for (const auto& c : ws.calls)
-        if (c.rfind("Send", 0) == 0 || c.rfind("Post", 0) == 0 || c.rfind("Probe", 0) == 0 ||
-            c.rfind("wait", 0) == 0)
-            got.push_back(c);
     EXPECT_THAT(
-        got, ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
-                         "Probe(" + in + ")", "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
-                         "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                         "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
-                         "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
-                         "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
-                         "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
+        ws.CallsWith({"Send", "Post", "Probe", "wait"}),
+        ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
+                    "Probe(" + in + ")", "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
+                    "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                    "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                    "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
+                    "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
+                    "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
 }
 
 // Answers are told apart by the question they answer: one that comes after its
 // thread was forgotten (eight others hung since) does not clear that thread
 // when it hangs again; only the answer to the newest question does.
-TEST(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
     ChatRoom room(ws);
     ws.hung = {room.input};
     for (unsigned thread = 1; thread <= 9; ++thread) {  // a new hung messenger each time
         ws.threads[room.input] = thread;
-        Module1::ChatSend(ws, L"a");
+        messenger.ChatSend(L"a");
     }
     ws.threads[room.input] = 1;  // forgotten, so sent to again: another bound
-    Module1::ChatSend(ws, L"b");
+    messenger.ChatSend(L"b");
     ASSERT_EQ(ws.probes.size(), 10u);
-    Module1::ProbeAnswered(ws, ws.probes[0]);  // the first question's late answer
-    Module1::ChatSend(ws, L"c");
-    Module1::ProbeAnswered(ws, ws.probes[9]);
+    ws.Answer(0);  // the first question's late answer
+    messenger.ChatSend(L"c");
+    ws.Answer(9);
     ws.hung.clear();
-    Module1::ChatSend(ws, L"d");
-    std::vector<std::string> texts;
-    for (const auto& c : ws.calls)
-        if (c.find("WM_SETTEXT") != std::string::npos) texts.push_back(c.substr(c.find('"')));
+    messenger.ChatSend(L"d");
+    const std::vector<std::string> texts = ws.CallsWith({"WM_SETTEXT"});
     EXPECT_EQ(texts.size(), 11u);
-    EXPECT_EQ(texts.end()[-2], "\"b\") = no answer");
-    EXPECT_EQ(texts.back(), "\"d\")");
+    EXPECT_EQ(texts.end()[-2],
+              "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"b\") = no answer");
+    EXPECT_EQ(texts.back(), "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"d\")");
 }
 
 // The window asked closed before the messenger read the question: only its
 // own thread can destroy it (or that thread ended), so the messenger no longer
 // hangs there, and the next delivery goes out.
-TEST(Deliveries, WhenTheWindowAskedIsGoneTheMessengerIsSentToAgain) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, WhenTheWindowAskedIsGoneTheMessengerIsSentToAgain) {
     ChatRoom room(ws);
     ImWindow w(ws);
     ws.hung = {room.input};
-    Module1::ChatSend(ws, L"a");
+    messenger.ChatSend(L"a");
     ws.Remove(room.input);
-    Module1::IMSend(ws, L"b");
-    Module1::IMSend(ws, L"c");
-    std::vector<std::string> got;
-    for (const auto& c : ws.calls)
-        if (c.rfind("Probe", 0) == 0 || c.find("WM_SETTEXT") != std::string::npos) got.push_back(c);
-    EXPECT_THAT(got,
+    messenger.IMSend(L"b");
+    messenger.IMSend(L"c");
+    EXPECT_THAT(ws.CallsWith({"Probe", "WM_SETTEXT"}),
                 ElementsAre("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\") = no answer",
                             "Probe(" + H(room.input) + ")",
                             "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")",
                             "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")"));
-    EXPECT_TRUE(ws.unanswered.empty());
+    ws.hung = {w.input};  // nothing is left of that hang: a new one is asked about
+    messenger.IMSend(L"d");
+    EXPECT_EQ(ws.calls.back(), "Probe(" + H(w.input) + ")");
 }
 
 // A hung messenger is passed over whatever the text: an empty text's press
 // would wait in its queue and send whatever the box holds when it wakes; and
 // the box the previous press was aimed at is not asked about either.
-TEST(Deliveries, NothingIsAskedOrPostedToAHungMessengerEvenForAnEmptyText) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, NothingIsAskedOrPostedToAHungMessengerEvenForAnEmptyText) {
     ChatRoom room(ws);
     ImWindow w(ws);
-    Module1::IMSend(ws, L"a");  // its press leaves a box to wait for
+    messenger.IMSend(L"a");  // its press leaves a box to wait for
     ws.hung = {room.input};
-    Module1::ChatSend(ws, L"b");  // the messenger hangs
+    messenger.ChatSend(L"b");  // the messenger hangs
     ws.calls.clear();
-    Module1::IMSend(ws, L"c");
-    Module1::IMSend(ws, L"");
-    using ::testing::Contains;
-    using ::testing::HasSubstr;
-    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("AskBox"))));
-    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("WM_SETTEXT"))));
-    EXPECT_THAT(ws.calls, Not(Contains(HasSubstr("PostMessageA"))));
+    messenger.IMSend(L"c");
+    messenger.IMSend(L"");
+    EXPECT_THAT(ws.CallsWith({"AskBox", "WM_SETTEXT", "PostMessageA"}), IsEmpty());
     EXPECT_EQ(std::count(ws.calls.begin(), ws.calls.end(), "pump"), 2);  // both were asked for
 }
 
 // A messenger busy with the previous Send press lets the question about its
 // box time out, yet it takes the next text: that is no hang, nothing is
 // passed over, and no later message is either.
-TEST(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
     ImWindow w(ws);
-    Module1::IMSend(ws, L"a");
+    messenger.IMSend(L"a");
     ws.slow = {w.input};
     ws.calls.clear();
-    Module1::IMSend(ws, L"b");
-    Module1::IMSend(ws, L"c");
+    messenger.IMSend(L"b");
+    messenger.IMSend(L"c");
     const auto rest = ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")");
     EXPECT_THAT(
         ws.calls,
@@ -511,13 +485,12 @@ TEST(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
 // The messenger stopped answering while its Send button was pressed: it still
 // gets the release, which comes after the press once it wakes, so the button
 // does not stay down; then the messenger counts as hung.
-TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPassedOverNextTime) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPassedOverNextTime) {
     ChatRoom room(ws);
     ws.hung = {room.send};
-    Module1::ChatSend(ws, L"a");
+    messenger.ChatSend(L"a");
     ws.hung = {room.send, room.input};
-    Module1::ChatSend(ws, L"b");
+    messenger.ChatSend(L"b");
     const std::string in = H(room.input), send = H(room.send);
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(
@@ -533,51 +506,46 @@ TEST(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPass
 // every message after it share it. A chat room whose messenger takes 1.9 s per
 // message gets its text in, and the press only what is left; running out of
 // it counts as no answer.
-TEST(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
     ImWindow w(ws);
-    Module1::IMSend(ws, L"a");
+    messenger.IMSend(L"a");
     ws.slow = {w.input};
     ws.bounds.clear();
-    Module1::IMSend(ws, L"b");
+    messenger.IMSend(L"b");
     EXPECT_THAT(ws.bounds,
-                ElementsAre(Module1::kAskBoundMs, Module1::kSendBoundMs - Module1::kAskBoundMs));
+                ElementsAre(delivery::kAskBoundMs, delivery::kSendBoundMs - delivery::kAskBoundMs));
     ChatRoom room(ws);
     ws.answerMs = 1900;
     ws.bounds.clear();
     ws.calls.clear();
     const std::uint32_t start = ws.now;
-    Module1::ChatSend(ws, L"c");
+    messenger.ChatSend(L"c");
     EXPECT_THAT(ws.bounds, ElementsAre(2000u, 100u));
-    EXPECT_EQ(ws.now - start, Module1::kSendBoundMs);
+    EXPECT_EQ(ws.now - start, delivery::kSendBoundMs);
     EXPECT_EQ(ws.calls.back(), "Probe(" + H(room.send) + ")");
 }
 
 // A text that takes nearly the whole bound leaves no time for the press: the
 // delivery ends there, with no lone release, and the messenger, slow but not
 // hung, is not passed over next time.
-TEST(Deliveries, ATextThatTakesTheWholeBoundEndsTheClickOnly) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ATextThatTakesTheWholeBoundEndsTheClickOnly) {
     ChatRoom room(ws);
     ws.answerMs = 1960;  // 40 ms left: too little to send a message in
-    Module1::ChatSend(ws, L"a");
-    EXPECT_THAT(ws.calls,
-                ::testing::Contains("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\")"));
-    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("LBUTTON"))));
-    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("Probe"))));
+    messenger.ChatSend(L"a");
+    EXPECT_THAT(ws.calls, Contains("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\")"));
+    EXPECT_THAT(ws.CallsWith({"LBUTTON", "Probe"}), IsEmpty());
     ws.answerMs = 0;
     ws.calls.clear();
-    Module1::ChatSend(ws, L"b");
+    messenger.ChatSend(L"b");
     EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 // A release that runs out the bound is cancelled with the button left down, if
 // the press was taken: a posted release follows it.
-TEST(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
     ChatRoom room(ws);
     ws.answerMs = 900;  // text and press in time, the release gets 200 ms
-    Module1::ChatSend(ws, L"a");
+    messenger.ChatSend(L"a");
     const std::string send = H(room.send);
     EXPECT_THAT(
         std::vector<std::string>(ws.calls.end() - 3, ws.calls.end()),
@@ -588,13 +556,12 @@ TEST(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
 // A messenger with higher rights refuses the text and the presses (privilege
 // isolation): the delivery ends at once, leaves nothing to wait for, and the
 // user is told why once, over the window the action came from.
-TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
     ImWindow w(ws);
     ChatRoom room(ws);
     ws.blocked = {w.input, w.send, room.input, room.send};
     const Handle smileyWindow = 77, customWindow = 78;
-    Module1::IMSend(ws, L"a", smileyWindow);
+    messenger.IMSend(L"a", smileyWindow);
     EXPECT_THAT(
         ws.calls,
         ElementsAreArray(Join({ReadinessPass(w),
@@ -604,33 +571,31 @@ TEST(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
                                 "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"a\") = blocked",
                                 "TellBlocked(77)"}})));
     ws.calls.clear();
-    Module1::ChatSend(ws, L"c", customWindow);
-    Module1::IMSend(ws, L"", customWindow);
-    EXPECT_THAT(ws.calls, ::testing::Contains("SendMessageA(" + H(room.input) +
-                                              ", WM_SETTEXT, \"c\") = blocked"));
+    messenger.ChatSend(L"c", customWindow);
+    messenger.IMSend(L"", customWindow);
+    EXPECT_THAT(ws.calls,
+                Contains("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"c\") = blocked"));
     EXPECT_EQ(ws.calls.back(), "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0) = blocked");
-    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("TellBlocked"))));
-    EXPECT_THAT(ws.calls, ::testing::Not(::testing::Contains(::testing::HasSubstr("LBUTTONUP"))));
+    EXPECT_THAT(ws.CallsWith({"TellBlocked", "LBUTTONUP"}), IsEmpty());
     ws.blocked.clear();
     ws.calls.clear();
-    Module1::IMSend(ws, L"b");  // nothing was pressed: nothing to wait for
+    messenger.IMSend(L"b");  // nothing was pressed: nothing to wait for
     EXPECT_THAT(ws.calls, ElementsAreArray(ImSendOf(w, "b")));
 }
 
 // A message that fails for no known reason to a window that is still there
 // ends the delivery: a press would send whatever the box holds. The messenger
 // is not taken for hung, and the user is not told.
-TEST(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
     ChatRoom room(ws);
     ImWindow w(ws);
     ws.failing = {room.input, w.input};
-    Module1::ChatSend(ws, L"a");
-    Module1::IMSend(ws, L"b");
+    messenger.ChatSend(L"a");
+    messenger.IMSend(L"b");
     EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\") = failed");
     ws.failing.clear();
     ws.calls.clear();
-    Module1::ChatSend(ws, L"c");
+    messenger.ChatSend(L"c");
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(Join(
                     {ChatLookups(room),
@@ -639,61 +604,53 @@ TEST(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
                       "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
                       "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"}})));
     ws.failing = {room.send};
-    Module1::ChatSend(ws, L"d");
+    messenger.ChatSend(L"d");
     EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0) = failed");
     EXPECT_TRUE(ws.probes.empty());
 }
 
 // A delivery queued behind another tells the user over its own window.
-TEST(Deliveries, ARefusedDeliveryQueuedBehindAnotherIsToldOverItsOwnWindow) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, ARefusedDeliveryQueuedBehindAnotherIsToldOverItsOwnWindow) {
     ImWindow w(ws);
     ws.blocked = {w.input};
     bool queued = false;
     ws.onPump = [&] {
-        if (!queued) Module1::IMSend(ws, L"b", 78);
+        if (!queued) messenger.IMSend(L"b", 78);
         queued = true;
     };
-    Module1::IMSend(ws, L"", 77);  // sets nothing, so nothing of it is refused
+    messenger.IMSend(L"", 77);  // sets nothing, so nothing of it is refused
     EXPECT_EQ(ws.calls.back(), "TellBlocked(78)");
 }
 
 // A message box that could not be shown does not count as telling the user.
-TEST(Deliveries, TheUserIsToldOnceTheBoxCouldBeShown) {
-    FakeWindowSystem ws;
+TEST_F(Deliveries, TheUserIsToldOnceTheBoxCouldBeShown) {
     ChatRoom room(ws);
     ws.blocked = {room.input};
     ws.tellShows = false;
-    Module1::ChatSend(ws, L"a", 77);
+    messenger.ChatSend(L"a", 77);
     ws.tellShows = true;
-    Module1::ChatSend(ws, L"b", 78);
-    Module1::ChatSend(ws, L"c", 79);
-    std::vector<std::string> told;
-    for (const auto& c : ws.calls)
-        if (c.rfind("TellBlocked", 0) == 0) told.push_back(c);
-    EXPECT_THAT(told, ElementsAre("TellBlocked(77)", "TellBlocked(78)"));
+    messenger.ChatSend(L"b", 78);
+    messenger.ChatSend(L"c", 79);
+    EXPECT_THAT(ws.CallsWith({"TellBlocked"}), ElementsAre("TellBlocked(77)", "TellBlocked(78)"));
 }
 
-TEST(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {
+TEST_F(TimeOut, ZeroNegativeAndNotANumberReturnAtOnceWithoutPumping) {
     for (double s : {0.0, -1.0, std::numeric_limits<double>::quiet_NaN()}) {
-        FakeWindowSystem ws;
-        Module1::TimeOut(ws, s);
+        messenger.TimeOut(s);
         EXPECT_TRUE(ws.calls.empty()) << s;
     }
 }
 
-TEST(TimeOut, WaitsForEventsInsteadOfSpinningAndLastsAtLeastTheDuration) {
-    FakeWindowSystem ws;
+TEST_F(TimeOut, WaitsForEventsInsteadOfSpinningAndLastsAtLeastTheDuration) {
     ws.now = 5000;
-    Module1::TimeOut(ws, 1);
+    messenger.TimeOut(1);
     EXPECT_THAT(ws.calls, ElementsAre("wait 1000", "pump"));
     EXPECT_GE(ws.now, 6000u);
 }
 
-TEST(TimeOut, HandlesEventsAsTheyComeUntilTheDurationHasPassed) {
-    FakeWindowSystem ws;
+TEST_F(TimeOut, HandlesEventsAsTheyComeUntilTheDurationHasPassed) {
     ws.tick = 300;  // every reading of the clock finds 300 ms more: events keep waking it
-    Module1::TimeOut(ws, 1);
+    messenger.TimeOut(1);
     // Readings at 0 (start), 300, then each wait adds its remainder.
     ASSERT_GE(ws.calls.size(), 2u);
     EXPECT_EQ(ws.calls[0], "wait 700");
@@ -701,26 +658,20 @@ TEST(TimeOut, HandlesEventsAsTheyComeUntilTheDurationHasPassed) {
     EXPECT_EQ(ws.calls.back(), "pump");
 }
 
-TEST(TimeOut, KeepsCountingRightAcrossTheClockWrap) {
-    FakeWindowSystem ws;
+TEST_F(TimeOut, KeepsCountingRightAcrossTheClockWrap) {
     ws.now = 0xFFFFFF00u;  // the millisecond clock wraps 256 ms into the wait
-    Module1::TimeOut(ws, 1);
+    messenger.TimeOut(1);
     EXPECT_THAT(ws.calls, ElementsAre("wait 1000", "pump"));
 }
 
-TEST(TimeOut, FractionsRoundUpSoTheWaitIsNeverShort) {
-    FakeWindowSystem ws;
-    Module1::TimeOut(ws, 0.0004);
+TEST_F(TimeOut, FractionsRoundUpSoTheWaitIsNeverShort) {
+    messenger.TimeOut(0.0004);
     EXPECT_THAT(ws.calls, ElementsAre("wait 1", "pump"));
 }
 
-TEST(WaitSeconds, SleepsWholeSecondsAndNeverOverflows) {
-    FakeWindowSystem ws;
-    Module1::WaitSeconds(ws, 0);
-    Module1::WaitSeconds(ws, 2);
-    Module1::WaitSeconds(ws, -5);
-    Module1::WaitSeconds(ws, 2147484);  // beyond a signed 32-bit count of milliseconds
-    EXPECT_THAT(ws.calls, ElementsAre("Sleep(0)", "Sleep(2000)", "Sleep(0)", "Sleep(2147483647)"));
+TEST_F(TimeOut, LongWaitsAreCappedRatherThanOverflowing) {
+    messenger.TimeOut(2147484);  // beyond a signed 32-bit count of milliseconds
+    EXPECT_THAT(ws.calls, ElementsAre("wait 2147483647", "pump"));
 }
 
 // On some multi-core machines the performance counter differs between cores,

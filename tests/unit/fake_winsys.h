@@ -5,16 +5,18 @@
 #include <algorithm>
 #include <cctype>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "messenger/delivery.h"
 
-class FakeWindowSystem : public Module1::WindowSystem {
+class FakeWindowSystem : public delivery::WindowSystem {
   public:
-    using Handle = Module1::Handle;
+    using Handle = delivery::Handle;
 
     // Adds a window; top-level windows added later stand higher in the Z order,
     // children are kept in the order they were added.
@@ -67,29 +69,35 @@ class FakeWindowSystem : public Module1::WindowSystem {
         Log("GetWindow(" + std::to_string(w) + ", GW_HWNDNEXT) = " + std::to_string(found));
         return found;
     }
-    Module1::Sent SendSetText(Handle w, const std::wstring& text, std::uint32_t bound) override {
-        const Module1::Sent r = SendOutcome(w, bound);
+    delivery::Sent SendSetText(Handle w, const std::wstring& text, std::uint32_t bound) override {
+        const delivery::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")" +
             Suffix(r));
-        if (r == Module1::Sent::Done) windows_[w - 1].text = text;
+        if (r == delivery::Sent::Done) windows_[w - 1].text = text;
         return r;
     }
-    Module1::Sent SendButton(Handle w, unsigned msg, std::uint32_t bound) override {
-        const Module1::Sent r = SendOutcome(w, bound);
+    delivery::Sent SendButton(Handle w, unsigned msg, std::uint32_t bound) override {
+        const delivery::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
         return r;
     }
-    Module1::Sent PostButton(Handle w, unsigned msg) override {
-        const Module1::Sent r = Outcome(w, false);
+    delivery::Sent PostButton(Handle w, unsigned msg) override {
+        const delivery::Sent r = Outcome(w, false);
         Log("PostMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
         return r;
     }
     // The question is put if the window is there; the test answers it (or
-    // not) later with Module1::ProbeAnswered, as the program's pump would.
-    bool Probe(Handle w, std::uintptr_t probe) override {
+    // not) later with Answer, as the program's pump would.
+    bool Probe(Handle w, delivery::ProbeAnswer& answer) override {
         Log("Probe(" + std::to_string(w) + ")" + (Alive(w) ? "" : " = gone"));
-        if (Alive(w)) probes.push_back(probe);
+        if (Alive(w)) probes.push_back(&answer);
         return Alive(w);
+    }
+    // The messenger answers question `i` (the oldest is 0); a question is
+    // answered once.
+    void Answer(std::size_t i) {
+        if (delivery::ProbeAnswer* answer = std::exchange(probes.at(i), nullptr))
+            answer->Answered();
     }
     // Every window belongs to messenger thread 1 unless `threads` says otherwise.
     unsigned ThreadOf(Handle w) override {
@@ -118,12 +126,12 @@ class FakeWindowSystem : public Module1::WindowSystem {
 
     // The messenger takes the text out of its input box once it has handled
     // the posted Send press: here after `busyChecks` more questions.
-    Module1::Box AskBox(Handle w, std::uint32_t bound) override {
+    delivery::Box AskBox(Handle w, std::uint32_t bound) override {
         bounds.push_back(bound);
         if (hung.count(w) != 0 || slow.count(w) != 0) {
             now += bound;
             Log("AskBox(" + std::to_string(w) + ") = no answer");
-            return Module1::Box::NoAnswer;
+            return delivery::Box::NoAnswer;
         }
         if (busyChecks > 0) {
             --busyChecks;
@@ -132,10 +140,19 @@ class FakeWindowSystem : public Module1::WindowSystem {
         }
         const bool has = Alive(w) && !windows_[w - 1].text.empty();
         Log("AskBox(" + std::to_string(w) + ") = " + (has ? "text" : "empty"));
-        return has ? Module1::Box::HasText : Module1::Box::Empty;
+        return has ? delivery::Box::HasText : delivery::Box::Empty;
     }
 
     std::wstring TextOf(Handle h) const { return windows_[h - 1].text; }
+    // The calls that contain any of `parts`, in order.
+    std::vector<std::string> CallsWith(std::initializer_list<const char*> parts) const {
+        std::vector<std::string> found;
+        for (const std::string& c : calls)
+            if (std::any_of(parts.begin(), parts.end(),
+                            [&](const char* p) { return c.find(p) != std::string::npos; }))
+                found.push_back(c);
+        return found;
+    }
 
     std::vector<std::string> calls;
     std::function<void()> onPump;  // runs inside every pump, as a queued event would
@@ -150,7 +167,8 @@ class FakeWindowSystem : public Module1::WindowSystem {
     std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
     std::uint32_t answerMs = 0;          // how long the messenger takes to handle a sent message
     std::vector<std::uint32_t> bounds;   // the bound of every message sent or question asked
-    std::vector<std::uintptr_t> probes;  // every question put, oldest first
+    std::vector<delivery::ProbeAnswer*>
+        probes;  // every question put, oldest first; 0 once answered
 
   private:
     struct Window {
@@ -161,27 +179,27 @@ class FakeWindowSystem : public Module1::WindowSystem {
         std::wstring text;
     };
 
-    Module1::Sent Outcome(Handle w, bool sent) const {
-        if (w == 0 || !Alive(w)) return Module1::Sent::NoWindow;
-        if (blocked.count(w) != 0) return Module1::Sent::Blocked;
-        if (failing.count(w) != 0) return Module1::Sent::Failed;
-        if (sent && hung.count(w) != 0) return Module1::Sent::NoAnswer;
-        return Module1::Sent::Done;
+    delivery::Sent Outcome(Handle w, bool sent) const {
+        if (w == 0 || !Alive(w)) return delivery::Sent::NoWindow;
+        if (blocked.count(w) != 0) return delivery::Sent::Blocked;
+        if (failing.count(w) != 0) return delivery::Sent::Failed;
+        if (sent && hung.count(w) != 0) return delivery::Sent::NoAnswer;
+        return delivery::Sent::Done;
     }
     // A sent message takes the messenger's time, or the whole bound if it gets
     // no answer within it.
-    Module1::Sent SendOutcome(Handle w, std::uint32_t bound) {
+    delivery::Sent SendOutcome(Handle w, std::uint32_t bound) {
         bounds.push_back(bound);
-        Module1::Sent r = Outcome(w, true);
-        if (r == Module1::Sent::Done && answerMs > bound) r = Module1::Sent::NoAnswer;
-        if (r == Module1::Sent::NoAnswer) now += bound;
-        if (r == Module1::Sent::Done) now += answerMs;
+        delivery::Sent r = Outcome(w, true);
+        if (r == delivery::Sent::Done && answerMs > bound) r = delivery::Sent::NoAnswer;
+        if (r == delivery::Sent::NoAnswer) now += bound;
+        if (r == delivery::Sent::Done) now += answerMs;
         return r;
     }
-    static std::string Suffix(Module1::Sent r) {
-        if (r == Module1::Sent::NoAnswer) return " = no answer";
-        if (r == Module1::Sent::Blocked) return " = blocked";
-        if (r == Module1::Sent::Failed) return " = failed";
+    static std::string Suffix(delivery::Sent r) {
+        if (r == delivery::Sent::NoAnswer) return " = no answer";
+        if (r == delivery::Sent::Blocked) return " = blocked";
+        if (r == delivery::Sent::Failed) return " = failed";
         return "";
     }
     bool Alive(Handle h) const { return h >= 1 && h <= windows_.size() && windows_[h - 1].alive; }
@@ -196,8 +214,8 @@ class FakeWindowSystem : public Module1::WindowSystem {
                });
     }
     static std::string MsgName(unsigned msg) {
-        if (msg == Module1::kWmLButtonDown) return "WM_LBUTTONDOWN";
-        if (msg == Module1::kWmLButtonUp) return "WM_LBUTTONUP";
+        if (msg == delivery::kWmLButtonDown) return "WM_LBUTTONDOWN";
+        if (msg == delivery::kWmLButtonUp) return "WM_LBUTTONUP";
         return std::to_string(msg);
     }
     static std::string Narrow(const std::wstring& w) {

@@ -6,11 +6,11 @@
 
 #include "custom/listfile.h"
 
+using listfile::FieldReader;
+using listfile::ListFileBytes;
+using listfile::ReadListFields;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-using Module1::FieldReader;
-using Module1::ListFileBytes;
-using Module1::ReadListFields;
 
 namespace {
 

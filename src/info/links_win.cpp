@@ -1,4 +1,4 @@
-#include "info/url_win.h"
+#include "info/links_win.h"
 
 #include <windows.h>
 #include <objbase.h>
@@ -6,7 +6,7 @@
 
 #include "win/text.h"
 
-namespace url {
+namespace links {
 
 void OpenLink(const std::wstring& target) {
     // Protocol handlers may be shell extensions that need COM on the calling
@@ -19,4 +19,4 @@ void OpenLink(const std::wstring& target) {
     ShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
-}  // namespace url
+}  // namespace links

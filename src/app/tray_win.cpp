@@ -1,4 +1,4 @@
-#include "app/sys_win.h"
+#include "app/tray_win.h"
 
 #include <cstdint>
 #include <cstring>
@@ -7,13 +7,11 @@
 #include "win/pump.h"
 #include "win/text.h"
 
-namespace sys {
+namespace tray {
 
 // Only the first 88 bytes reach the shell on a 32-bit build: cbSize says so.
 static_assert(sizeof(void*) != 4 || NOTIFYICONDATAA_V1_SIZE == 88,
               "the original notification record is 88 bytes");
-
-NOTIFYICONDATAA nid = {};
 
 namespace {
 
@@ -29,33 +27,35 @@ std::wstring FixedTip() {
     return tip;
 }
 
+}  // namespace
+
+Icon::Icon() { std::memset(&record_, 0, sizeof record_); }
+
 // Hands the shell one request for the icon; `busy` is set when it took a
 // second or more to refuse it. Windows gives up waiting for the shell's answer
 // after about four seconds, and a busy shell may still carry out the request
 // after that: asking it anything more now would keep the window waiting as
 // long once more.
-bool Notify(DWORD message, bool& busy) {
+bool Icon::Notify(DWORD message, bool& busy) {
     const std::uint32_t start = win::NowMs();
-    if (Shell_NotifyIconA(message, &nid)) return true;
+    if (Shell_NotifyIconA(message, &record_)) return true;
     busy = win::NowMs() - start >= kBusyMs;
     return false;
 }
 
-}  // namespace
-
-void FillRecord(HWND owner, HICON icon) {
-    std::memset(&nid, 0, sizeof nid);
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = owner;
-    nid.uID = kIconId;
-    nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    nid.uCallbackMessage = kNotifyMessage;
-    nid.hIcon = icon;
+void Icon::FillRecord(HWND owner, HICON icon) {
+    std::memset(&record_, 0, sizeof record_);
+    record_.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record_.hWnd = owner;
+    record_.uID = kIconId;
+    record_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record_.uCallbackMessage = kNotifyMessage;
+    record_.hIcon = icon;
     const std::string tip = win::ToAnsi(FixedTip());
-    std::memcpy(nid.szTip, tip.data(), tip.size() < kTipBytes ? tip.size() : kTipBytes);
+    std::memcpy(record_.szTip, tip.data(), tip.size() < kTipBytes ? tip.size() : kTipBytes);
 }
 
-IconAdd AddIcon(bool changeFirst) {
+IconAdd Icon::Add(bool changeFirst) {
     // Changing the icon succeeds only when it is there (added late for an
     // earlier request, or by a run of this window before; the add is then
     // refused as a second one), and makes it this record's.
@@ -66,7 +66,7 @@ IconAdd AddIcon(bool changeFirst) {
     return busy ? IconAdd::kBusy : IconAdd::kRefused;
 }
 
-void DeleteIcon() { Shell_NotifyIconA(NIM_DELETE, &nid); }
+void Icon::Delete() { Shell_NotifyIconA(NIM_DELETE, &record_); }
 
 void AllowShellMessage(HWND window, UINT message) {
     // Looked up at run time: Windows XP lacks both functions and would refuse
@@ -85,4 +85,4 @@ void AllowShellMessage(HWND window, UINT message) {
         reinterpret_cast<Filter>(reinterpret_cast<void*>(f))(message, 1);
 }
 
-}  // namespace sys
+}  // namespace tray

@@ -1,25 +1,23 @@
 // The About window: the program's name, version and author, and two links
-// (e-mail and web site) that are handed to the desktop shell.
+// (e-mail and web site) that are handed to the desktop shell. Modeless and
+// without an owner, it outlives the window that asked for it.
 #pragma once
-#include "win/tool_form.h"
 #include "win/gdi.h"
+#include "win/layout_window.h"
 
 namespace info {
 
-class Form3 : public win::ToolForm {
+class AboutWindow : public win::LayoutWindow {
   public:
-    Form3();
-    // Takes the window down while the link font is still there.
-    ~Form3() override;
+    AboutWindow();
+
+    // ---- handlers ----
+    void OnOk();
+    void OnEmailLink();
+    void OnWebsiteLink();
 
   private:
-    void OnBuilt() override;
-    void Form_Load() override;
-    void Command1_Click();
-    void Label7_Click();
-    void Label9_Click();
-
-    void OnCommand(int id, int code, HWND control) override;
+    void OnCreate() override;
     HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
     bool TakesKey(HWND control, WPARAM vk) const override;
     void OnKey(HWND control, WPARAM vk) override;

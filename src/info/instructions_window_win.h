@@ -1,17 +1,17 @@
 // The Instructions window: five lines of usage notes for the custom codes
 // window, in a text box the user may scroll, select, copy and even edit.
+// Modeless and without an owner, it outlives the window that asked for it.
 #pragma once
-#include "win/tool_form.h"
+#include "win/layout_window.h"
 
 namespace info {
 
-class Form2 : public win::ToolForm {
-public:
-    Form2();
+class InstructionsWindow : public win::LayoutWindow {
+  public:
+    InstructionsWindow();
 
-private:
-    void OnBuilt() override;
-    void Form_Load() override;
+  private:
+    void OnCreate() override;
     bool TakesKey(HWND control, WPARAM vk) const override;
 };
 

@@ -1,0 +1,35 @@
+#include "app/application_win.h"
+
+#include "win/pump.h"
+
+namespace app {
+
+Application::Application()
+    : customCodes_(messenger_, {[this] { smiley_.ShowAgain(); }, [this] { instructions_.Open(); },
+                                [this] { about_.Open(); }}),
+      smiley_(
+          messenger_, trayIcon_, [this] { customCodes_.Open(); }, [this] { Quit(); }) {}
+
+Application::~Application() { DestroyWindows(); }
+
+int Application::Run(int showCommand) {
+    if (!smiley_.Open(showCommand)) return 1;
+    return win::RunMessageLoop();
+}
+
+void Application::Quit() {
+    if (quitting_) return;
+    quitting_ = true;
+    trayIcon_.Delete();
+    DestroyWindows();
+    PostQuitMessage(0);
+}
+
+void Application::DestroyWindows() {
+    customCodes_.Destroy();
+    about_.Destroy();
+    instructions_.Destroy();
+    smiley_.Destroy();
+}
+
+}  // namespace app

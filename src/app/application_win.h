@@ -1,0 +1,44 @@
+// The program: its four windows, the notification icon and the delivery into
+// the messenger, owned in one place and wired to each other here.
+#pragma once
+#include <windows.h>
+
+#include "app/smiley_window_win.h"
+#include "app/tray_win.h"
+#include "custom/custom_codes_window_win.h"
+#include "info/about_window_win.h"
+#include "info/instructions_window_win.h"
+#include "messenger/winsys_win.h"
+
+namespace app {
+
+class Application {
+  public:
+    Application();
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+    // The windows go before the delivery they use.
+    ~Application();
+
+    // Opens the smiley window with `showCommand` and handles events until the
+    // smiley window closes; returns the program's exit code.
+    int Run(int showCommand);
+
+  private:
+    // Closing the smiley window ends the program at once: the icon goes,
+    // every window goes without its own closing steps, and the event loop
+    // ends.
+    void Quit();
+    void DestroyWindows();
+
+    delivery::Win32WindowSystem windows_;
+    delivery::MessengerDelivery messenger_{windows_};
+    tray::Icon trayIcon_;
+    info::InstructionsWindow instructions_;
+    info::AboutWindow about_;
+    custom::CustomCodesWindow customCodes_;
+    SmileyWindow smiley_;
+    bool quitting_ = false;
+};
+
+}  // namespace app

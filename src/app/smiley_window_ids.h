@@ -1,0 +1,15 @@
+// Control ids and window class of the smiley window.
+#pragma once
+
+namespace smiley_window_ids {
+
+constexpr const wchar_t* kClass = L"Pallimo_Smileys";
+constexpr int kFirstFace = 101;   // the catalogue's 16 faces in its order: 101 .. 116
+constexpr int kFirstStyle = 201;  // the catalogue's 35 styles in table order: 201 .. 235
+constexpr int kMoreButton = 301;
+constexpr int kExtraButton = 302;
+constexpr int kSendButton = 303;  // sends the smiley the two boxes make up
+constexpr int kCodeBox = 304;     // the chosen style's code, in quotes
+constexpr int kTagTailBox = 305;  // the clicked face's end of the tag
+
+}  // namespace smiley_window_ids

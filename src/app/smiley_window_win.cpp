@@ -1,0 +1,433 @@
+#include "app/smiley_window_win.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <utility>
+
+#include "app/catalogue.h"
+#include "app/faces_win.h"
+#include "app/resource.h"
+#include "app/smiley_window_ids.h"
+#include "messenger/winsys_win.h"
+#include "win/text.h"
+
+namespace app {
+
+namespace {
+
+using win::Kind;
+namespace ids = smiley_window_ids;
+
+// A style option's id from its row in the catalogue's style table.
+constexpr int S(int style) { return ids::kFirstStyle + style; }
+constexpr int I(int face) { return ids::kFirstFace + face; }
+
+constexpr UINT_PTR kIconRetryTimer = 1;
+
+// The 35 style options come first, as one option group in the order they
+// stand in the window (column by column, each from the top), which is the
+// order the arrow keys take. Only the chosen option is a Tab stop, so the
+// group is one stop of the keyboard order: the first, as the option "Red"
+// was. The other controls follow in their keyboard order; the pictures take
+// no focus and come last. The text boxes, "More" and the send button lie
+// below the visible client area: they are reached only with the keyboard.
+// The options and the pictures have their names in the catalogue.
+constexpr win::ControlRow kRows[] = {
+    {S(0), nullptr, Kind::Option, L"Blue", 2160, 240, 975, 255, 0, WS_GROUP},
+    {S(1), nullptr, Kind::Option, L"Red", 2160, 480, 615, 375, 0, 0},
+    {S(2), nullptr, Kind::Option, L"Yellow", 2160, 840, 975, 255, 0, 0},
+    {S(3), nullptr, Kind::Option, L"Green", 2160, 1080, 855, 255, 0, 0},
+    {S(4), nullptr, Kind::Option, L"Purple", 2160, 1320, 1095, 255, 0, 0},
+    {S(5), nullptr, Kind::Option, L"Purple 2", 2160, 1560, 1095, 255, 0, 0},
+    {S(6), nullptr, Kind::Option, L"RainBow", 2160, 1800, 975, 255, 0, 0},
+    {S(7), nullptr, Kind::Option, L"Blue2", 3240, 240, 855, 255, 0, 0},
+    {S(8), nullptr, Kind::Option, L"Clown", 3240, 480, 975, 255, 0, 0},
+    {S(9), nullptr, Kind::Option, L"Monkey", 3240, 720, 975, 255, 0, 0},
+    {S(10), nullptr, Kind::Option, L"Mustash", 3240, 960, 975, 195, 0, 0},
+    {S(11), nullptr, Kind::Option, L"Pig", 3240, 1200, 615, 255, 0, 0},
+    {S(12), nullptr, Kind::Option, L"Gold", 3240, 1440, 735, 255, 0, 0},
+    {S(13), nullptr, Kind::Option, L"X-masTree", 3240, 1680, 1215, 255, 0, 0},
+    {S(14), nullptr, Kind::Option, L"Egg", 4320, 240, 735, 255, 0, 0},
+    {S(15), nullptr, Kind::Option, L"B Square", 4320, 480, 975, 255, 0, 0},
+    {S(16), nullptr, Kind::Option, L"USA", 4320, 720, 735, 255, 0, 0},
+    {S(17), nullptr, Kind::Option, L"Pirate", 4320, 960, 855, 255, 0, 0},
+    {S(18), nullptr, Kind::Option, L"Football", 4320, 1200, 855, 255, 0, 0},
+    {S(19), nullptr, Kind::Option, L"Star Fish", 4320, 1440, 975, 255, 0, 0},
+    {S(20), nullptr, Kind::Option, L"Hand", 4320, 1680, 735, 255, 0, 0},
+    {S(21), nullptr, Kind::Option, L"Heart", 5520, 240, 735, 195, 0, 0},
+    {S(22), nullptr, Kind::Option, L"Hippo", 5520, 480, 735, 255, 0, 0},
+    {S(23), nullptr, Kind::Option, L"Frog", 5520, 720, 735, 255, 0, 0},
+    {S(24), nullptr, Kind::Option, L"Hockey", 5520, 960, 855, 255, 0, 0},
+    {S(25), nullptr, Kind::Option, L"Skull", 5520, 1200, 735, 255, 0, 0},
+    {S(26), nullptr, Kind::Option, L"Cards", 5520, 1440, 735, 255, 0, 0},
+    {S(27), nullptr, Kind::Option, L"Dice", 5520, 1680, 735, 255, 0, 0},
+    {S(28), nullptr, Kind::Option, L"Cow", 6480, 240, 975, 255, 0, 0},
+    {S(29), nullptr, Kind::Option, L"MAD", 6480, 480, 1095, 255, 0, 0},
+    {S(30), nullptr, Kind::Option, L"Snow Man", 6480, 720, 1095, 255, 0, 0},
+    {S(31), nullptr, Kind::Option, L"No Face", 6480, 960, 1095, 255, 0, 0},
+    {S(32), nullptr, Kind::Option, L"ALien", 6480, 1200, 1095, 255, 0, 0},
+    {S(33), nullptr, Kind::Option, L"Puppy", 6480, 1440, 1095, 255, 0, 0},
+    {S(34), nullptr, Kind::Option, L"Panda", 6480, 1680, 1215, 255, 0, 0},
+    {ids::kMoreButton, "Command1", Kind::Button, L"More", 1080, 3360, 855, 375, 0, WS_GROUP},
+    {ids::kExtraButton, "Command2", Kind::Button, L"Extra", 120, 1680, 855, 375, 0, 0},
+    {ids::kCodeBox, "Text1", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
+    {ids::kTagTailBox, "Text2", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
+    {ids::kSendButton, "Command3", Kind::Button, L"Command3", 3360, 3360, 1455, 495, 0, 0},
+    {I(0), nullptr, Kind::Picture, nullptr, 120, 120, 285, 285, 0, 0},
+    {I(1), nullptr, Kind::Picture, nullptr, 120, 480, 285, 285, 0, 0},
+    {I(2), nullptr, Kind::Picture, nullptr, 120, 840, 285, 285, 0, 0},
+    {I(3), nullptr, Kind::Picture, nullptr, 120, 1200, 285, 285, 0, 0},
+    {I(4), nullptr, Kind::Picture, nullptr, 600, 480, 285, 285, 0, 0},
+    {I(5), nullptr, Kind::Picture, nullptr, 600, 120, 285, 285, 0, 0},
+    {I(6), nullptr, Kind::Picture, nullptr, 600, 840, 285, 285, 0, 0},
+    {I(7), nullptr, Kind::Picture, nullptr, 600, 1200, 285, 285, 0, 0},
+    {I(8), nullptr, Kind::Picture, nullptr, 1080, 120, 285, 285, 0, 0},
+    {I(9), nullptr, Kind::Picture, nullptr, 1080, 480, 285, 285, 0, 0},
+    {I(10), nullptr, Kind::Picture, nullptr, 1080, 840, 285, 285, 0, 0},
+    {I(11), nullptr, Kind::Picture, nullptr, 1080, 1200, 285, 285, 0, 0},
+    {I(12), nullptr, Kind::Picture, nullptr, 1560, 120, 285, 285, 0, 0},
+    {I(13), nullptr, Kind::Picture, nullptr, 1560, 480, 285, 285, 0, 0},
+    {I(14), nullptr, Kind::Picture, nullptr, 1560, 840, 285, 285, 0, 0},
+    {I(15), nullptr, Kind::Picture, nullptr, 1560, 1200, 285, 285, 0, 0},
+};
+constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
+static_assert(kRowCount == catalogue::kStyleCount + catalogue::kFaceCount + 5,
+              "every style, every face, three buttons and two text boxes");
+
+constexpr bool StylesLeadInTableOrder() {
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
+        if (kRows[i].id != S(static_cast<int>(i))) return false;
+    return true;
+}
+static_assert(StylesLeadInTableOrder(), "the option group comes first, in the catalogue's order");
+
+const win::CommandRow kCommands[] = {
+    {ids::kMoreButton, BN_CLICKED, win::Handler(&SmileyWindow::OpenCustomCodes)},
+    {ids::kExtraButton, BN_CLICKED, win::Handler(&SmileyWindow::OpenCustomCodes)},
+    {ids::kSendButton, BN_CLICKED, win::Handler(&SmileyWindow::SendSmiley)},
+};
+
+// Fixed size and place, with a minimise button only.
+const win::WindowLook kLook = {ids::kClass,
+                               L"Smileys",
+                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                               0,
+                               7605,
+                               2175,  // twips
+                               3930,
+                               4110,  // twips from the screen's corner
+                               kRows,
+                               kRowCount,
+                               kCommands,
+                               sizeof kCommands / sizeof kCommands[0],
+                               S(0)};
+
+bool IsStyleId(int id) {
+    return id >= ids::kFirstStyle &&
+           id < ids::kFirstStyle + static_cast<int>(catalogue::kStyleCount);
+}
+bool IsFaceId(int id) {
+    return id >= ids::kFirstFace && id < ids::kFirstFace + static_cast<int>(catalogue::kFaceCount);
+}
+
+}  // namespace
+
+SmileyWindow::SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
+                           std::function<void()> openCustomCodes, std::function<void()> closed)
+    : LayoutWindow(kLook),
+      messenger_(messenger),
+      trayIcon_(trayIcon),
+      openCustomCodes_(std::move(openCustomCodes)),
+      closed_(std::move(closed)) {}
+
+bool SmileyWindow::Open(int showCommand) {
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    // The icon file holds the face drawn at every size the system asks for:
+    // the small one for the caption and the notification area, the large one
+    // for the task switcher.
+    icon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXSMICON),
+                                              GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
+    largeIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO),
+                                                   IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                                   GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
+    return LayoutWindow::Open(showCommand, largeIcon_.get());
+}
+
+void SmileyWindow::OnCreate() {
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    win::HwndSetText(Control(ids::kCodeBox), catalogue::StartCode());
+    // "Blue" is drawn chosen, matching the start value of the code box, and
+    // is the option group's one Tab stop, where the focus starts.
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i) {
+        HWND option = Control(S(static_cast<int>(i)));
+        SetWindowSubclass(option, &SmileyWindow::OptionProc, 0, reinterpret_cast<DWORD_PTR>(this));
+        MarkOption(option, i == 0);
+    }
+    markedStyle_ = 0;
+    AddFaceHints();
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    tray::AllowShellMessage(hwnd_, taskbarCreated_);
+    Announce();
+}
+
+void SmileyWindow::Announce() {
+    trayIcon_.FillRecord(hwnd_, icon_.get());
+    messenger_.ChatSend(L" --^V- Pallimo Loaded -V^-- ", delivery::ToHandle(hwnd_));
+    messenger_.TimeOut(1);
+    messenger_.ChatSend(L" --^V- Coded By: Tarrow -V^-- ", delivery::ToHandle(hwnd_));
+}
+
+void SmileyWindow::ShowAgain() {
+    if (hwnd_ == nullptr) return;
+    ShowWindow(hwnd_, SW_SHOW);
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+    SetForegroundWindow(hwnd_);
+}
+
+void SmileyWindow::Hide() {
+    if (hwnd_ != nullptr) ShowWindow(hwnd_, SW_HIDE);
+}
+
+void SmileyWindow::OnStyle(std::size_t style) {
+    if (style >= catalogue::kStyleCount) return;
+    win::HwndSetText(Control(ids::kCodeBox), catalogue::QuotedCode(catalogue::kStyles[style].code));
+    MarkStyle(style);
+}
+
+void SmileyWindow::OnFace(std::size_t face) {
+    if (face >= catalogue::kFaceCount) return;
+    win::HwndSetText(Control(ids::kTagTailBox),
+                     catalogue::TagTail(catalogue::kFaces[face].emoticon));
+    SendSmiley();
+}
+
+void SmileyWindow::SendSmiley() {
+    messenger_.IMSend(catalogue::SmileyTag(win::HwndGetText(Control(ids::kCodeBox)),
+                                           win::HwndGetText(Control(ids::kTagTailBox))),
+                      delivery::ToHandle(hwnd_));
+}
+
+// "More" and "Extra" show the custom codes window (modeless, no owner, built
+// afresh if it was closed) and hide this one, without a notification icon;
+// the custom codes window's close shows this one again.
+void SmileyWindow::OpenCustomCodes() {
+    openCustomCodes_();
+    Hide();
+}
+
+void SmileyWindow::OnSize(WPARAM sizeType) {
+    if (sizeType == SIZE_MAXIMIZED) {
+        // The window has one size and place: a request to maximise it (a
+        // shortcut set to "Maximized", which Windows applies to the first
+        // show whatever the program asks) shows it as it is, and out of the
+        // tray if it was there.
+        ShowWindow(hwnd_, SW_RESTORE);
+        trayIcon_.Delete();
+        return;
+    }
+    // A hidden window is in the tray already: the system may report the
+    // minimised size twice when it first shows the window minimised.
+    if (sizeType == SIZE_MINIMIZED && IsWindowVisible(hwnd_)) MoveToTray();
+    // Restored from the taskbar after the icon was refused: an icon the
+    // shell added after it reported failure goes away.
+    if (sizeType == SIZE_RESTORED && iconRefused_) {
+        iconRefused_ = false;
+        trayIcon_.Delete();
+    }
+}
+
+// Minimised, the window lives in the notification area instead of the
+// taskbar, but only once its icon is there: a shell that is busy, restarting
+// or replaced may refuse the icon, and a hidden window without one could not
+// be brought back. It is asked once more about a second later; until then,
+// and if it refuses again, the window stays minimised on the taskbar.
+// A shell that answered too late may show the icon all the same: the second
+// try then finds it, and restored from the taskbar, the window takes it away
+// (OnSize).
+void SmileyWindow::MoveToTray() {
+    const tray::IconAdd added = trayIcon_.Add(false);
+    if (added == tray::IconAdd::kThere) {
+        KillTimer(hwnd_, kIconRetryTimer);
+        iconRefused_ = false;
+        ShowWindow(hwnd_, SW_HIDE);
+        return;
+    }
+    iconRefused_ = true;
+    shellBusy_ = added == tray::IconAdd::kBusy;
+    if (!IsWindowVisible(hwnd_)) ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+    SetTimer(hwnd_, kIconRetryTimer, 1000, nullptr);
+}
+
+void SmileyWindow::RetryIcon() {
+    KillTimer(hwnd_, kIconRetryTimer);
+    // Restored in the meantime, or already in the tray: nothing to do.
+    if (!IsIconic(hwnd_) || !IsWindowVisible(hwnd_)) return;
+    if (trayIcon_.Add(shellBusy_) == tray::IconAdd::kThere) {
+        iconRefused_ = false;
+        ShowWindow(hwnd_, SW_HIDE);
+    }
+}
+
+void SmileyWindow::OnTrayIcon(LPARAM notification) {
+    switch (LOWORD(notification)) {
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+            ShowWindow(hwnd_, SW_RESTORE);
+            SetForegroundWindow(hwnd_);
+            ShowWindow(hwnd_, SW_SHOW);
+            trayIcon_.Delete();
+            break;
+        default:
+            break;
+    }
+}
+
+void SmileyWindow::MarkStyle(std::size_t style) {
+    if (style == markedStyle_) return;
+    MarkOption(Control(S(static_cast<int>(markedStyle_))), false);
+    MarkOption(Control(S(static_cast<int>(style))), true);
+    markedStyle_ = style;
+}
+
+// As in a dialog's option group, only the chosen option is a Tab stop, so
+// tabbing through the window passes the group once and chooses nothing.
+void SmileyWindow::MarkOption(HWND option, bool chosen) {
+    win::SetChecked(option, chosen);
+    const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
+    SetWindowLongPtrW(option, GWL_STYLE,
+                      chosen ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+}
+
+// The arrow keys move to the next or the previous option, round from the
+// last to the first, and choose it. The window does this itself rather than
+// leave it to the dialog manager: that one chooses an option only through the
+// click Windows reports when an unchecked option gets the focus, and Wine
+// does not report it.
+void SmileyWindow::StepStyle(HWND from, int step) {
+    const int id = GetDlgCtrlID(from);
+    if (!IsStyleId(id) || Control(id) != from) return;
+    const int count = static_cast<int>(catalogue::kStyleCount);
+    const int next = (id - ids::kFirstStyle + step + count) % count;
+    // Chosen before it has the focus, the option reports no click for it.
+    OnStyle(static_cast<std::size_t>(next));
+    SetFocus(Control(S(next)));
+    // The keyboard is in use: show the focus rectangle if the mouse hid it, as
+    // the dialog manager does for the keys it handles itself.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+LRESULT CALLBACK SmileyWindow::OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR id, DWORD_PTR self) {
+    auto* window = reinterpret_cast<SmileyWindow*>(self);
+    switch (msg) {
+        case WM_GETDLGCODE:
+            return DefSubclassProc(option, msg, wParam, lParam) | DLGC_WANTARROWS;
+        case WM_KEYDOWN:
+            if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
+                window->StepStyle(option, wParam == VK_DOWN || wParam == VK_RIGHT ? 1 : -1);
+                return 0;
+            }
+            break;
+        case WM_SETFOCUS: {
+            // On Windows an unchecked option reports a click when it merely
+            // gets the focus (by Tab, at start-up, on activation): that
+            // chooses nothing. Windows' button code sends that click from
+            // inside its WM_SETFOCUS, before it returns (unless the button is
+            // being clicked); Wine 8 sends none.
+            const bool outer = window->focusArriving_;
+            window->focusArriving_ = true;
+            const LRESULT result = DefSubclassProc(option, msg, wParam, lParam);
+            window->focusArriving_ = outer;
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(option, &SmileyWindow::OptionProc, id);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(option, msg, wParam, lParam);
+}
+
+void SmileyWindow::AddFaceHints() {
+    // The tip window belongs to this window and goes with it.
+    HWND hints = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                 WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
+                                 GetModuleHandleW(nullptr), nullptr);
+    if (hints == nullptr) return;
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
+        TOOLINFOW ti = {};
+        ti.cbSize = TTTOOLINFOW_V2_SIZE;
+        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.hwnd = hwnd_;
+        ti.uId = reinterpret_cast<UINT_PTR>(Control(I(static_cast<int>(i))));
+        ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[i].emoticon);
+        SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+    }
+}
+
+void SmileyWindow::OnOtherCommand(int id, int code, HWND control) {
+    if (IsStyleId(id)) {
+        if (code == BN_CLICKED && !focusArriving_)
+            OnStyle(static_cast<std::size_t>(id - ids::kFirstStyle));
+    } else if (IsFaceId(id)) {
+        // A quick second click on a face is a double click: it sends again.
+        if (code == STN_CLICKED || code == STN_DBLCLK)
+            OnFace(static_cast<std::size_t>(id - ids::kFirstFace));
+    }
+}
+
+LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == tray::kNotifyMessage) {
+        OnTrayIcon(lParam);
+        return 0;
+    }
+    // A restarted taskbar has forgotten the icon of a window that is in the
+    // tray, and takes the icon that an earlier one refused.
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        if (IsIconic(hwnd_)) MoveToTray();
+        return 0;
+    }
+    switch (msg) {
+        case WM_DRAWITEM: {
+            const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (item != nullptr && IsFaceId(static_cast<int>(item->CtlID))) {
+                faces::DrawFace(item->hDC, item->rcItem, item->CtlID - ids::kFirstFace);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_SIZE:
+            OnSize(wParam);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kIconRetryTimer) {
+                RetryIcon();
+                return 0;
+            }
+            break;
+        case WM_CLOSE:
+        case WM_DESTROY:
+            // Closing the smiley window ends the program at once, every
+            // other window with it, without their own closing steps.
+            closed_();
+            return 0;
+        default:
+            break;
+    }
+    return LayoutWindow::HandleMessage(msg, wParam, lParam);
+}
+
+void SmileyWindow::OnDestroyed() {
+    LayoutWindow::OnDestroyed();
+    iconRefused_ = false;
+    shellBusy_ = false;
+    focusArriving_ = false;
+}
+
+}  // namespace app

@@ -1,0 +1,81 @@
+// The smiley window: the program's start-up and main window. It offers the
+// built-in catalogue (35 style options, 16 face pictures), sends a smiley tag
+// into the messenger's instant-message window on every face click, announces
+// the program in the chat room while it opens, and lives in the notification
+// area while minimised.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+
+#include "app/tray_win.h"
+#include "messenger/delivery.h"
+#include "win/gdi.h"
+#include "win/layout_window.h"
+
+namespace app {
+
+class SmileyWindow : public win::LayoutWindow {
+  public:
+    // `openCustomCodes` shows the custom codes window; `closed` ends the
+    // program. The window's icon lives in `trayIcon` while it is minimised.
+    SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
+                 std::function<void()> openCustomCodes, std::function<void()> closed);
+
+    // Builds the window hidden, announces the program in the chat room, and
+    // only then shows it with `showCommand`, so the announcement reaches the
+    // chat room before the window is first seen. False if the window could
+    // not be made.
+    bool Open(int showCommand);
+
+    // Shows the window again after the custom codes window hid it.
+    void ShowAgain();
+    void Hide();
+
+    // ---- handlers ----
+    // A style option: its row of the catalogue's style table.
+    void OnStyle(std::size_t style);
+    // A face picture: the face's index in the catalogue.
+    void OnFace(std::size_t face);
+    void SendSmiley();
+    // "More" and "Extra".
+    void OpenCustomCodes();
+
+  private:
+    void OnCreate() override;
+    void OnOtherCommand(int id, int code, HWND control) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override;
+
+    void Announce();
+    void OnSize(WPARAM sizeType);
+    void OnTrayIcon(LPARAM notification);
+    void MoveToTray();
+    void RetryIcon();
+    void MarkStyle(std::size_t style);
+    void MarkOption(HWND option, bool chosen);
+    void StepStyle(HWND from, int step);
+    static LRESULT CALLBACK OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR id, DWORD_PTR self);
+    void AddFaceHints();
+
+    delivery::MessengerDelivery& messenger_;
+    tray::Icon& trayIcon_;
+    const std::function<void()> openCustomCodes_;
+    const std::function<void()> closed_;
+    win::Icon icon_;  // small: the caption and the notification area
+    win::Icon largeIcon_;
+    std::size_t markedStyle_ = 0;
+    // Set while a style option takes the focus: on Windows an unchecked radio
+    // button reports a click then, which must not choose a style.
+    bool focusArriving_ = false;
+    UINT taskbarCreated_ = 0;
+    // The shell refused the icon when the window was last minimised: it may
+    // still add it late, and the window is on the taskbar meanwhile.
+    bool iconRefused_ = false;
+    // The shell was busy when it refused: the icon may come late.
+    bool shellBusy_ = false;
+};
+
+}  // namespace app

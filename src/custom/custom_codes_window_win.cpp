@@ -1,0 +1,294 @@
+#include "custom/custom_codes_window_win.h"
+
+#include <commctrl.h>
+
+#include <initializer_list>
+#include <utility>
+
+#include "custom/custom_codes_window_ids.h"
+#include "custom/listfile_win.h"
+#include "info/links_win.h"
+#include "messenger/winsys_win.h"
+#include "win/text.h"
+
+namespace custom {
+
+namespace {
+
+using namespace custom_codes_window_ids;
+using win::Kind;
+
+// The page "Get More Codes" opens.
+const wchar_t kMoreCodesPage[] = L"http://www.pallimo.example/codes.html";
+
+constexpr int kClientWidth = 3315;  // twips, below the menu bar
+constexpr int kClientHeight = 3360;
+
+// The buttons overlap by a pixel; clipping keeps each one drawn whole on top.
+constexpr DWORD kOverlapping = WS_CLIPSIBLINGS;
+
+// In tab order. The file-name box lies below the client area: it is reached
+// only with the Tab key, and what is typed there goes in unseen.
+const win::ControlRow kRows[] = {
+    {kListFrame, "Frame1", Kind::Frame, L"Double Click To Send", 120, 120, 3015, 2175, 0, WS_GROUP},
+    {kCodeList, "List1", Kind::ListBox, nullptr, 120, 240, 2775, 1815, kListFrame, 0},
+    {kAddButton, "Command1", Kind::Button, L"Add", 120, 2640, 735, 255, 0, WS_GROUP | kOverlapping},
+    {kClearButton, "Command2", Kind::Button, L"Clear", 840, 2640, 735, 255, 0, kOverlapping},
+    {kLoadButton, "Command3", Kind::Button, L"Load", 2280, 2640, 735, 255, 0, kOverlapping},
+    {kCodeBox, "Text1", Kind::TextBox, L"Enter Smiley Code Here", 120, 3000, 3015, 285, 0, 0},
+    {kFileNameBox, "Text2", Kind::TextBox, L"App.Path", 120, 3480, 975, 285, 0, 0},
+    {kSaveButton, "Command4", Kind::Button, L"Save", 1560, 2640, 735, 255, 0, kOverlapping},
+    {kSendImOption, "op1", Kind::Option, L"Send IM", 240, 2400, 1095, 195, 0, WS_GROUP},
+    {kSendChatOption, "Option1", Kind::Option, L"Send Chat", 1920, 2400, 1215, 195, 0, 0},
+};
+
+using Window = CustomCodesWindow;
+const win::CommandRow kCommands[] = {
+    {kAddButton, BN_CLICKED, win::Handler(&Window::OnAdd)},
+    {kClearButton, BN_CLICKED, win::Handler(&Window::OnClear)},
+    {kLoadButton, BN_CLICKED, win::Handler(&Window::OnLoad)},
+    {kSaveButton, BN_CLICKED, win::Handler(&Window::OnSave)},
+    {kSendImOption, BN_CLICKED, win::Handler(&Window::OnSendImChosen)},
+    {kSendChatOption, BN_CLICKED, win::Handler(&Window::OnSendChatChosen)},
+    {kCodeList, LBN_DBLCLK, win::Handler(&Window::OnSendItem)},
+    {kFileClearItem, 0, win::Handler(&Window::OnClear)},
+    {kFileLoadItem, 0, win::Handler(&Window::OnLoad)},
+    {kFileSaveItem, 0, win::Handler(&Window::OnSave)},
+    {kFileExitItem, 0, win::Handler(&Window::OnExit)},
+    {kHelpInstructionsItem, 0, win::Handler(&Window::OnInstructions)},
+    {kHelpMoreCodesItem, 0, win::Handler(&Window::OnMoreCodes)},
+    {kHelpAboutItem, 0, win::Handler(&Window::OnAbout)},
+};
+
+const win::WindowLook kLook = {kClass,
+                               L"Custom",
+                               win::LayoutWindow::kToolStyle,
+                               win::LayoutWindow::kToolExStyle,
+                               kClientWidth,
+                               kClientHeight,
+                               CW_USEDEFAULT,
+                               CW_USEDEFAULT,
+                               kRows,
+                               sizeof kRows / sizeof kRows[0],
+                               kCommands,
+                               sizeof kCommands / sizeof kCommands[0],
+                               kCodeList};
+
+// The menu bar, in order: a row that opens a menu starts the next menu of the
+// bar; a row without a caption is a separator line.
+struct MenuRow {
+    int id;
+    const char* name;  // the program's own name for the item
+    const wchar_t* caption;
+    bool opensMenu;
+};
+const MenuRow kMenu[] = {
+    {0, "fileiu", L"&File", true},
+    {kFileClearItem, "ino", L"Clear", false},
+    {kFileLoadItem, "loahs", L"Load", false},
+    {kFileSaveItem, "asdsadsd", L"Save", false},
+    {0, "asd", nullptr, false},
+    {kFileExitItem, "sdsd", L"&Exit", false},
+    {0, "ass", L"&Help", true},
+    {kHelpInstructionsItem, "inso", L"Instructions", false},
+    {kHelpMoreCodesItem, "getty", L"Get More Codes", false},
+    {0, "asdsa", nullptr, false},
+    {kHelpAboutItem, "abby", L"About", false},
+};
+
+}  // namespace
+
+CustomCodesWindow::CustomCodesWindow(delivery::MessengerDelivery& messenger, CustomCodesLinks links)
+    : LayoutWindow(kLook), messenger_(messenger), links_(std::move(links)) {}
+
+// ---- building -----------------------------------------------------------------
+
+// The window opens with its layout's values; nothing is loaded.
+void CustomCodesWindow::OnCreate() {
+    listFont_ = win::CreatePointFont(L"MS Sans Serif", 825, dpi());
+    SendMessageW(Control(kCodeList), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
+    SetWindowSubclass(Control(kCodeBox), &CustomCodesWindow::CodeBoxProc, 1,
+                      reinterpret_cast<DWORD_PTR>(this));
+    ChooseDestination(kSendImOption);
+    AddMenuBar();
+}
+
+void CustomCodesWindow::AddMenuBar() {
+    HMENU bar = CreateMenu();
+    HMENU menu = nullptr;
+    for (const MenuRow& row : kMenu) {
+        if (row.opensMenu) {
+            menu = CreatePopupMenu();
+            AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(menu), row.caption);
+        } else if (row.caption == nullptr) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+        } else {
+            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(row.id), row.caption);
+        }
+    }
+    // The window owns the menu from here on and destroys it with itself.
+    SetMenu(hwnd_, bar);
+
+    // The client area keeps its size below the menu bar: grow the window by
+    // whatever the bar took, however many rows it needed.
+    const int width = win::TwipsToPixels(kClientWidth, dpi());
+    const int height = win::TwipsToPixels(kClientHeight, dpi());
+    RECT window = {}, client = {};
+    GetWindowRect(hwnd_, &window);
+    GetClientRect(hwnd_, &client);
+    SetWindowPos(hwnd_, nullptr, 0, 0,
+                 window.right - window.left + width - (client.right - client.left),
+                 window.bottom - window.top + height - (client.bottom - client.top),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- messages -----------------------------------------------------------------
+
+LRESULT CustomCodesWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_CLOSE) {
+        // Nothing is saved and nothing asks: unsaved items go with the window.
+        links_.closed();
+        DestroyWindow(hwnd_);
+        return 0;
+    }
+    return LayoutWindow::HandleMessage(msg, wParam, lParam);
+}
+
+// Every click into the code box empties it, not only the first.
+LRESULT CALLBACK CustomCodesWindow::CodeBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                                UINT_PTR id, DWORD_PTR self) {
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &CustomCodesWindow::CodeBoxProc, id);
+    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
+    if (msg == WM_LBUTTONUP) {
+        RECT r;
+        GetClientRect(hwnd, &r);
+        const POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (PtInRect(&r, p)) reinterpret_cast<CustomCodesWindow*>(self)->OnCodeBoxClick();
+    }
+    return result;
+}
+
+void CustomCodesWindow::OnDestroyed() {
+    // A load still reading into this window stops at its next look, and what
+    // was waiting for it goes with the window; the next opening starts afresh.
+    if (loading_ != nullptr) loading_->cancelled = true;
+    loading_ = nullptr;
+    jobs_->Waiting().clear();
+    jobs_ = std::make_shared<FileJobs>();
+    LayoutWindow::OnDestroyed();
+    listFont_.reset();
+}
+
+// ---- handlers -----------------------------------------------------------------
+
+void CustomCodesWindow::OnCodeBoxClick() { win::HwndSetText(Control(kCodeBox), L""); }
+
+void CustomCodesWindow::OnAdd() {
+    win::LbAddString(Control(kCodeList), win::HwndGetText(Control(kCodeBox)));
+}
+
+// What waits for a running load goes too: a Save pressed before the Clear
+// would write the items read after it over the file being read.
+void CustomCodesWindow::OnClear() {
+    jobs_->Waiting().clear();
+    SendMessageW(Control(kCodeList), LB_RESETCONTENT, 0, 0);
+    win::HwndSetText(Control(kFileNameBox), L"");
+}
+
+void CustomCodesWindow::OnLoad() { RunFileJob({false, win::HwndGetText(Control(kFileNameBox))}); }
+
+void CustomCodesWindow::OnSave() { RunFileJob({true, win::HwndGetText(Control(kFileNameBox))}); }
+
+void CustomCodesWindow::OnSendItem() {
+    const std::wstring text = win::LbGetSelectedText(Control(kCodeList));
+    if (win::IsChecked(Control(kSendImOption)))
+        messenger_.IMSend(text, delivery::ToHandle(hwnd()));
+    else if (win::IsChecked(Control(kSendChatOption)))
+        messenger_.ChatSend(text, delivery::ToHandle(hwnd()));
+}
+
+void CustomCodesWindow::OnSendImChosen() { ChooseDestination(kSendImOption); }
+void CustomCodesWindow::OnSendChatChosen() { ChooseDestination(kSendChatOption); }
+
+// As the close box does, and the smiley window is shown once more when this
+// one is gone.
+void CustomCodesWindow::OnExit() {
+    links_.closed();
+    DestroyWindow(hwnd_);
+    links_.closed();
+}
+
+void CustomCodesWindow::OnInstructions() { links_.showInstructions(); }
+void CustomCodesWindow::OnMoreCodes() { links::OpenLink(kMoreCodesPage); }
+void CustomCodesWindow::OnAbout() { links_.showAbout(); }
+
+// ---- helpers ------------------------------------------------------------------
+
+// The two options form one group. As in a dialog, only the chosen one is a
+// tab stop, so tabbing through the window does not change the destination.
+void CustomCodesWindow::ChooseDestination(int id) {
+    for (int option : {kSendImOption, kSendChatOption}) {
+        HWND h = Control(option);
+        win::SetChecked(h, option == id);
+        const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
+        SetWindowLongPtrW(h, GWL_STYLE,
+                          option == id ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+    }
+}
+
+// A load lets the window handle its events while it reads, so Save and Load
+// can be pressed in the middle of one. They wait for it: a save then writes
+// the whole list rather than the part read so far (which, saved over the file
+// being read, would lose the rest), and a second load appends its items after
+// the first one's, just as when it is pressed after the first has ended. A
+// load that stops part-way (a failed read, no memory, no room in the list, a
+// file it cannot open) drops what waits for it, as "Clear" does: a save would
+// write the part read over the file. Only a missing file drops nothing.
+void CustomCodesWindow::RunFileJob(FileJob job) {
+    // The queue of this opening of the window, kept alive for the run even if
+    // the window closes and opens again meanwhile.
+    const std::shared_ptr<FileJobs> jobs = jobs_;
+    if (jobs->Running()) {
+        // Saves one after the other to the same file are one save, since the
+        // list is read when it runs: each would wait for a held file again.
+        const auto& waiting = jobs->Waiting();
+        if (job.save && !waiting.empty() && waiting.back().save && waiting.back().path == job.path)
+            return;
+    }
+    jobs->Submit(std::move(job), [this, &jobs](const FileJob& next) {
+        if (next.save) {
+            listfile::SaveList(next.path, Control(kCodeList));
+            return true;
+        }
+        // Closed in the middle: the window, and whatever opened since, is no
+        // longer this load's business.
+        return RunLoad(next.path, *jobs);
+    });
+}
+
+// False when the window closed during the load.
+bool CustomCodesWindow::RunLoad(const std::wstring& path, FileJobs& jobs) {
+    LoadRun run;
+    // However the load ends, even by an exception, the window no longer
+    // points at it afterwards; when it stopped part-way through its file, what
+    // waits for it goes. A load that read nothing (a missing file) leaves the
+    // list as it was, so what waits still runs.
+    struct Mark {
+        LoadRun*& loading;
+        FileJobs& jobs;
+        LoadRun* run;
+        bool partial;
+        ~Mark() {
+            if (loading != run) return;  // the window closed: all went with it
+            loading = nullptr;
+            if (partial) jobs.Waiting().clear();
+        }
+    } mark{loading_, jobs, &run, true};
+    loading_ = &run;
+    mark.partial = listfile::LoadList(path, Control(kCodeList), [&run] {
+                       return !run.cancelled;
+                   }) == listfile::LoadResult::kPartial;
+    return !run.cancelled;
+}
+
+}  // namespace custom

@@ -1,0 +1,81 @@
+// The custom codes window: the user's own list of texts (further smiley codes
+// or whole smiley tags), kept in a file on request and sent unchanged with a
+// double-click into the messenger's instant-message window or chat room.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "messenger/delivery.h"
+#include "messenger/run_queue.h"
+#include "win/gdi.h"
+#include "win/layout_window.h"
+
+namespace custom {
+
+// What the custom codes window asks of the rest of the program.
+struct CustomCodesLinks {
+    std::function<void()> closed;  // the window closed by the user's hand
+    std::function<void()> showInstructions;
+    std::function<void()> showAbout;
+};
+
+class CustomCodesWindow : public win::LayoutWindow {
+  public:
+    CustomCodesWindow(delivery::MessengerDelivery& messenger, CustomCodesLinks links);
+
+    // Builds the window afresh from its layout if it is not open, else brings
+    // the open one forward. There is never more than one.
+    bool Open() { return LayoutWindow::Open(SW_SHOW); }
+
+    // ---- handlers ----
+    void OnAdd();
+    void OnClear();
+    void OnLoad();
+    void OnSave();
+    void OnSendItem();  // a double-click on the list
+    void OnSendImChosen();
+    void OnSendChatChosen();
+    void OnExit();
+    void OnInstructions();
+    void OnMoreCodes();
+    void OnAbout();
+
+  private:
+    // A save or load asked for while a load is reading; it runs when the load
+    // ends, with the path that was in the file-name box when it was asked for,
+    // unless "Clear" comes first.
+    struct FileJob {
+        bool save;
+        std::wstring path;
+    };
+    // The load in progress; the window's close marks it so that it stops.
+    struct LoadRun {
+        bool cancelled = false;
+    };
+    using FileJobs = RunQueue<FileJob>;
+
+    void OnCreate() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override;
+
+    void AddMenuBar();
+    void OnCodeBoxClick();
+    void ChooseDestination(int id);
+    void RunFileJob(FileJob job);
+    bool RunLoad(const std::wstring& path, FileJobs& jobs);
+    static LRESULT CALLBACK CodeBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self);
+
+    delivery::MessengerDelivery& messenger_;
+    const CustomCodesLinks links_;
+    win::Font listFont_;
+    LoadRun* loading_ = nullptr;
+    // The file jobs of this opening of the window. A run still going when the
+    // window closes keeps its own queue; the next opening starts a new one.
+    std::shared_ptr<FileJobs> jobs_ = std::make_shared<FileJobs>();
+};
+
+}  // namespace custom

@@ -1,0 +1,52 @@
+#include "info/instructions_window_win.h"
+
+#include "info/info_ids.h"
+
+namespace info {
+
+namespace {
+
+// Every line ends with CR LF, the last one too, so the box has an empty sixth
+// line the caret can reach.
+const wchar_t kInstructions[] =
+    L"- Just add the smilyer code Where Specified\r\n"
+    L"- Then Save Your List\r\n"
+    L"- Load Your List Uopn Use\r\n"
+    L"- Chose Where you want to send\r\n"
+    L"- Double click onthe list to send\r\n";
+
+using win::Kind;
+const win::ControlRow kRows[] = {
+    {instructions_window_ids::kInstructionsFrame, "Frame1", Kind::Frame, L"Instructions", 120, 120,
+     3855, 1215, 0, 0},
+    {instructions_window_ids::kInstructionsBox, "Text1", Kind::MultiLineText, kInstructions, 120,
+     240, 3615, 855, instructions_window_ids::kInstructionsFrame, 0},
+};
+
+const win::WindowLook kLook = {instructions_window_ids::kClass,
+                               L"Help",
+                               win::LayoutWindow::kToolStyle,
+                               win::LayoutWindow::kToolExStyle,
+                               4050,
+                               1470,
+                               CW_USEDEFAULT,
+                               CW_USEDEFAULT,
+                               kRows,
+                               sizeof kRows / sizeof kRows[0],
+                               nullptr,
+                               0,
+                               instructions_window_ids::kInstructionsBox};
+
+}  // namespace
+
+InstructionsWindow::InstructionsWindow() : LayoutWindow(kLook) {}
+
+void InstructionsWindow::OnCreate() {
+    HookKeys(Control(instructions_window_ids::kInstructionsBox));
+}
+
+// A multi-line text box under dialog navigation closes its window on Esc; the
+// close box is the only way this window closes.
+bool InstructionsWindow::TakesKey(HWND control, WPARAM vk) const { return vk == VK_ESCAPE; }
+
+}  // namespace info

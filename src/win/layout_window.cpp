@@ -1,0 +1,145 @@
+#include "win/layout_window.h"
+
+#include <commctrl.h>
+
+namespace win {
+
+void LayoutWindow::Destroy() {
+    // Controls go before the font they were given.
+    if (exists()) DestroyWindow(hwnd_);
+}
+
+bool LayoutWindow::Open(int showCommand, HICON classIcon) {
+    if (exists()) {
+        ShowWindow(hwnd_, IsIconic(hwnd_) ? SW_RESTORE : SW_SHOW);
+        SetForegroundWindow(hwnd_);
+        return true;
+    }
+    dpi_ = SystemDpi();
+    font_ = CreatePointFont(L"Tahoma", 825, dpi_);
+
+    const int clientWidth = TwipsToPixels(look_.clientWidth, dpi_);
+    const int clientHeight = TwipsToPixels(look_.clientHeight, dpi_);
+    int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
+    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, look_.style, look_.exStyle);
+    if (look_.clientLeft != CW_USEDEFAULT) {
+        RECT r = {TwipsToPixels(look_.clientLeft, dpi_), TwipsToPixels(look_.clientTop, dpi_), 0,
+                  0};
+        r.right = r.left + clientWidth;
+        r.bottom = r.top + clientHeight;
+        AdjustWindowRectEx(&r, look_.style, FALSE, look_.exStyle);
+        x = r.left;
+        y = r.top;
+    }
+    // No owner: each window stays when the one that asked for it closes.
+    if (CreateTopLevel(look_.className, look_.caption, look_.style, look_.exStyle, x, y, outer.cx,
+                       outer.cy, classIcon) == nullptr)
+        return false;
+    layout_.Build(hwnd_, look_.rows, look_.rowCount, dpi_, font_.get());
+    focus_ = Control(look_.firstFocus);
+    OnCreate();
+    // Closed already, while the creation hook let events be handled.
+    if (!exists()) return true;
+    KeepOnScreen(hwnd_);
+    ShowWindow(hwnd_, showCommand);
+    UpdateWindow(hwnd_);
+    return true;
+}
+
+void LayoutWindow::HookKeys(HWND control) {
+    SetWindowSubclass(control, &LayoutWindow::KeyHookProc, 1, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK LayoutWindow::KeyHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                           UINT_PTR id, DWORD_PTR self) {
+    const LayoutWindow* window = reinterpret_cast<const LayoutWindow*>(self);
+    switch (msg) {
+        case WM_GETDLGCODE: {
+            // Claiming the key keeps the event loop's dialog navigation from
+            // acting on it, so it arrives here as WM_KEYDOWN.
+            const MSG* m = reinterpret_cast<const MSG*>(lParam);
+            if (m != nullptr && m->message == WM_KEYDOWN && window->TakesKey(hwnd, m->wParam))
+                return DefSubclassProc(hwnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
+            break;
+        }
+        case WM_KEYDOWN:
+            if (window->TakesKey(hwnd, wParam)) {
+                reinterpret_cast<LayoutWindow*>(self)->OnKey(hwnd, wParam);
+                return 0;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(hwnd, &LayoutWindow::KeyHookProc, id);
+            break;
+    }
+    return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// Commands come from the window's controls, whether they stand in the window
+// or in a panel, from its menu, and from the keyboard interface.
+void LayoutWindow::OnCommand(int id, int code, HWND control) {
+    if (id == IDOK && control == nullptr) {
+        PressFocusedButton();
+        return;
+    }
+    // A control's command must come from that control; a menu item has none.
+    if (control == Control(id)) {
+        for (std::size_t i = 0; i < look_.commandCount; ++i) {
+            const CommandRow& command = look_.commands[i];
+            if (command.id == id && command.code == code) {
+                (this->*command.handler)();
+                return;
+            }
+        }
+    }
+    OnOtherCommand(id, code, control);
+}
+
+// Enter on a focused push button presses it, as in a dialog; elsewhere it
+// does nothing.
+void LayoutWindow::PressFocusedButton() {
+    HWND focus = GetFocus();
+    if (focus == nullptr || focus != Control(GetDlgCtrlID(focus))) return;
+    const LONG_PTR type = GetWindowLongPtrW(focus, GWL_STYLE) & BS_TYPEMASK;
+    if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON) return;
+    wchar_t cls[16] = {};
+    GetClassNameW(focus, cls, 16);
+    if (lstrcmpiW(cls, WC_BUTTONW) == 0) SendMessageW(focus, BM_CLICK, 0, 0);
+}
+
+void LayoutWindow::RestoreFocus() {
+    HWND target = focus_ != nullptr && IsChild(hwnd_, focus_) ? focus_ : Control(look_.firstFocus);
+    if (target != nullptr) SetFocus(target);
+}
+
+LRESULT LayoutWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = GetFocus();
+                if (focus != nullptr && IsChild(hwnd_, focus)) focus_ = focus;
+            } else if (HIWORD(wParam) == 0) {  // not minimised
+                RestoreFocus();
+            }
+            return 0;
+        case WM_SETFOCUS:
+            if (!IsIconic(hwnd_)) RestoreFocus();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (HBRUSH brush =
+                    OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+    }
+    return Window::HandleMessage(msg, wParam, lParam);
+}
+
+void LayoutWindow::OnDestroyed() {
+    focus_ = nullptr;
+    font_.reset();
+}
+
+}  // namespace win

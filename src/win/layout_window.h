@@ -1,0 +1,105 @@
+// A top-level window built from a layout table, as every window of the program
+// is: the controls in tab order, the program's font at the system DPI, a fixed
+// size and (optionally) a fixed place. It routes control notifications and
+// menu commands through a command table, lets Enter press the focused push
+// button as in a dialog, and remembers which control had the focus, since a
+// plain window (unlike a dialog) would otherwise take the focus itself
+// whenever it is activated again. The object outlives its window: closed, the
+// window can be built afresh from the same object.
+#pragma once
+#include <windows.h>
+
+#include <cstddef>
+
+#include "win/gdi.h"
+#include "win/layout.h"
+#include "win/window.h"
+
+namespace win {
+
+class LayoutWindow;
+
+// One command of a window: `code` from control (or menu item) `id` runs
+// `handler`. A menu item's and Enter's commands have code 0.
+struct CommandRow {
+    int id;
+    int code;
+    void (LayoutWindow::*handler)();
+};
+
+// A handler of a window derived from LayoutWindow, as a command table holds it.
+template <typename W>
+constexpr void (LayoutWindow::*Handler(void (W::*handler)()))() {
+    return static_cast<void (LayoutWindow::*)()>(handler);
+}
+
+struct WindowLook {
+    const wchar_t* className;
+    const wchar_t* caption;
+    DWORD style, exStyle;
+    int clientWidth, clientHeight;  // twips
+    // Where the client area's top-left corner goes on the screen, in twips;
+    // CW_USEDEFAULT lets the system choose the window's place.
+    int clientLeft, clientTop;
+    const ControlRow* rows;
+    std::size_t rowCount;
+    const CommandRow* commands;
+    std::size_t commandCount;
+    int firstFocus;  // id of the control that has the focus when the window opens
+};
+
+class LayoutWindow : public Window {
+  public:
+    explicit LayoutWindow(const WindowLook& look) : look_(look) {}
+
+    // Builds the window from its layout and shows it with `showCommand` when
+    // it is closed, else shows the open one and brings it forward. False if
+    // the window could not be made.
+    bool Open(int showCommand = SW_SHOW, HICON classIcon = nullptr);
+    // Takes the window down without its closing steps.
+    void Destroy();
+
+    // A small tool window: a caption bar with a close box only, not sizable,
+    // no icon. Not WS_CLIPCHILDREN: a frame's group box lies over the
+    // controls inside it, and with it the window leaves the gaps between
+    // them unpainted.
+    static constexpr DWORD kToolStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+    static constexpr DWORD kToolExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
+
+  protected:
+    // Finishes what the layout table cannot describe (fonts, keys, menus,
+    // start values) once the controls exist, before the window is shown.
+    virtual void OnCreate() {}
+    // Commands the command table does not name: `control` is null for a menu
+    // item and for the keyboard interface (Esc gives IDCANCEL).
+    virtual void OnOtherCommand(int id, int code, HWND control) {}
+    // Colours of a static control; null keeps the system's.
+    virtual HBRUSH OnCtlColorStatic(HDC dc, HWND control) { return nullptr; }
+    // A key the window handles itself while `control` has the focus, before
+    // the control or the dialog navigation of the event loop sees it.
+    virtual bool TakesKey(HWND control, WPARAM vk) const { return false; }
+    virtual void OnKey(HWND control, WPARAM vk) {}
+    // Routes the keys of `control` through TakesKey/OnKey.
+    void HookKeys(HWND control);
+
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override;
+
+    HWND Control(int id) const { return layout_.Get(id); }
+    int dpi() const { return dpi_; }
+
+  private:
+    static LRESULT CALLBACK KeyHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self);
+    void OnCommand(int id, int code, HWND control);
+    void PressFocusedButton();
+    void RestoreFocus();
+
+    const WindowLook look_;
+    Layout layout_;
+    Font font_;
+    int dpi_ = 96;
+    HWND focus_ = nullptr;
+};
+
+}  // namespace win
