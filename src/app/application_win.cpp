@@ -20,6 +20,7 @@ int Application::Run(int showCommand) {
 void Application::Quit() {
     if (quitting_) return;
     quitting_ = true;
+    messenger_.Stop();
     trayIcon_.Delete();
     DestroyWindows();
     PostQuitMessage(0);

@@ -25,7 +25,7 @@ class Application {
     int Run(int showCommand);
 
   private:
-    // Closing the smiley window ends the program at once: the icon goes,
+    // Closing the smiley window ends the program at once: delivery stops, the icon goes,
     // every window goes without its own closing steps, and the event loop
     // ends.
     void Quit();

@@ -93,10 +93,22 @@ void MessengerDelivery::IMSend(const std::wstring& text, Handle owner) {
 // inner text would overwrite the input box before the outer Send press is
 // handled, and enough of them nest deeper than the window manager allows.
 void MessengerDelivery::Deliver(Job job) {
+    if (stopped_) return;
     deliveries_.Submit(std::move(job), [this](const Job& next) {
         next.chat ? DeliverToChat(next.text, next.owner) : DeliverToIm(next.text, next.owner);
-        return true;
+        return !stopped_;
     });
+}
+
+void MessengerDelivery::Stop() {
+    stopped_ = true;
+    deliveries_.Waiting().clear();
+}
+
+// Handles the program's events; false once the program is ending.
+bool MessengerDelivery::Pump() {
+    ws_.PumpEvents();
+    return !stopped_;
 }
 
 void MessengerDelivery::TimeOut(double seconds) {
@@ -109,7 +121,7 @@ void MessengerDelivery::TimeOut(double seconds) {
         const std::uint32_t elapsed = ws_.NowMs() - start;
         if (elapsed >= duration) return;
         ws_.WaitForEvents(duration - elapsed);
-        ws_.PumpEvents();
+        if (!Pump()) return;
     }
 }
 
@@ -205,7 +217,8 @@ bool MessengerDelivery::GoesOn(Handle window, Sent result, Handle owner) {
 // new text, and the new press finds the box empty, which comes to the same.
 // A question that is not answered in time ends the wait too: the messenger is
 // busy (with that very press, perhaps), and the text's own send waits for it.
-// Returns false when the messenger is known hung and still does not answer.
+// Returns false when the messenger is known hung and still does not answer,
+// or when the program is ending.
 // `start` becomes the time of the last question: the program has not handled
 // its events since, so the delivery's bound runs from there.
 bool MessengerDelivery::AwaitPreviousPress(std::uint32_t& start) {
@@ -217,7 +230,7 @@ bool MessengerDelivery::AwaitPreviousPress(std::uint32_t& start) {
     for (start = first;;) {
         if (ws_.AskBox(input, kAskBoundMs) != Box::HasText) return true;
         ws_.WaitForEvents(1);
-        ws_.PumpEvents();
+        if (!Pump()) return false;
         start = ws_.NowMs();
         if (start - first >= kPressBoundMs) return true;
     }
@@ -239,7 +252,7 @@ void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {
     // The instant-message window may still be opening: give it a few passes of
     // the event loop to show its edit field. Delivery goes on either way.
     for (int pass = 1;; ++pass) {
-        ws_.PumpEvents();
+        if (!Pump()) return;
         const Handle im = ws_.FindTopWindow(kImClass);
         const Handle combo = ws_.FindChildWindow(im, 0, kComboClass);
         const Handle edit = ws_.FindChildWindow(combo, 0, kEditClass);

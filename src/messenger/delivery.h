@@ -114,10 +114,13 @@ class MessengerDelivery {
     // Called while a delivery is running (a click handled inside its wait),
     // both return at once and the text goes out when the running delivery
     // (and any asked for before) has finished.
-
     // Keeps the program's windows answering for at least `seconds`, without
     // spinning.
     void TimeOut(double seconds);
+    // The program is ending: the running delivery and TimeOut stop at their
+    // next handling of events, what waits is dropped, and later deliveries
+    // do nothing. Nothing more reaches the messenger.
+    void Stop();
 
   private:
     struct Job {
@@ -147,6 +150,7 @@ class MessengerDelivery {
     bool Reachable(Handle window);
     bool GoesOn(Handle window, Sent result, Handle owner);
     bool AwaitPreviousPress(std::uint32_t& start);
+    bool Pump();
 
     WindowSystem& ws_;
     RunQueue<Job> deliveries_;
@@ -156,6 +160,7 @@ class MessengerDelivery {
     // In a list, as an answer holds on to its record.
     std::list<Unanswered> unanswered_;
     bool toldBlocked_ = false;  // the user is told once a run
+    bool stopped_ = false;
 };
 
 }  // namespace delivery

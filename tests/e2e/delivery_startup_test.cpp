@@ -4,6 +4,7 @@
 // smiley window is first seen, and nothing else.
 #include <windows.h>
 
+#include "app/smiley_window_ids.h"
 #include "delivery_util.h"
 #include "harness.h"
 
@@ -18,6 +19,27 @@ const e2e::Expected kAnnouncement[] = {
     SENT("chat.send", WM_LBUTTONUP),
     END_SEQUENCE,
 };
+
+// Closed in the second's wait between the lines (the window exists, not yet
+// shown), the program ends at once, and the second line never goes out.
+void CheckClosedBetweenTheLines() {
+    e2e::Standin standin;
+    e2e::Process pallimo;
+    if (!ok(standin.Start() && pallimo.Start(e2e::PallimoExe(), L"", L"", false),
+            "closed early: both start"))
+        return;
+    const bool first = e2e::WaitForRecords(standin.RecordPath(), 3, 10000).size() == 3;
+    const double seen = e2e::NowMs();
+    HWND main = e2e::FindTopLevel(smiley_window_ids::kClass, L"Smileys", pallimo.Id());
+    if (!ok(first && main != nullptr, "closed early: the first line arrived")) return;
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const double late = e2e::NowMs() - seen;
+    ok(pallimo.Wait(5000) && pallimo.ExitCode() == 0, "closed early: Pallimo ends with code 0");
+    if (late < 500)
+        ok(standin.Records().size() == 3, "closed early: the second line never went out");
+    else
+        e2e::Trace("closed early: the close was posted %.0f ms late; the second line may go", late);
+}
 
 }  // namespace
 
@@ -47,5 +69,6 @@ int main() {
 
     const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main);
     ok_sequence(all, kAnnouncement, "the whole run: the announcement and nothing else");
+    CheckClosedBetweenTheLines();
     return e2e::Finish();
 }

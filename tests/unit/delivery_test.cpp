@@ -284,6 +284,23 @@ TEST_F(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
                 ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"fifth\")"));
 }
 
+// Once the program ends (its window closed inside a delivery's wait), nothing
+// more reaches the messenger: not the running delivery, nor what waits, nor
+// what is asked for later; a TimeOut returns at its next handling of events.
+TEST_F(Deliveries, StopEndsTheRunningOneAndDropsTheRest) {
+    ImWindow w(ws, /*withCombo=*/false);
+    int pumps = 0;
+    ws.onPump = [&] {
+        if (++pumps == 1) messenger.ChatSend(L"waiting");
+        if (pumps == 2) messenger.Stop();
+    };
+    messenger.IMSend(L"running");
+    messenger.IMSend(L"later");
+    messenger.TimeOut(3600);
+    EXPECT_EQ(pumps, 3);
+    EXPECT_THAT(ws.CallsWith({"WM_SETTEXT", "WM_LBUTTON"}), IsEmpty());
+}
+
 TEST_F(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
     ImWindow w(ws);
     int depth = 0, deepest = 0, asked = 1;
