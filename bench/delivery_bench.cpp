@@ -102,8 +102,8 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < kClicks; ++i) {
         const catalogue::Face& face = catalogue::kFaces[i % catalogue::kFaceCount];
         expected.push_back(std::string("Pallimo: [Blue] ") + e2e::AnsiBytes(face.emoticon));
-        PostClick(
-            e2e::Child(main, smiley_window_ids::kFirstFace + i % static_cast<int>(catalogue::kFaceCount)));
+        PostClick(e2e::Child(
+            main, smiley_window_ids::kFirstFace + i % static_cast<int>(catalogue::kFaceCount)));
     }
     // Done when the stand-in has handled everything queued before a marker
     // posted after the last Send press arrived, or when nothing moved for 5 s.

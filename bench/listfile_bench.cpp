@@ -52,7 +52,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> fullMs, waitMs, saveMs;
     double worstWait = 0;
     for (int round = 0; round < rounds; ++round) {
-        SendMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileClearItem, 0);  // Clear, which also empties the path
+        SendMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileClearItem,
+                     0);  // Clear, which also empties the path
         SetText(path, file.c_str());
         const double start = e2e::NowMs();
         PostMessageW(form, WM_COMMAND, custom_codes_window_ids::kFileLoadItem, 0);

@@ -119,8 +119,10 @@ HWND CheckOpening() {
        "the smiley window hides when the custom codes window opens");
     ok(Count(form) == 0, "the list starts empty");
     ok(e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt, "the code box starts with the prompt");
-    ok(e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path", "the file name starts as App.Path");
-    ok(Checked(form, ids::kSendImOption) && !Checked(form, ids::kSendChatOption), "\"Send IM\" is chosen at start");
+    ok(e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path",
+       "the file name starts as App.Path");
+    ok(Checked(form, ids::kSendImOption) && !Checked(form, ids::kSendChatOption),
+       "\"Send IM\" is chosen at start");
     ok(e2e::FocusOf(form) == Ctl(form, ids::kCodeList), "the list has the keyboard focus at open");
     return form;
 }
@@ -129,7 +131,8 @@ void CheckAdding(HWND form) {
     Press(form, ids::kAddButton);
     e2e::WaitUntil([&] { return Count(form) == 1; }, 5000);
     ok(Item(form, 0) == kPrompt, "\"Add\" untouched adds the prompt");
-    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt, "the code box keeps its text after \"Add\"");
+    ok(e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt,
+       "the code box keeps its text after \"Add\"");
 
     ClickCodeBox(form);
     ok(e2e::TextOf(Ctl(form, ids::kCodeBox)).empty(), "a click into the code box empties it");
@@ -395,7 +398,8 @@ HWND CheckCloseAndReopen(HWND form) {
     form = e2e::OpenCustomCodes(g_main, g_pid);
     if (!ok(form != nullptr, "the custom codes window opens again")) return nullptr;
     ok(Count(form) == 0 && e2e::TextOf(Ctl(form, ids::kCodeBox)) == kPrompt &&
-           e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path" && Checked(form, ids::kSendImOption),
+           e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path" &&
+           Checked(form, ids::kSendImOption),
        "reopened, the window starts afresh: empty list, start texts, \"Send IM\"");
     return form;
 }
@@ -432,9 +436,11 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     // A Load of a missing file, then another name, Save and Load: the Load
     // that reads nothing does not drop what waits after it. Sent, so that
     // each takes its path before it changes.
-    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"none.txt"));
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"none.txt"));
     SendMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
-    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"copy.txt"));
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"copy.txt"));
     SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
     PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     const int atPress = Count(form);

@@ -191,8 +191,8 @@ void CheckNoMessenger() {
     HWND main = started.main;
     if (!ok(main != nullptr, "no messenger: the smiley window shows")) return;
     e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
-    ok(e2e::WaitUntil([&] { return e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == L">:-D</font>"; },
-                      5000),
+    ok(e2e::WaitUntil(
+           [&] { return e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == L">:-D</font>"; }, 5000),
        "no messenger: the face click was handled");
     ok(delivery::InputBarrier(main), "no messenger: the window takes input after the face click");
     ok(pallimo.Running(), "no messenger: Pallimo is still running");

@@ -84,7 +84,8 @@ inline HWND StartWithAnnouncement(e2e::Standin& standin, const wchar_t* switches
 // then been handled too.
 inline bool ChooseStyle(HWND main, const wchar_t* caption) {
     const std::wstring want = catalogue::QuotedCode(
-        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) - smiley_window_ids::kFirstStyle)]
+        catalogue::kStyles[static_cast<std::size_t>(StyleId(caption) -
+                                                    smiley_window_ids::kFirstStyle)]
             .code);
     e2e::Click(e2e::Child(main, StyleId(caption)));
     return e2e::WaitUntil(
@@ -93,9 +94,10 @@ inline bool ChooseStyle(HWND main, const wchar_t* caption) {
 
 // A style click whose handling shows that earlier input was handled.
 inline bool InputBarrier(HWND main) {
-    const bool panda = e2e::TextOf(e2e::Child(main, smiley_window_ids::kCodeBox)) ==
-                       catalogue::QuotedCode(
-                           catalogue::kStyles[StyleId(L"Panda") - smiley_window_ids::kFirstStyle].code);
+    const bool panda =
+        e2e::TextOf(e2e::Child(main, smiley_window_ids::kCodeBox)) ==
+        catalogue::QuotedCode(
+            catalogue::kStyles[StyleId(L"Panda") - smiley_window_ids::kFirstStyle].code);
     return ChooseStyle(main, panda ? L"Cow" : L"Panda");
 }
 

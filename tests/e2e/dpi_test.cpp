@@ -324,15 +324,17 @@ void CheckCustomFonts(HWND form4) {
 }
 
 void CheckHelpFonts(HWND form2) {
-    CheckText("Form2", e2e::Child(form2, instructions_window_ids::kInstructionsFrame), "Frame1", L"Instructions", Caption());
-    CheckText("Form2", e2e::Child(form2, instructions_window_ids::kInstructionsBox), "Text1", L"- Then Save Your List",
-              BoxText(), true);
+    CheckText("Form2", e2e::Child(form2, instructions_window_ids::kInstructionsFrame), "Frame1",
+              L"Instructions", Caption());
+    CheckText("Form2", e2e::Child(form2, instructions_window_ids::kInstructionsBox), "Text1",
+              L"- Then Save Your List", BoxText(), true);
 }
 
 void CheckAboutFonts(HWND form3) {
     using namespace about_window_ids;
     HWND panel = e2e::Child(form3, kPanel);
-    CheckText("Form3", e2e::Child(panel, kNameLabel), "Label1", L"Program Name: Pallimo", Caption());
+    CheckText("Form3", e2e::Child(panel, kNameLabel), "Label1", L"Program Name: Pallimo",
+              Caption());
     CheckText("Form3", e2e::Child(panel, kContactLabel), "Label5", L"Contact Info", Caption());
     CheckText("Form3", e2e::Child(panel, kEmailLabel), "Label6", L"E-mail - ", Caption());
     CheckText("Form3", e2e::Child(panel, kWebsiteLabel), "Label8", L"Website -", Caption());
@@ -464,7 +466,8 @@ int main() {
         // The Instructions and About windows open where the custom codes
         // window stands: each is looked at before the next covers it.
         PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpInstructionsItem, 0);
-        HWND form2 = e2e::WaitForWindow(instructions_window_ids::kClass, L"Help", pallimo.Id(), 5000);
+        HWND form2 =
+            e2e::WaitForWindow(instructions_window_ids::kClass, L"Help", pallimo.Id(), 5000);
         if (ok(form2 != nullptr, "Help > Instructions opens the Instructions window")) {
             e2e::Activate(form2);
             CheckHelpFonts(form2);

@@ -385,7 +385,8 @@ void CheckAboutColours(HWND form3) {
            "link \"%s\" is dark blue and underlined (run %d of %d)",
            e2e::AnsiBytes(e2e::TextOf(link)).c_str(), LongestRun(p, kLinkColour), textWidth);
     }
-    for (int id : {about_window_ids::kEmailLabel, about_window_ids::kWebsiteLabel, about_window_ids::kNameLabel}) {
+    for (int id : {about_window_ids::kEmailLabel, about_window_ids::kWebsiteLabel,
+                   about_window_ids::kNameLabel}) {
         const Pixels p = e2e::ScreenPixels(e2e::ScreenRect(e2e::Child(form3, id)));
         ok(CountColour(p, kLinkColour) == 0 && CountColour(p, GetSysColor(COLOR_BTNTEXT)) > 0 &&
                LongestRun(p, GetSysColor(COLOR_BTNTEXT)) <
@@ -444,8 +445,10 @@ void CheckAboutLinks(HWND form3, const ShellRecorder& shell) {
     HWND web = e2e::Child(form3, about_window_ids::kWebsiteLink);
     const std::wstring mailText = e2e::TextOf(mail), webText = e2e::TextOf(web);
     e2e::Activate(form3);
-    for (int id : {about_window_ids::kEmailLabel, about_window_ids::kWebsiteLabel, about_window_ids::kNameLabel, about_window_ids::kVersionLabel,
-                   about_window_ids::kAuthorLabel, about_window_ids::kContactLabel, about_window_ids::kRule, about_window_ids::kPanel})
+    for (int id : {about_window_ids::kEmailLabel, about_window_ids::kWebsiteLabel,
+                   about_window_ids::kNameLabel, about_window_ids::kVersionLabel,
+                   about_window_ids::kAuthorLabel, about_window_ids::kContactLabel,
+                   about_window_ids::kRule, about_window_ids::kPanel})
         e2e::Click(e2e::Child(form3, id));
     e2e::Click(mail);
     std::vector<std::string> lines = shell.WaitForLines(1);
@@ -488,24 +491,30 @@ int main() {
 
     // The Instructions window: its look, then typing into it; the next one
     // opened is built afresh.
-    HWND form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem, instructions_window_ids::kClass, pid);
+    HWND form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem,
+                              instructions_window_ids::kClass, pid);
     if (ok(form2 != nullptr, "Help > Instructions shows the Instructions window")) {
         CheckInstructionsLook(form2);
         CheckInstructionsEditing(form2);
-        form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem, instructions_window_ids::kClass, pid);
-        ok(form2 != nullptr && e2e::TextOf(e2e::Child(form2, instructions_window_ids::kInstructionsBox)) == kInstructions,
+        form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem,
+                             instructions_window_ids::kClass, pid);
+        ok(form2 != nullptr &&
+               e2e::TextOf(e2e::Child(form2, instructions_window_ids::kInstructionsBox)) ==
+                   kInstructions,
            "the Instructions window opens again with the instructions as they were");
     }
 
     // The About window, out of the Instructions window's way.
-    HWND form3 = ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid);
+    HWND form3 =
+        ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid);
     if (ok(form3 != nullptr, "Help > About shows the About window")) {
         CheckAboutLook(form3);
         if (form2 != nullptr)
             SetWindowPos(form2, nullptr, 600, 500, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         CheckAboutColours(form3);
-        if (form2 != nullptr) CheckAboutPointer(form3, e2e::Child(form2, instructions_window_ids::kInstructionsBox));
+        if (form2 != nullptr)
+            CheckAboutPointer(form3, e2e::Child(form2, instructions_window_ids::kInstructionsBox));
         CheckAboutKeys(form3);
         CheckAboutLinks(form3, shell);
     }
@@ -517,12 +526,14 @@ int main() {
         e2e::Activate(form3);
         e2e::PressKey(VK_TAB);
         ok(WaitFocus(form3, okButton), "Tab from Picture1 to OK");
-        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem, instructions_window_ids::kClass, pid) == form2 &&
+        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem,
+                        instructions_window_ids::kClass, pid) == form2 &&
                e2e::TopLevels(instructions_window_ids::kClass, pid).size() == 1,
            "Instructions twice leaves one Instructions window, brought forward");
         ok(WaitFocus(form2, e2e::Child(form2, instructions_window_ids::kInstructionsBox)),
            "the Instructions window comes back with the focus on Text1");
-        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid) == form3 &&
+        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass,
+                        pid) == form3 &&
                e2e::TopLevels(about_window_ids::kClass, pid).size() == 1,
            "About twice leaves one About window, brought forward");
         ok(WaitFocus(form3, okButton), "the About window comes back with the focus on OK");
@@ -543,8 +554,9 @@ int main() {
            "OK closes and destroys the About window");
     }
     form4 = e2e::OpenCustomCodes(main, pid);
-    form3 =
-        form4 != nullptr ? ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid) : nullptr;
+    form3 = form4 != nullptr ? ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem,
+                                            about_window_ids::kClass, pid)
+                             : nullptr;
     if (ok(form3 != nullptr, "the About window opens again")) {
         HWND panel = e2e::Child(form3, about_window_ids::kPanel);
         ok(WaitFocus(form3, panel), "afresh, with the focus on Picture1");

@@ -172,12 +172,14 @@ void CheckSmileyWindow(HWND main) {
 
 void CheckCustomWindow(HWND form4) {
     static const Row rows[] = {
-        {custom_codes_window_ids::kListFrame, "Frame1", 120, 120, 3015, 2175, L"Double Click To Send"},
+        {custom_codes_window_ids::kListFrame, "Frame1", 120, 120, 3015, 2175,
+         L"Double Click To Send"},
         {custom_codes_window_ids::kCodeList, "List1", 240, 360, 2775, 1815, nullptr},
         {custom_codes_window_ids::kAddButton, "Command1", 120, 2640, 735, 255, L"Add"},
         {custom_codes_window_ids::kClearButton, "Command2", 840, 2640, 735, 255, L"Clear"},
         {custom_codes_window_ids::kLoadButton, "Command3", 2280, 2640, 735, 255, L"Load"},
-        {custom_codes_window_ids::kCodeBox, "Text1", 120, 3000, 3015, 285, L"Enter Smiley Code Here"},
+        {custom_codes_window_ids::kCodeBox, "Text1", 120, 3000, 3015, 285,
+         L"Enter Smiley Code Here"},
         {custom_codes_window_ids::kFileNameBox, "Text2", 120, 3480, 975, 285, L"App.Path"},
         {custom_codes_window_ids::kSaveButton, "Command4", 1560, 2640, 735, 255, L"Save"},
         {custom_codes_window_ids::kSendImOption, "op1", 240, 2400, 1095, 195, L"Send IM"},
@@ -189,7 +191,8 @@ void CheckCustomWindow(HWND form4) {
 
 void CheckHelpWindow(HWND form2) {
     static const Row rows[] = {
-        {instructions_window_ids::kInstructionsFrame, "Frame1", 120, 120, 3855, 1215, L"Instructions"},
+        {instructions_window_ids::kInstructionsFrame, "Frame1", 120, 120, 3855, 1215,
+         L"Instructions"},
         {instructions_window_ids::kInstructionsBox, "Text1", 240, 360, 3615, 855, nullptr},
     };
     CheckRows("Form2", form2, form2, rows, sizeof rows / sizeof rows[0]);
@@ -197,7 +200,8 @@ void CheckHelpWindow(HWND form2) {
 }
 
 void CheckAboutWindow(HWND form3) {
-    static const Row panel[] = {{about_window_ids::kPanel, "Picture1", 120, 120, 3495, 2535, nullptr}};
+    static const Row panel[] = {
+        {about_window_ids::kPanel, "Picture1", 120, 120, 3495, 2535, nullptr}};
     CheckRows("Form3", form3, form3, panel, 1);
     static const Row rows[] = {
         {about_window_ids::kNameLabel, "Label1", 120, 120, 2415, 255, L"Program Name: Pallimo"},
@@ -236,7 +240,8 @@ int main() {
     if (ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) {
         CheckCustomWindow(form4);
         PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpInstructionsItem, 0);
-        HWND form2 = e2e::WaitForWindow(instructions_window_ids::kClass, L"Help", pallimo.Id(), 5000);
+        HWND form2 =
+            e2e::WaitForWindow(instructions_window_ids::kClass, L"Help", pallimo.Id(), 5000);
         if (ok(form2 != nullptr, "Help > Instructions opens the Instructions window"))
             CheckHelpWindow(form2);
         PostMessageW(form4, WM_COMMAND, custom_codes_window_ids::kHelpAboutItem, 0);

@@ -231,7 +231,8 @@ void CheckTypingAndCommand3(HWND main, const e2e::Standin& standin) {
     e2e::Activate(main);
     ok(e2e::FocusOf(main) == e2e::Child(main, smileys::StyleId("op1")),
        "activating the window puts the focus back on the chosen option");
-    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == kStartCode, "the focus alone chooses nothing");
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == kStartCode,
+       "the focus alone chooses nothing");
     for (int i = 0; i < 3; ++i) e2e::PressKey(VK_TAB);
     HWND text1 = e2e::Child(main, ids::kCodeBox);
     ok(e2e::FocusOf(main) == text1, "three Tabs from the chosen option reach Text1");

@@ -1200,9 +1200,11 @@ bool Soak::Clear() {
     m_.items.clear();
     m_.path.clear();
     if (real && visible && RealClickControl(FormCtl(fids::kClearButton), form_))
-        return Effect([&] { return Count() == 0 && e2e::TextOf(FormCtl(fids::kFileNameBox)).empty(); },
-                      "\"Clear\" did not empty the list and the file name");
-    if (how == 2) return SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileClearItem, 0), 0);
+        return Effect(
+            [&] { return Count() == 0 && e2e::TextOf(FormCtl(fids::kFileNameBox)).empty(); },
+            "\"Clear\" did not empty the list and the file name");
+    if (how == 2)
+        return SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileClearItem, 0), 0);
     return SendOrPost(how == 0, FormCtl(fids::kClearButton), BM_CLICK);
 }
 
@@ -1262,7 +1264,8 @@ bool Soak::Save() {
                             (got == before ? "as before" : "neither as before nor") + " the " +
                             std::to_string(want.size()) + " expected");
     } else if (menu) {
-        if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileSaveItem, 0), 0)) return false;
+        if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileSaveItem, 0), 0))
+            return false;
     } else if (!SendOrPost(send, FormCtl(fids::kSaveButton), BM_CLICK)) {
         return false;
     }
@@ -1278,7 +1281,8 @@ bool Soak::Load() {
     m_.items.insert(m_.items.end(), fields.begin(), fields.end());
     if (!(real && !fields.empty() && RealClickControl(FormCtl(fids::kLoadButton), form_))) {
         if (menu) {
-            if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileLoadItem, 0), 0)) return false;
+            if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(fids::kFileLoadItem, 0), 0))
+                return false;
         } else if (!SendOrPost(send, FormCtl(fids::kLoadButton), BM_CLICK)) {
             return false;
         }
@@ -1311,7 +1315,8 @@ bool Soak::RealDoubleClickItem(int index) {
 void Soak::PostDoubleClick(int index) {
     HWND list = FormCtl(fids::kCodeList);
     Post(list, LB_SETCURSEL, static_cast<WPARAM>(index));
-    Post(form_, WM_COMMAND, MAKEWPARAM(fids::kCodeList, LBN_DBLCLK), reinterpret_cast<LPARAM>(list));
+    Post(form_, WM_COMMAND, MAKEWPARAM(fids::kCodeList, LBN_DBLCLK),
+         reinterpret_cast<LPARAM>(list));
 }
 
 // A double click sends the selected item, unchanged, to the chosen
@@ -1348,8 +1353,11 @@ bool Soak::Destination() {
     m_.chat = chat;
     HWND option = FormCtl(chat ? fids::kSendChatOption : fids::kSendImOption);
     if (real && changes && RealClickControl(option, form_))
-        return Effect([&] { return customs::Checked(form_, chat ? fids::kSendChatOption : fids::kSendImOption); },
-                      "a click on a destination did not choose it");
+        return Effect(
+            [&] {
+                return customs::Checked(form_, chat ? fids::kSendChatOption : fids::kSendImOption);
+            },
+            "a click on a destination did not choose it");
     return SendOrPost(send, option, BM_CLICK);
 }
 
@@ -1359,7 +1367,8 @@ bool Soak::OpenInfo(bool about) {
     const bool send = rng_.Chance(50);
     const bool wasOpen = about ? m_.about : m_.help;
     (about ? m_.about : m_.help) = true;
-    if (!SendOrPost(send, form_, WM_COMMAND, MAKEWPARAM(about ? fids::kHelpAboutItem : fids::kHelpInstructionsItem, 0), 0) ||
+    if (!SendOrPost(send, form_, WM_COMMAND,
+                    MAKEWPARAM(about ? fids::kHelpAboutItem : fids::kHelpInstructionsItem, 0), 0) ||
         !Settle())
         return false;
     const wchar_t* cls = about ? about_window_ids::kClass : instructions_window_ids::kClass;

@@ -97,7 +97,8 @@ Started StartPallimo(Process& pallimo, const Standin* standin, DWORD ms) {
     HWND main = nullptr;
     WaitUntil(
         [&] {
-            if (main == nullptr) main = FindTopLevel(smiley_window_ids::kClass, L"Smileys", pallimo.Id());
+            if (main == nullptr)
+                main = FindTopLevel(smiley_window_ids::kClass, L"Smileys", pallimo.Id());
             if (main == nullptr || !IsWindowVisible(main)) return false;
             s.shownMs = NowMs();
             if (standin != nullptr) s.atShow = standin->Records();

@@ -65,7 +65,7 @@ void CheckRestored(HWND main, const char* context) {
 // The choice made before minimising is there after restoring, and the next face uses it.
 void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     e2e::Click(e2e::Child(main, smileys::StyleId("Option22")));  // "Frog"
-    e2e::Click(e2e::Child(main, ids::kFirstFace + 7));              // ";-)"
+    e2e::Click(e2e::Child(main, ids::kFirstFace + 7));           // ";-)"
     std::vector<e2e::Record> records = e2e::WaitForRecords(standin.RecordPath(), 1, 10000);
     const std::wstring text1 = e2e::TextOf(e2e::Child(main, ids::kCodeBox));
     const std::wstring text2 = e2e::TextOf(e2e::Child(main, ids::kTagTailBox));
@@ -75,8 +75,10 @@ void CheckChoiceSurvives(HWND main, const e2e::Standin& standin) {
     if (!Minimise(main, "with a choice made")) return;
     e2e::ClickAt(IconCentre().x, IconCentre().y);
     CheckRestored(main, "left click");
-    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == text1, "Text1 survives minimise and restore");
-    ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == text2, "Text2 survives minimise and restore");
+    ok(e2e::TextOf(e2e::Child(main, ids::kCodeBox)) == text1,
+       "Text1 survives minimise and restore");
+    ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == text2,
+       "Text2 survives minimise and restore");
 
     const std::size_t before = standin.TextsInto("im").size();
     e2e::Click(e2e::Child(main, ids::kFirstFace + 15));  // ":)"

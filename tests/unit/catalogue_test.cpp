@@ -51,8 +51,9 @@ TEST(Catalogue, OddCaptionsAndCodesStandAsTheProgramHasThem) {
     EXPECT_EQ(CodeOf(L"Purple"), L"AgHSBxZ=");
     EXPECT_EQ(CodeOf(L"Dice"), L"AgHSF/U=");
     EXPECT_EQ(CodeOf(L"Frog"), L"AgHSE5E=");
-    for (const wchar_t* caption : {L"Blue2", L"Purple 2", L"RainBow", L"ALien", L"MAD", L"Mustash",
-                                   L"X-masTree", L"B Square", L"Star Fish", L"Snow Man", L"No Face"})
+    for (const wchar_t* caption :
+         {L"Blue2", L"Purple 2", L"RainBow", L"ALien", L"MAD", L"Mustash", L"X-masTree",
+          L"B Square", L"Star Fish", L"Snow Man", L"No Face"})
         EXPECT_FALSE(CodeOf(caption).empty()) << caption;
     EXPECT_STREQ(kStyles[0].control, "op1");
     EXPECT_STREQ(kStyles[1].control, "op2");

@@ -38,8 +38,7 @@ TEST(ListFileWriter, WritesEachItemRawWithCrLfAndNothingElse) {
     EXPECT_EQ(ListFileBytes({"a", "", "b"}).size(), 8u);
     EXPECT_EQ(ListFileBytes({}), std::string());
     // No quoting or escaping of any kind.
-    EXPECT_EQ(ListFileBytes({"x,y", "\"q\"", kTag}),
-              "x,y\r\n\"q\"\r\n" + kTag + "\r\n");
+    EXPECT_EQ(ListFileBytes({"x,y", "\"q\"", kTag}), "x,y\r\n\"q\"\r\n" + kTag + "\r\n");
 }
 
 TEST(ListFileRoundTrip, ItemsWithoutCommasComeBackAsSaved) {
