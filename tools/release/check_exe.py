@@ -1,13 +1,13 @@
 #!/usr/bin/env python3
 """Checks a release build of Pallimo.exe without running it.
 
-  check_exe.py Pallimo.exe --version TEXT NUMBER [--post-xp LIST] [--print]
+  check_exe.py Pallimo.exe [--version TEXT NUMBER] [--post-xp LIST] [--print]
 
 It reads the PE headers and checks that:
   - the subsystem version asks for Windows 5.1 (XP) at most;
   - every imported DLL is one of Windows' own;
   - no imported function is on the list of functions XP lacks;
-  - the version record holds the product's names and the version given,
+  - the version record holds the product's names and, with --version, the version given,
     as TEXT (major.minor, minor in two digits) and as NUMBER (major.minor.patch).
 With --print it also prints the size, the subsystem version and the imports.
 Exit status 0 when every check passes; each failure is printed.
@@ -173,12 +173,12 @@ def main(argv):
     show = "--print" in argv
     if "--post-xp" in argv:
         post_xp_path = argv[argv.index("--post-xp") + 1]
-    if "--version" not in argv:
-        print(__doc__)
-        return 2
-    version_text, version_number = argv[argv.index("--version") + 1:argv.index("--version") + 3]
-    expected_strings = dict(EXPECTED_VERSION, FileVersion=version_text, ProductVersion=version_text)
-    expected_fixed = tuple((list(map(int, version_number.split("."))) + [0, 0, 0, 0])[:4])
+    expected_strings = dict(EXPECTED_VERSION)
+    expected_fixed = None
+    if "--version" in argv:
+        version_text, version_number = argv[argv.index("--version") + 1:argv.index("--version") + 3]
+        expected_strings.update(FileVersion=version_text, ProductVersion=version_text)
+        expected_fixed = tuple((list(map(int, version_number.split("."))) + [0, 0, 0, 0])[:4])
     data = open(path, "rb").read()
     pe = Pe(data)
     failures = []
@@ -212,7 +212,7 @@ def main(argv):
         for key, want in expected_strings.items():
             if strings.get(key) != want:
                 failures.append("version record %s is %r, not %r" % (key, strings.get(key), want))
-        if fixed != expected_fixed:
+        if expected_fixed is not None and fixed != expected_fixed:
             failures.append("numeric file version is %r, not %r" % (fixed, expected_fixed))
         if EXPECTED_TRANSLATION not in translations:
             failures.append("version record is not U.S. English (translations %r)" % translations)
