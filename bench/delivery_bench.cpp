@@ -65,8 +65,8 @@ int wmain(int argc, wchar_t** argv) {
     e2e::WaitUntil([&] { return tail.Poll(seen), seen.size() >= 6; }, 10000, 1);
 
     HWND im = FindWindowA("AIM_IMessage", nullptr);
-    HWND input = delivery::NthChild(im, "WndAte32Class", 1);
-    HWND send = delivery::NthChild(im, "_Oscar_IconBtn", 0);
+    HWND input = deliveries::NthChild(im, "WndAte32Class", 1);
+    HWND send = deliveries::NthChild(im, "_Oscar_IconBtn", 0);
     HWND wink = e2e::Child(main, smiley_window_ids::kFirstFace + 7);
     const std::string tag =
         e2e::AnsiBytes(catalogue::SmileyTag(catalogue::StartCode(), catalogue::TagTail(L";-)")));

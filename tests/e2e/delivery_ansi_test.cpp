@@ -61,12 +61,12 @@ int main() {
     };
     HWND sendChat = e2e::Child(form, custom_codes_window_ids::kSendChatOption);
     const std::vector<e2e::Record> all =
-        delivery::FinalRecords(standin, pallimo, started.main, [&] {
+        deliveries::FinalRecords(standin, pallimo, started.main, [&] {
             // The smiley window is hidden: a click on "Send Chat" is the barrier.
             e2e::Click(sendChat);
             return e2e::WaitUntil(
                 [&] { return SendMessageW(sendChat, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 5000);
         });
-    ok_sequence(delivery::From(all, 6), kSent, "the item in its ANSI form, sent once");
+    ok_sequence(deliveries::From(all, 6), kSent, "the item in its ANSI form, sent once");
     return e2e::Finish();
 }

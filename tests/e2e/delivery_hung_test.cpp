@@ -41,14 +41,14 @@ double WorkingStartMs(double* fromFirstLineMs) {
 double FaceClickHoldsFor(HWND main, HWND standinWindow, const char* when) {
     // The style click that measures the hold takes its own time.
     double t0 = e2e::NowMs();
-    delivery::InputBarrier(main);
+    deliveries::InputBarrier(main);
     const double barrierMs = e2e::NowMs() - t0;
     t0 = e2e::NowMs();
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
-    const bool answered = delivery::InputBarrier(main);
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":-D")));
+    const bool answered = deliveries::InputBarrier(main);
     const double held = e2e::NowMs() - t0;
     ok(answered, "%s: the smiley window takes input again after a face click", when);
-    ok(!delivery::Answers(standinWindow), "%s: ... while the messenger is still hung", when);
+    ok(!deliveries::Answers(standinWindow), "%s: ... while the messenger is still hung", when);
     DWORD_PTR result = 0;
     ok(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0,
        "%s: the smiley window answers a message", when);
@@ -63,15 +63,15 @@ double FaceClickHoldsFor(HWND main, HWND standinWindow, const char* when) {
 void CheckHangOnSetText(double workingMs, double workingFromFirstLineMs) {
     e2e::Standin standin;
     if (!ok(standin.Start(L"--hang-on-settext"), "hang on set-text: the stand-in starts")) return;
-    HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
+    HWND chat = deliveries::StandinWindow(standin, L"AIM_ChatWnd");
     e2e::Process pallimo;
     const double t0 = e2e::NowMs();
     const e2e::Started started = e2e::StartPallimo(pallimo, &standin, 60000);
     if (!ok(started.main != nullptr, "hang on set-text: the smiley window shows")) return;
-    const bool stillHung = !delivery::Answers(chat);
+    const bool stillHung = !deliveries::Answers(chat);
     ok(stillHung, "hang on set-text: the window showed while the messenger was still hung");
     const std::vector<e2e::Record> got = standin.Records();
-    ok(!got.empty() && got[0].window == "chat.input" && got[0].text == delivery::kLoaded,
+    ok(!got.empty() && got[0].window == "chat.input" && got[0].text == deliveries::kLoaded,
        "hang on set-text: the first line reached the messenger before it hung");
     e2e::Trace(
         "hang on set-text: launch to window shown %.0f ms (%.0f ms after the messenger hung)",
@@ -95,16 +95,16 @@ void CheckHangLater() {
     if (!ok(standin.Start(L"--hang-after-ms 7000 --hang-ms 12000"),
             "hang later: the stand-in starts"))
         return;
-    HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
+    HWND im = deliveries::StandinWindow(standin, L"AIM_IMessage");
     e2e::Process pallimo;
     const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "hang later: the smiley window shows")) return;
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
        "hang later: the announcement arrived");
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":-D")));
+    e2e::Click(e2e::Child(started.main, deliveries::FaceId(L":-D")));
     ok(e2e::WaitForRecords(standin.RecordPath(), 9, 5000).size() >= 9,
        "hang later: a face clicked before the hang arrived (text and press)");
-    if (!ok(e2e::WaitUntil([&] { return !delivery::Answers(im); }, 20000),
+    if (!ok(e2e::WaitUntil([&] { return !deliveries::Answers(im); }, 20000),
             "hang later: the messenger hangs"))
         return;
     const double held = FaceClickHoldsFor(started.main, im, "hang later");
@@ -113,20 +113,20 @@ void CheckHangLater() {
     const double again = FaceClickHoldsFor(started.main, im, "hang later, second click");
     e2e::Trace("hang later: the next face click held it for %.0f ms", again);
     // Once the messenger answers again, the next click reaches it.
-    if (!ok(e2e::WaitUntil([&] { return delivery::Answers(im); }, 30000),
+    if (!ok(e2e::WaitUntil([&] { return deliveries::Answers(im); }, 30000),
             "hang later: the messenger answers again"))
         return;
     const double clicked = e2e::NowMs();
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":)")));
+    e2e::Click(e2e::Child(started.main, deliveries::FaceId(L":)")));
     const bool out = e2e::WaitUntil(
         [&] {
-            const std::wstring t = delivery::Transcript(im), last = L"] :)";
+            const std::wstring t = deliveries::Transcript(im), last = L"] :)";
             return t.size() >= last.size() &&
                    t.compare(t.size() - last.size(), last.size(), last) == 0;
         },
         10000);
     ok(out, "hang later: a face clicked after the messenger answers again goes out: \"%s\"",
-       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(deliveries::Transcript(im)).c_str());
     if (out)
         e2e::Trace("hang later: after the messenger answers again, a click is sent in %.0f ms",
                    e2e::NowMs() - clicked);

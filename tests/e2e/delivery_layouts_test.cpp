@@ -23,7 +23,7 @@ void CheckOneTextArea() {
     e2e::Process pallimo;
     const e2e::Started started = e2e::StartPallimo(pallimo, &standin);
     if (!ok(started.main != nullptr, "one area: the smiley window shows")) return;
-    const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main);
+    const std::vector<e2e::Record> all = deliveries::FinalRecords(standin, pallimo, started.main);
     static const e2e::Expected kPresses[] = {
         SENT("chat.format", WM_LBUTTONDOWN),
         SENT("chat.format", WM_LBUTTONUP),
@@ -33,7 +33,7 @@ void CheckOneTextArea() {
     };
     ok_sequence(all, kPresses,
                 "one text area: no text anywhere, the formatting button pressed twice");
-    ok(delivery::Transcript(delivery::StandinWindow(standin, L"AIM_ChatWnd")).empty(),
+    ok(deliveries::Transcript(deliveries::StandinWindow(standin, L"AIM_ChatWnd")).empty(),
        "one text area: the chat room shows nothing");
 }
 
@@ -41,17 +41,17 @@ void CheckOneTextArea() {
 void CheckNoCombo() {
     e2e::Standin standin;
     e2e::Process pallimo;
-    HWND main = delivery::StartWithAnnouncement(standin, L"--no-combo", pallimo, "no combo");
+    HWND main = deliveries::StartWithAnnouncement(standin, L"--no-combo", pallimo, "no combo");
     if (main == nullptr) return;
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
-    const std::string tag = delivery::TagOf(L"Blue", L":-D");
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":-D")));
+    const std::string tag = deliveries::TagOf(L"Blue", L":-D");
     const e2e::Expected kSmiley[] = {
         SETTEXT("im.input", tag.c_str()),
         POSTED("im.send", WM_LBUTTONDOWN),
         POSTED("im.send", WM_LBUTTONUP),
         kEnd,
     };
-    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, main), 6), kSmiley,
+    ok_sequence(deliveries::From(deliveries::FinalRecords(standin, pallimo, main), 6), kSmiley,
                 "no combo: the tag still arrives");
 }
 
@@ -67,16 +67,21 @@ void CheckTwoOfEach() {
     if (!ok(started.main != nullptr, "two of each: the smiley window shows")) return;
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6,
        "two of each: the announcement arrived");
-    e2e::Click(e2e::Child(started.main, delivery::FaceId(L":-D")));
-    const std::string tag = delivery::TagOf(L"Blue", L":-D");
+    e2e::Click(e2e::Child(started.main, deliveries::FaceId(L":-D")));
+    const std::string tag = deliveries::TagOf(L"Blue", L":-D");
     const e2e::Expected kAll[] = {
-        SETTEXT("chat2.input", delivery::kLoaded), SENT("chat2.send", WM_LBUTTONDOWN),
-        SENT("chat2.send", WM_LBUTTONUP),          SETTEXT("chat2.input", delivery::kCodedBy),
-        SENT("chat2.send", WM_LBUTTONDOWN),        SENT("chat2.send", WM_LBUTTONUP),
-        SETTEXT("im2.input", tag.c_str()),         POSTED("im2.send", WM_LBUTTONDOWN),
-        POSTED("im2.send", WM_LBUTTONUP),          kEnd,
+        SETTEXT("chat2.input", deliveries::kLoaded),
+        SENT("chat2.send", WM_LBUTTONDOWN),
+        SENT("chat2.send", WM_LBUTTONUP),
+        SETTEXT("chat2.input", deliveries::kCodedBy),
+        SENT("chat2.send", WM_LBUTTONDOWN),
+        SENT("chat2.send", WM_LBUTTONUP),
+        SETTEXT("im2.input", tag.c_str()),
+        POSTED("im2.send", WM_LBUTTONDOWN),
+        POSTED("im2.send", WM_LBUTTONUP),
+        kEnd,
     };
-    ok_sequence(delivery::FinalRecords(standin, pallimo, started.main), kAll,
+    ok_sequence(deliveries::FinalRecords(standin, pallimo, started.main), kAll,
                 "two of each: only the highest chat room and instant-message window get anything");
 }
 
@@ -86,21 +91,21 @@ void CheckLateImWindow() {
     e2e::Standin standin;
     e2e::Process pallimo;
     HWND main =
-        delivery::StartWithAnnouncement(standin, L"--im-after-ms 8000", pallimo, "late window");
+        deliveries::StartWithAnnouncement(standin, L"--im-after-ms 8000", pallimo, "late window");
     if (main == nullptr) return;
     const std::string first = e2e::AnsiBytes(catalogue::SmileyTag(
         e2e::TextOf(e2e::Child(main, ids::kCodeBox)), catalogue::TagTail(L":-D")));
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
-    ok(delivery::InputBarrier(main),
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":-D")));
+    ok(deliveries::InputBarrier(main),
        "late window: the smiley window answers after a click with nowhere to send");
     // Still missing once the click was handled: the click found no window.
-    const bool missed = delivery::StandinWindow(standin, L"AIM_IMessage") == nullptr;
+    const bool missed = deliveries::StandinWindow(standin, L"AIM_IMessage") == nullptr;
     if (!missed)
         e2e::Trace(
             "late window: the instant-message window opened before the first click was handled");
     ok(e2e::WaitForWindow(L"AIM_IMessage", nullptr, standin.process().Id(), 20000) != nullptr,
        "late window: the instant-message window opens");
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":)")));
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":)")));
     // The barrier chose "Panda" or "Cow": the second tag carries that code.
     const std::string tag = e2e::AnsiBytes(catalogue::SmileyTag(
         e2e::TextOf(e2e::Child(main, ids::kCodeBox)), catalogue::TagTail(L":)")));
@@ -114,8 +119,8 @@ void CheckLateImWindow() {
         POSTED("im.send", WM_LBUTTONUP),
         kEnd,
     };
-    const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, main);
-    ok_sequence(delivery::From(all, 6), missed ? kClicks + 3 : kClicks,
+    const std::vector<e2e::Record> all = deliveries::FinalRecords(standin, pallimo, main);
+    ok_sequence(deliveries::From(all, 6), missed ? kClicks + 3 : kClicks,
                 "late window: only the click after it opened arrives");
 }
 
@@ -126,10 +131,10 @@ void CheckLateImWindow() {
 void CheckBusyMessenger() {
     e2e::Standin standin;
     e2e::Process pallimo;
-    HWND main = delivery::StartWithAnnouncement(standin, L"--late-posts-ms 200", pallimo, "busy");
+    HWND main = deliveries::StartWithAnnouncement(standin, L"--late-posts-ms 200", pallimo, "busy");
     if (main == nullptr) return;
-    HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
-    SendMessageA(delivery::NthChild(im, "WndAte32Class", 1), WM_SETTEXT, 0,
+    HWND im = deliveries::StandinWindow(standin, L"AIM_IMessage");
+    SendMessageA(deliveries::NthChild(im, "WndAte32Class", 1), WM_SETTEXT, 0,
                  reinterpret_cast<LPARAM>("typed by the user"));
     HWND form = e2e::OpenCustomCodes(main, pallimo.Id());
     if (!ok(form != nullptr, "busy: the custom codes window opens")) return;
@@ -147,10 +152,10 @@ void CheckBusyMessenger() {
                      reinterpret_cast<LPARAM>(list));
     }
     const std::wstring want = L"Pallimo: typed by the user\r\nPallimo: code";
-    const auto sent = [&] { return delivery::Transcript(im) == want; };
+    const auto sent = [&] { return deliveries::Transcript(im) == want; };
     const bool both = e2e::WaitUntil(sent, 10000);
     ok(both, "busy: the user's text went out, then the code: \"%s\"",
-       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(deliveries::Transcript(im)).c_str());
     static const e2e::Expected kOrder[] = {
         SETTEXT("im.input", "typed by the user"),
         POSTED("im.send", WM_LBUTTONDOWN),
@@ -160,7 +165,7 @@ void CheckBusyMessenger() {
         POSTED("im.send", WM_LBUTTONUP),
         kEnd,
     };
-    ok_sequence(delivery::From(delivery::FinalRecords(standin, pallimo, main, sent), 6), kOrder,
+    ok_sequence(deliveries::From(deliveries::FinalRecords(standin, pallimo, main, sent), 6), kOrder,
                 "busy: the code is set only after the empty message's press");
 }
 
@@ -170,17 +175,17 @@ void CheckBusyMessenger() {
 void CheckSlowMessenger() {
     e2e::Standin standin;
     e2e::Process pallimo;
-    HWND main = delivery::StartWithAnnouncement(standin, L"--slow-send-ms 1000", pallimo, "slow");
+    HWND main = deliveries::StartWithAnnouncement(standin, L"--slow-send-ms 1000", pallimo, "slow");
     if (main == nullptr) return;
-    HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":)")));
+    HWND im = deliveries::StandinWindow(standin, L"AIM_IMessage");
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":-D")));
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":)")));
     Sleep(1500);
-    e2e::Click(e2e::Child(main, delivery::FaceId(L";-)")));
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L";-)")));
     const std::wstring want = L"Pallimo: [Blue] :-D\r\nPallimo: [Blue] :)\r\nPallimo: [Blue] ;-)";
-    ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == want; }, 10000),
+    ok(e2e::WaitUntil([&] { return deliveries::Transcript(im) == want; }, 10000),
        "slow: all three smileys went out: \"%s\"",
-       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(deliveries::Transcript(im)).c_str());
     PostMessageW(main, WM_CLOSE, 0, 0);
     ok(pallimo.Wait(10000), "slow: Pallimo ends when its window is closed");
 }
@@ -196,11 +201,11 @@ void CheckNoMessenger() {
     const e2e::Started started = e2e::StartPallimo(pallimo, nullptr);
     HWND main = started.main;
     if (!ok(main != nullptr, "no messenger: the smiley window shows")) return;
-    e2e::Click(e2e::Child(main, delivery::FaceId(L":-D")));
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L":-D")));
     ok(e2e::WaitUntil(
            [&] { return e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == L">:-D</font>"; }, 5000),
        "no messenger: the face click was handled");
-    ok(delivery::InputBarrier(main), "no messenger: the window takes input after the face click");
+    ok(deliveries::InputBarrier(main), "no messenger: the window takes input after the face click");
     ok(pallimo.Running(), "no messenger: Pallimo is still running");
     PostMessageW(main, WM_CLOSE, 0, 0);
     ok(pallimo.Wait(10000) && pallimo.ExitCode() == 0,

@@ -18,7 +18,7 @@ int main() {
     HWND main = started.main;
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     ok(e2e::WaitForRecords(standin.RecordPath(), 6, 10000).size() == 6, "the announcement arrived");
-    HWND im = delivery::StandinWindow(standin, L"AIM_IMessage");
+    HWND im = deliveries::StandinWindow(standin, L"AIM_IMessage");
 
     // Command3 lies below the visible client area: press it as a program would.
     PostMessageW(e2e::Child(main, ids::kSendButton), BM_CLICK, 0, 0);
@@ -28,15 +28,15 @@ int main() {
     ok(e2e::TextOf(e2e::Child(main, ids::kTagTailBox)).empty(), "Command3 leaves Text2 empty");
 
     e2e::Activate(main);
-    ok(delivery::ChooseStyle(main, L"Frog"), "a click on \"Frog\" chooses its code");
-    e2e::Click(e2e::Child(main, delivery::FaceId(L";-)")));
+    ok(deliveries::ChooseStyle(main, L"Frog"), "a click on \"Frog\" chooses its code");
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L";-)")));
     ok(e2e::WaitForRecords(standin.RecordPath(), 12, 10000).size() == 12,
        "the wink face sends something");
     // Each press and release reached Send as one click: both messages went out.
     const std::wstring sent = L"Pallimo: <font sml=\"AgHSBfc=\"\r\nPallimo: [Frog] ;-)";
-    ok(e2e::WaitUntil([&] { return delivery::Transcript(im) == sent; }, 5000),
+    ok(e2e::WaitUntil([&] { return deliveries::Transcript(im) == sent; }, 5000),
        "the messenger sent the bare code and the Frog wink: \"%s\"",
-       e2e::AnsiBytes(delivery::Transcript(im)).c_str());
+       e2e::AnsiBytes(deliveries::Transcript(im)).c_str());
 
     static const e2e::Expected kSmileys[] = {
         SETTEXT("im.input", "<font sml=\"AgHSBfc=\""),
@@ -47,7 +47,7 @@ int main() {
         POSTED("im.send", WM_LBUTTONUP),
         END_SEQUENCE,
     };
-    const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, main);
-    ok_sequence(delivery::From(all, 6), kSmileys, "Command3, then Frog and the wink face");
+    const std::vector<e2e::Record> all = deliveries::FinalRecords(standin, pallimo, main);
+    ok_sequence(deliveries::From(all, 6), kSmileys, "Command3, then Frog and the wink face");
     return e2e::Finish();
 }

@@ -11,10 +11,10 @@
 namespace {
 
 const e2e::Expected kAnnouncement[] = {
-    SETTEXT("chat.input", delivery::kLoaded),
+    SETTEXT("chat.input", deliveries::kLoaded),
     SENT("chat.send", WM_LBUTTONDOWN),
     SENT("chat.send", WM_LBUTTONUP),
-    SETTEXT("chat.input", delivery::kCodedBy),
+    SETTEXT("chat.input", deliveries::kCodedBy),
     SENT("chat.send", WM_LBUTTONDOWN),
     SENT("chat.send", WM_LBUTTONUP),
     END_SEQUENCE,
@@ -62,12 +62,12 @@ int main() {
         ok(started.atShow[5].ms <= started.shownMs,
            "the second press came before the window showed");
     }
-    HWND chat = delivery::StandinWindow(standin, L"AIM_ChatWnd");
-    const std::wstring shown = delivery::Transcript(chat);
+    HWND chat = deliveries::StandinWindow(standin, L"AIM_ChatWnd");
+    const std::wstring shown = deliveries::Transcript(chat);
     ok(shown == L"Pallimo:  --^V- Pallimo Loaded -V^-- \r\nPallimo:  --^V- Coded By: Tarrow -V^-- ",
        "the chat room shows both lines, each sent once: \"%s\"", e2e::AnsiBytes(shown).c_str());
 
-    const std::vector<e2e::Record> all = delivery::FinalRecords(standin, pallimo, started.main);
+    const std::vector<e2e::Record> all = deliveries::FinalRecords(standin, pallimo, started.main);
     ok_sequence(all, kAnnouncement, "the whole run: the announcement and nothing else");
     CheckClosedBetweenTheLines();
     return e2e::Finish();

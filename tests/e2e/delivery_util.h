@@ -13,7 +13,7 @@
 #include "standin/record.h"
 #include "support.h"
 
-namespace delivery {
+namespace deliveries {
 
 const char kLoaded[] = " --^V- Pallimo Loaded -V^-- ";
 const char kCodedBy[] = " --^V- Coded By: Tarrow -V^-- ";
@@ -138,4 +138,4 @@ inline std::vector<e2e::Record> From(const std::vector<e2e::Record>& all, std::s
     return std::vector<e2e::Record>(all.begin() + static_cast<std::ptrdiff_t>(first), all.end());
 }
 
-}  // namespace delivery
+}  // namespace deliveries

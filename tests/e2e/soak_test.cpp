@@ -532,7 +532,7 @@ bool Soak::Mismatch(const std::string& what) {
 // where it happened, and starts afresh.
 void Soak::Fail(const std::string& what) {
     const bool crashed = !pallimo_.Running();
-    const bool hung = !crashed && !delivery::Answers(main_, kAliveMs);
+    const bool hung = !crashed && !deliveries::Answers(main_, kAliveMs);
     if (crashed)
         ++crashes_;
     else if (hung)
@@ -704,7 +704,7 @@ bool Soak::CheckRecords(DWORD ms) {
 // The stand-in handles a marker posted to it after everything that was posted
 // to it before; what arrived until then is compared (or, after a failure, dropped).
 bool Soak::Flush(bool compare) {
-    HWND chat = delivery::StandinWindow(standin_, L"AIM_ChatWnd");
+    HWND chat = deliveries::StandinWindow(standin_, L"AIM_ChatWnd");
     const int want = markers_ + 1;
     PostMessageW(chat, STANDIN_MARKER_MESSAGE, 0, 0);
     if (!e2e::WaitUntil([&] { return PollRecords(), markers_ >= want; }, kEffectMs))
@@ -717,7 +717,7 @@ bool Soak::Flush(bool compare) {
 
 bool Soak::Alive() {
     if (!pallimo_.Running()) return Mismatch("Pallimo is not running");
-    return delivery::Answers(main_, kAliveMs) || Mismatch("Pallimo does not answer");
+    return deliveries::Answers(main_, kAliveMs) || Mismatch("Pallimo does not answer");
 }
 
 // Pallimo's windows, texts, list and icon against the model.

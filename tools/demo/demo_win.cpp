@@ -75,8 +75,8 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     e2e::Activate(main);
-    e2e::Click(e2e::Child(main, delivery::StyleId(L"Frog")));
-    e2e::Click(e2e::Child(main, delivery::FaceId(L";-)")));
+    e2e::Click(e2e::Child(main, deliveries::StyleId(L"Frog")));
+    e2e::Click(e2e::Child(main, deliveries::FaceId(L";-)")));
 
     // Two announcement lines, then the smiley: wait for the third transcript line.
     e2e::WaitUntil(
