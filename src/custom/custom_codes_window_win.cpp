@@ -109,6 +109,7 @@ void CustomCodesWindow::OnCreate() {
     SendMessageW(Control(kCodeList), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
     SetWindowSubclass(Control(kCodeBox), &CustomCodesWindow::CodeBoxProc, 1,
                       reinterpret_cast<DWORD_PTR>(this));
+    HookKeys(Control(kCodeList));
     ChooseDestination(kSendImOption);
     AddMenuBar();
 }
@@ -154,6 +155,13 @@ LRESULT CustomCodesWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return LayoutWindow::HandleMessage(msg, wParam, lParam);
 }
 
+// Delete in the list takes out the selected item.
+bool CustomCodesWindow::TakesKey(HWND control, WPARAM vk) const {
+    return vk == VK_DELETE && control == Control(kCodeList);
+}
+
+void CustomCodesWindow::OnKey(HWND control, WPARAM vk) { DeleteSelectedItem(); }
+
 // Every click into the code box empties it, not only the first.
 LRESULT CALLBACK CustomCodesWindow::CodeBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                                 UINT_PTR id, DWORD_PTR self) {
@@ -182,6 +190,19 @@ void CustomCodesWindow::OnDestroyed() {
 // ---- handlers -----------------------------------------------------------------
 
 void CustomCodesWindow::OnCodeBoxClick() { win::HwndSetText(Control(kCodeBox), L""); }
+
+// The selection moves to the item that took its place, or to the new last
+// one. A load in progress goes on adding after what remains.
+void CustomCodesWindow::DeleteSelectedItem() {
+    HWND list = Control(kCodeList);
+    const int selected = static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
+    if (selected < 0) return;
+    SendMessageW(list, LB_DELETESTRING, static_cast<WPARAM>(selected), 0);
+    const int count = win::LbGetCount(list);
+    if (count > 0)
+        SendMessageW(list, LB_SETCURSEL,
+                     static_cast<WPARAM>(selected < count ? selected : count - 1), 0);
+}
 
 void CustomCodesWindow::OnAdd() {
     win::LbAddString(Control(kCodeList), win::HwndGetText(Control(kCodeBox)));
@@ -228,11 +249,8 @@ void CustomCodesWindow::OnAbout() { links_.showAbout(); }
 // tab stop, so tabbing through the window does not change the destination.
 void CustomCodesWindow::ChooseDestination(int id) {
     for (int option : {kSendImOption, kSendChatOption}) {
-        HWND h = Control(option);
-        win::SetChecked(h, option == id);
-        const LONG_PTR style = GetWindowLongPtrW(h, GWL_STYLE);
-        SetWindowLongPtrW(h, GWL_STYLE,
-                          option == id ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+        win::SetChecked(Control(option), option == id);
+        win::SetTabStop(Control(option), option == id);
     }
 }
 

@@ -58,11 +58,14 @@ class CustomCodesWindow : public win::LayoutWindow {
     using FileJobs = RunQueue<FileJob>;
 
     void OnCreate() override;
+    bool TakesKey(HWND control, WPARAM vk) const override;
+    void OnKey(HWND control, WPARAM vk) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
     void AddMenuBar();
     void OnCodeBoxClick();
+    void DeleteSelectedItem();
     void ChooseDestination(int id);
     void RunFileJob(FileJob job);
     bool RunLoad(const std::wstring& path, FileJobs& jobs);

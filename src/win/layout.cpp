@@ -296,4 +296,10 @@ Font CreatePointFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool u
     return Font(CreateFontIndirectW(&lf));
 }
 
+void SetTabStop(HWND control, bool stop) {
+    const LONG_PTR style = GetWindowLongPtrW(control, GWL_STYLE);
+    SetWindowLongPtrW(control, GWL_STYLE,
+                      stop ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+}
+
 }  // namespace win

@@ -41,6 +41,10 @@ struct ControlRow {
 int SystemDpi();
 int TwipsToPixels(int twips, int dpi);
 
+// Makes `control` a stop of the Tab key or takes it out: in a group of
+// options, or the faces, only one is.
+void SetTabStop(HWND control, bool stop);
+
 class Layout {
   public:
     // Creates every row as a control of `parent`, in table order, all in

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -78,13 +79,20 @@ void Clear(HWND form) {
     e2e::WaitUntil([&] { return Count(form) == 0; }, 5000);
 }
 
-void DoubleClickItem(HWND form, int index) {
+void ClickItem(HWND form, int index, bool twice = false) {
     HWND list = Ctl(form, ids::kCodeList);
     SendMessageW(list, LB_SETTOPINDEX, 0, 0);
     const int h = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     POINT p = {20, index * h + h / 2};
     ClientToScreen(list, &p);
-    e2e::DoubleClickAt(p.x, p.y);
+    if (twice)
+        e2e::DoubleClickAt(p.x, p.y);
+    else
+        e2e::ClickAt(p.x, p.y);
+}
+
+int Selected(HWND form) {
+    return static_cast<int>(SendMessageW(Ctl(form, ids::kCodeList), LB_GETCURSEL, 0, 0));
 }
 
 // The records that arrived since the last look, once there are `count` of them.
@@ -94,16 +102,6 @@ std::vector<e2e::Record> NewRecords(std::size_t count) {
     std::vector<e2e::Record> fresh(all.begin() + static_cast<std::ptrdiff_t>(g_seen), all.end());
     g_seen = all.size();
     return fresh;
-}
-
-void AltKey(WORD vk) {
-    INPUT in[4] = {};
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[3].ki.wVk = VK_MENU;
-    in[1].ki.wVk = in[2].ki.wVk = vk;
-    in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, in, sizeof in[0]);
-    Sleep(100);
 }
 
 bool ClosedAndSmileyBack(HWND form) {
@@ -149,7 +147,7 @@ void CheckAdding(HWND form) {
 }
 
 void CheckSendingRightAfterOpening(HWND form) {
-    DoubleClickItem(form, 2);
+    ClickItem(form, 2, true);
     static const e2e::Expected kIm[] = {SETTEXT("im.input", "abc"),
                                         POSTED("im.send", WM_LBUTTONDOWN),
                                         POSTED("im.send", WM_LBUTTONUP), END_SEQUENCE};
@@ -185,6 +183,25 @@ void CheckSaveAndLoad(HWND form) {
     const std::vector<std::wstring> want = {kPrompt, L"", L"abc", L"abc",
                                             kPrompt, L"", L"abc", L"abc"};
     ok(Items(form) == want, "\"Load\" twice shows every item twice, in file order");
+
+    // Delete takes out the selected item; the selection moves to the item
+    // that took its place, or to the new last one; with none, nothing goes.
+    ClickItem(form, 1);
+    e2e::PressKey(VK_DELETE);
+    ClickItem(form, 6);
+    e2e::PressKey(VK_DELETE);
+    ok(e2e::WaitUntil([&] { return Count(form) == 6; }, 5000) && Selected(form) == 5,
+       "Delete in the list takes out the selected item; the selection goes to the new last");
+    e2e::PressKey(VK_UP);
+    e2e::PressKey(VK_UP);
+    e2e::PressKey(VK_DELETE);
+    ok(e2e::WaitUntil([&] { return Count(form) == 5; }, 5000) && Selected(form) == 3,
+       "and else to the item that took the deleted one's place");
+    SendMessageW(Ctl(form, ids::kCodeList), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    e2e::PressKey(VK_DELETE);
+    AddAndWait(form);
+    const std::vector<std::wstring> left = {kPrompt, L"abc", L"abc", L"", L"abc", L""};
+    ok(Items(form) == left, "with none selected, Delete takes nothing (%d items)", Count(form));
 }
 
 void CheckSmileyTag(HWND form) {
@@ -203,7 +220,7 @@ void CheckSmileyTag(HWND form) {
     e2e::WaitUntil([&] { return Count(form) == 1; }, 5000);
     ok(Count(form) == 1 && Item(form, 0) == Wide(kTag), "and loads back unchanged");
 
-    DoubleClickItem(form, 0);
+    ClickItem(form, 0, true);
     static const e2e::Expected kIm[] = {SETTEXT("im.input", kTag),
                                         POSTED("im.send", WM_LBUTTONDOWN),
                                         POSTED("im.send", WM_LBUTTONUP), END_SEQUENCE};
@@ -213,7 +230,7 @@ void CheckSmileyTag(HWND form) {
     e2e::WaitUntil([&] { return Checked(form, ids::kSendChatOption); }, 5000);
     ok(Checked(form, ids::kSendChatOption) && !Checked(form, ids::kSendImOption),
        "\"Send Chat\" replaces \"Send IM\"");
-    DoubleClickItem(form, 0);
+    ClickItem(form, 0, true);
     static const e2e::Expected kChat[] = {SETTEXT("chat.input", kTag),
                                           SENT("chat.send", WM_LBUTTONDOWN),
                                           SENT("chat.send", WM_LBUTTONUP), END_SEQUENCE};
@@ -392,7 +409,7 @@ void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
 HWND CheckCloseAndReopen(HWND form) {
     ok(Count(form) > 0, "items in the list before closing");
     e2e::Activate(form);
-    AltKey('F');
+    e2e::PressKey('F', VK_MENU);
     e2e::PressKey('E');
     ok(ClosedAndSmileyBack(form), "File > &Exit closes the window and shows the smiley window");
     form = e2e::OpenCustomCodes(g_main, g_pid);
@@ -433,6 +450,10 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     TypePath(form, L"long.txt");
     PostMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
     ok(e2e::WaitUntil([&] { return Count(form) > 0; }, 10000), "the window answers during a load");
+    ClickItem(form, 0);
+    e2e::PressKey(VK_DELETE);
+    ok(e2e::WaitUntil([&] { return Item(form, 0) == L"line 1"; }, 10000) && Selected(form) == 0,
+       "Delete works during a load");
     // A Load of a missing file, then another name, Save and Load: the Load
     // that reads nothing does not drop what waits after it. Sent, so that
     // each takes its path before it changes.
@@ -449,12 +470,13 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
 
     e2e::WaitUntil([&] { return Count(form) >= 2 * kLongLines; }, 120000);
     AddAndWait(form);
-    ok(Count(form) == 2 * kLongLines + 1, "the Load pressed during the load appends its file (%d)",
-       Count(form));
-    ok(Item(form, 0) == L"line 0" && Item(form, kLongLines - 1) == L"line 199999" &&
-           Item(form, kLongLines) == L"line 0" && Item(form, 2 * kLongLines - 1) == L"line 199999",
-       "both loads in file order, one after the other");
-    ok(ReadBytes(InWork(L"copy.txt")) == longBytes,
+    ok(Count(form) == 2 * kLongLines - 1,
+       "the Load pressed during the load appends the file saved meanwhile (%d)", Count(form));
+    ok(Item(form, 0) == L"line 1" && Item(form, kLongLines - 2) == L"line 199999" &&
+           Item(form, kLongLines - 1) == L"line 1" &&
+           Item(form, 2 * kLongLines - 3) == L"line 199999",
+       "both loads in file order, one after the other, without the deleted line");
+    ok(ReadBytes(InWork(L"copy.txt")) == longBytes.substr(std::strlen("line 0\r\n")),
        "the Save pressed during the load waited for it and wrote the whole list");
     ok(ReadBytes(InWork(L"long.txt")) == longBytes, "the file being read is left as it was");
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "and no file is left behind");

@@ -413,12 +413,16 @@ void DoubleClick(HWND hwnd) {
     DoubleClickAt(p.x, p.y);
 }
 
-void PressKey(WORD vk) {
-    INPUT in[2] = {};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, in, sizeof in[0]);
+void PressKey(WORD vk, WORD modifier) {
+    INPUT in[4] = {};
+    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[3].ki.wVk = modifier;
+    in[1].ki.wVk = in[2].ki.wVk = vk;
+    in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    if (modifier != 0)
+        SendInput(4, in, sizeof in[0]);
+    else
+        SendInput(2, in + 1, sizeof in[0]);
     Settle();
 }
 
