@@ -11,5 +11,9 @@ constexpr int kExtraButton = 302;
 constexpr int kSendButton = 303;  // sends the smiley the two boxes make up
 constexpr int kCodeBox = 304;     // the chosen style's code, in quotes
 constexpr int kTagTailBox = 305;  // the clicked face's end of the tag
+// The items of a face's popup menu.
+constexpr int kFaceSendItem = 401;
+constexpr int kFaceChatItem = 402;
+constexpr int kFaceCopyItem = 403;
 
 }  // namespace smiley_window_ids

@@ -29,9 +29,10 @@ constexpr UINT_PTR kIconRetryTimer = 1;
 // stand in the window (column by column, each from the top), which is the
 // order the arrow keys take. Only the chosen option is a Tab stop, so the
 // group is one stop of the keyboard order: the first, as the option "Red"
-// was. The other controls follow in their keyboard order; the pictures take
-// no focus and come last. The text boxes, "More" and the send button lie
-// below the visible client area: they are reached only with the keyboard.
+// was. The other controls follow in their keyboard order, and the pictures
+// come last: another group, whose one Tab stop is the face the keyboard is
+// on. The text boxes, "More" and the send button lie below the visible client
+// area: they are reached only with the keyboard.
 // The options and the pictures have their names in the catalogue.
 constexpr win::ControlRow kRows[] = {
     {S(0), nullptr, Kind::Option, L"Blue", 2160, 240, 975, 255, 0, WS_GROUP},
@@ -74,7 +75,7 @@ constexpr win::ControlRow kRows[] = {
     {ids::kCodeBox, "Text1", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
     {ids::kTagTailBox, "Text2", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
     {ids::kSendButton, "Command3", Kind::Button, L"Command3", 3360, 3360, 1455, 495, 0, 0},
-    {I(0), nullptr, Kind::Picture, nullptr, 120, 120, 285, 285, 0, 0},
+    {I(0), nullptr, Kind::Picture, nullptr, 120, 120, 285, 285, 0, WS_GROUP},
     {I(1), nullptr, Kind::Picture, nullptr, 120, 480, 285, 285, 0, 0},
     {I(2), nullptr, Kind::Picture, nullptr, 120, 840, 285, 285, 0, 0},
     {I(3), nullptr, Kind::Picture, nullptr, 120, 1200, 285, 285, 0, 0},
@@ -101,6 +102,32 @@ constexpr bool StylesLeadInTableOrder() {
     return true;
 }
 static_assert(StylesLeadInTableOrder(), "the option group comes first, in the catalogue's order");
+
+constexpr std::size_t kFirstFaceRow = kRowCount - catalogue::kFaceCount;
+constexpr bool FacesEndInTableOrder() {
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i)
+        if (kRows[kFirstFaceRow + i].id != I(static_cast<int>(i))) return false;
+    return true;
+}
+static_assert(FacesEndInTableOrder(), "the faces come last, in the catalogue's order");
+
+// The face next to `face` on the screen in direction (dx, dy): the nearest
+// one in that direction on the same row or column; `face` itself at an edge.
+std::size_t FaceBeside(std::size_t face, int dx, int dy) {
+    const win::ControlRow& from = kRows[kFirstFaceRow + face];
+    std::size_t best = face;
+    int bestDistance = 0;
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
+        const win::ControlRow& to = kRows[kFirstFaceRow + i];
+        const bool inLine = dx != 0 ? to.top == from.top : to.left == from.left;
+        const int distance = dx * (to.left - from.left) + dy * (to.top - from.top);
+        if (inLine && distance > 0 && (best == face || distance < bestDistance)) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
 
 const win::CommandRow kCommands[] = {
     {ids::kMoreButton, BN_CLICKED, win::Handler(&SmileyWindow::OpenCustomCodes)},
@@ -167,6 +194,15 @@ void SmileyWindow::OnCreate() {
         MarkOption(option, i == 0);
     }
     markedStyle_ = 0;
+    // Each face carries its text, which a screen reader reads when the
+    // keyboard is on it; the first one is the faces' Tab stop.
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
+        HWND face = Control(I(static_cast<int>(i)));
+        win::HwndSetText(face, catalogue::kFaces[i].emoticon);
+        SetWindowSubclass(face, &SmileyWindow::FaceProc, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
+    currentFace_ = 0;
+    win::SetTabStop(Control(I(0)), true);
     AddFaceHints();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray::AllowShellMessage(hwnd_, taskbarCreated_);
@@ -202,6 +238,43 @@ void SmileyWindow::OnFace(std::size_t face) {
     win::HwndSetText(Control(ids::kTagTailBox),
                      catalogue::TagTail(catalogue::kFaces[face].emoticon));
     SendSmiley();
+}
+
+void SmileyWindow::OnFaceMenu(std::size_t face, LPARAM at) {
+    if (face >= catalogue::kFaceCount) return;
+    POINT p = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+    if (at == -1) {  // from the keyboard: below the face
+        RECT r = {};
+        GetWindowRect(Control(I(static_cast<int>(face))), &r);
+        p = {r.left, r.bottom};
+    }
+    HMENU menu = CreatePopupMenu();
+    if (menu == nullptr) return;
+    AppendMenuW(menu, MF_STRING, ids::kFaceSendItem, L"&Send");
+    AppendMenuW(menu, MF_STRING, ids::kFaceChatItem, L"Send to c&hat room");
+    AppendMenuW(menu, MF_STRING, ids::kFaceCopyItem, L"&Copy");
+    SetMenuDefaultItem(menu, ids::kFaceSendItem, FALSE);
+    // The hint would stand over the menu.
+    ShowKeyHint(false);
+    const int chosen = static_cast<int>(TrackPopupMenu(
+        menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr));
+    DestroyMenu(menu);
+    ShowKeyHint(true);
+    if (chosen == ids::kFaceSendItem) {
+        OnFace(face);
+    } else if (chosen == ids::kFaceChatItem) {
+        win::HwndSetText(Control(ids::kTagTailBox),
+                         catalogue::TagTail(catalogue::kFaces[face].emoticon));
+        messenger_.ChatSend(catalogue::SmileyTag(win::HwndGetText(Control(ids::kCodeBox)),
+                                                 win::HwndGetText(Control(ids::kTagTailBox))),
+                            delivery::ToHandle(hwnd_));
+    } else if (chosen == ids::kFaceCopyItem) {
+        // The tag a click would send; the window and the messenger are left as they are.
+        const std::wstring tag =
+            catalogue::SmileyTag(win::HwndGetText(Control(ids::kCodeBox)),
+                                 catalogue::TagTail(catalogue::kFaces[face].emoticon));
+        if (!win::ClipboardSetText(hwnd_, tag)) MessageBeep(MB_ICONWARNING);
+    }
 }
 
 void SmileyWindow::SendSmiley() {
@@ -297,9 +370,7 @@ void SmileyWindow::MarkStyle(std::size_t style) {
 // tabbing through the window passes the group once and chooses nothing.
 void SmileyWindow::MarkOption(HWND option, bool chosen) {
     win::SetChecked(option, chosen);
-    const LONG_PTR style = GetWindowLongPtrW(option, GWL_STYLE);
-    SetWindowLongPtrW(option, GWL_STYLE,
-                      chosen ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
+    win::SetTabStop(option, chosen);
 }
 
 // The arrow keys move to the next or the previous option, round from the
@@ -353,6 +424,102 @@ LRESULT CALLBACK SmileyWindow::OptionProc(HWND option, UINT msg, WPARAM wParam, 
     return DefSubclassProc(option, msg, wParam, lParam);
 }
 
+// The faces are a grid the keyboard moves in by their places on the screen,
+// stopping at its edges; Space and Enter send the face as a click does, once
+// however long the key is held.
+bool SmileyWindow::OnFaceKey(std::size_t face, WPARAM vk, bool repeat) {
+    switch (vk) {
+        case VK_LEFT:
+            MoveToFace(FaceBeside(face, -1, 0));
+            return true;
+        case VK_RIGHT:
+            MoveToFace(FaceBeside(face, 1, 0));
+            return true;
+        case VK_UP:
+            MoveToFace(FaceBeside(face, 0, -1));
+            return true;
+        case VK_DOWN:
+            MoveToFace(FaceBeside(face, 0, 1));
+            return true;
+        case VK_SPACE:
+        case VK_RETURN:
+            if (!repeat) OnFace(face);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The face becomes the faces' one Tab stop and takes the focus.
+void SmileyWindow::MoveToFace(std::size_t face) {
+    // The keyboard is in use: show the focus rectangle if the mouse hid it.
+    SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (face == currentFace_) return;
+    win::SetTabStop(Control(I(static_cast<int>(currentFace_))), false);
+    currentFace_ = face;
+    HWND to = Control(I(static_cast<int>(face)));
+    win::SetTabStop(to, true);
+    SetFocus(to);
+    // A screen reader that follows the focused control's name says the new face.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, to, OBJID_CLIENT, CHILDID_SELF);
+}
+
+// While a face has the focus, its hint stands below it as if the pointer
+// rested on it.
+void SmileyWindow::ShowKeyHint(bool shown) {
+    if (keyHint_ == nullptr || !IsWindow(keyHint_)) return;
+    HWND face = Control(I(static_cast<int>(currentFace_)));
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.hwnd = hwnd_;
+    if (!shown || GetFocus() != face) {
+        SendMessageW(keyHint_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+        return;
+    }
+    ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[currentFace_].emoticon);
+    SendMessageW(keyHint_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
+    RECT r = {};
+    GetWindowRect(face, &r);
+    SendMessageW(keyHint_, TTM_TRACKPOSITION, 0, MAKELPARAM(r.left, r.bottom + 2));
+    SendMessageW(keyHint_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+}
+
+LRESULT CALLBACK SmileyWindow::FaceProc(HWND face, UINT msg, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR id, DWORD_PTR self) {
+    auto* window = reinterpret_cast<SmileyWindow*>(self);
+    switch (msg) {
+        case WM_GETDLGCODE: {
+            // The arrows, Space and Enter are the grid's; Tab and Esc go on to
+            // the window's keyboard navigation.
+            const MSG* m = reinterpret_cast<const MSG*>(lParam);
+            LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+            if (m != nullptr && m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
+                code |= DLGC_WANTMESSAGE;
+            return code;
+        }
+        case WM_KEYDOWN:
+            if (window->OnFaceKey(static_cast<std::size_t>(GetDlgCtrlID(face) - ids::kFirstFace),
+                                  wParam, (lParam & (1L << 30)) != 0))
+                return 0;
+            break;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE: {
+            // The focus rectangle comes and goes.
+            const LRESULT result = DefSubclassProc(face, msg, wParam, lParam);
+            InvalidateRect(face, nullptr, FALSE);
+            if (msg != WM_UPDATEUISTATE) window->ShowKeyHint(msg == WM_SETFOCUS);
+            return result;
+        }
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(face, &SmileyWindow::FaceProc, id);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(face, msg, wParam, lParam);
+}
+
 void SmileyWindow::AddFaceHints() {
     // The tip window belongs to this window and goes with it.
     HWND hints = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -369,6 +536,18 @@ void SmileyWindow::AddFaceHints() {
         ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[i].emoticon);
         SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
+    // The keyboard's hint is its own tip, placed by the window rather than
+    // by the pointer.
+    keyHint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (keyHint_ == nullptr) return;
+    TOOLINFOW ti = {};
+    ti.cbSize = TTTOOLINFOW_V2_SIZE;
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    ti.hwnd = hwnd_;
+    ti.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(keyHint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void SmileyWindow::OnOtherCommand(int id, int code, HWND control) {
@@ -398,10 +577,28 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item != nullptr && IsFaceId(static_cast<int>(item->CtlID))) {
                 faces::DrawFace(item->hDC, item->rcItem, item->CtlID - ids::kFirstFace);
+                // The system's focus rectangle round the edge of the
+                // picture, which the artwork leaves free.
+                if (item->hwndItem == GetFocus() &&
+                    (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0)
+                    DrawFocusRect(item->hDC, &item->rcItem);
                 return TRUE;
             }
             break;
         }
+        case WM_CONTEXTMENU: {
+            // A face's menu; elsewhere the system's (the caption's window menu).
+            HWND from = reinterpret_cast<HWND>(wParam);
+            const int id = GetDlgCtrlID(from);
+            if (IsFaceId(id) && from == Control(id)) {
+                OnFaceMenu(static_cast<std::size_t>(id - ids::kFirstFace), lParam);
+                return 0;
+            }
+            break;
+        }
+        case WM_MOVE:
+            ShowKeyHint(true);
+            break;
         case WM_SIZE:
             OnSize(wParam);
             return 0;
@@ -428,6 +625,8 @@ void SmileyWindow::OnDestroyed() {
     iconRefused_ = false;
     shellBusy_ = false;
     focusArriving_ = false;
+    currentFace_ = 0;
+    keyHint_ = nullptr;
 }
 
 }  // namespace app

@@ -2,7 +2,8 @@
 // built-in catalogue (35 style options, 16 face pictures), sends a smiley tag
 // into the messenger's instant-message window on every face click, announces
 // the program in the chat room while it opens, and lives in the notification
-// area while minimised.
+// area while minimised. The faces are also one stop of the keyboard order,
+// and each has a popup menu that sends its tag to the chat room or copies it.
 #pragma once
 #include <windows.h>
 
@@ -38,6 +39,8 @@ class SmileyWindow : public win::LayoutWindow {
     void OnStyle(std::size_t style);
     // A face picture: the face's index in the catalogue.
     void OnFace(std::size_t face);
+    // The face's popup menu, at screen point `at` (-1 from the keyboard).
+    void OnFaceMenu(std::size_t face, LPARAM at);
     void SendSmiley();
     // "More" and "Extra".
     void OpenCustomCodes();
@@ -59,6 +62,11 @@ class SmileyWindow : public win::LayoutWindow {
     static LRESULT CALLBACK OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
     void AddFaceHints();
+    bool OnFaceKey(std::size_t face, WPARAM vk, bool repeat);
+    void MoveToFace(std::size_t face);
+    void ShowKeyHint(bool shown);
+    static LRESULT CALLBACK FaceProc(HWND face, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                     DWORD_PTR self);
 
     delivery::MessengerDelivery& messenger_;
     tray::Icon& trayIcon_;
@@ -67,6 +75,10 @@ class SmileyWindow : public win::LayoutWindow {
     win::Icon icon_;  // small: the caption and the notification area
     win::Icon largeIcon_;
     std::size_t markedStyle_ = 0;
+    // The face the keyboard is on: the faces' one Tab stop.
+    std::size_t currentFace_ = 0;
+    // The current face's hint while the keyboard is on it.
+    HWND keyHint_ = nullptr;
     // Set while a style option takes the focus: on Windows an unchecked radio
     // button reports a click then, which must not choose a style.
     bool focusArriving_ = false;

@@ -1,5 +1,6 @@
 #include "win/text.h"
 
+#include <cstring>
 #include <vector>
 
 namespace win {
@@ -56,6 +57,44 @@ std::wstring LbGetSelectedText(HWND list) {
     const LRESULT sel = SendMessageW(list, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR) return std::wstring();
     return LbGetText(list, static_cast<int>(sel));
+}
+
+namespace {
+
+// Hands `bytes` to the clipboard as `format`; the clipboard owns them once it
+// took them.
+bool ClipboardPut(UINT format, const void* data, std::size_t bytes) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* at = memory != nullptr ? GlobalLock(memory) : nullptr;
+    if (at == nullptr) {
+        if (memory != nullptr) GlobalFree(memory);
+        return false;
+    }
+    std::memcpy(at, data, bytes);
+    GlobalUnlock(memory);
+    if (SetClipboardData(format, memory) != nullptr) return true;
+    GlobalFree(memory);
+    return false;
+}
+
+}  // namespace
+
+bool ClipboardSetText(HWND owner, const std::wstring& text) {
+    // Another program (a clipboard viewer, a remote desktop) may hold the
+    // clipboard for a moment: a few tries, a fifth of a second at most.
+    bool open = OpenClipboard(owner) != FALSE;
+    for (int i = 0; i < 10 && !open; ++i) {
+        Sleep(20);
+        open = OpenClipboard(owner) != FALSE;
+    }
+    if (!open) return false;
+    const std::string ansi = ToAnsi(text);
+    const bool done =
+        EmptyClipboard() &&
+        ClipboardPut(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t)) &&
+        ClipboardPut(CF_TEXT, ansi.c_str(), ansi.size() + 1);
+    CloseClipboard();
+    return done;
 }
 
 bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }

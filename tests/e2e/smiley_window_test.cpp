@@ -1,7 +1,8 @@
 // The smiley window as a person meets it: the announcement reaches the chat
 // room before the window shows; its frame, icon and keyboard order; the
 // starting choice; typing into the code box; choosing styles and clicking
-// faces with real input; the face pictures and their hover hints; closing.
+// faces with real input; the face pictures and their hover hints; the faces
+// by keyboard and their popup menu; closing.
 // (Every control's rectangle and caption is checked by layout_test.)
 #include <windows.h>
 
@@ -18,13 +19,15 @@ namespace ids = smiley_window_ids;
 const std::wstring kStartCode = L"\"AgHSBfc=\"";
 
 // Every control that takes the focus, by name: the style options as they
-// stand in the window, then the others in the window's keyboard order.
+// stand in the window, then the others in the window's keyboard order, the
+// faces' one stop last.
 const char* const kControls[] = {
-    "op1",      "op2",      "Option1",  "Option5",  "Option4",  "Option2",  "Option3",  "Option6",
-    "Option7",  "Option8",  "Option9",  "Option10", "Option11", "Option12", "Option13", "Option14",
-    "Option15", "Option16", "Option17", "Option18", "Option19", "Option20", "Option21", "Option22",
-    "Option23", "Option24", "Option25", "Option26", "Option27", "Option28", "Option29", "Option30",
-    "Option31", "Option32", "Option33", "Command1", "Command2", "Text1",    "Text2",    "Command3",
+    "op1",      "op2",      "Option1",  "Option5",  "Option4",  "Option2",  "Option3",
+    "Option6",  "Option7",  "Option8",  "Option9",  "Option10", "Option11", "Option12",
+    "Option13", "Option14", "Option15", "Option16", "Option17", "Option18", "Option19",
+    "Option20", "Option21", "Option22", "Option23", "Option24", "Option25", "Option26",
+    "Option27", "Option28", "Option29", "Option30", "Option31", "Option32", "Option33",
+    "Command1", "Command2", "Text1",    "Text2",    "Command3", "Image1",
 };
 const std::size_t kStyles = catalogue::kStyleCount;
 
@@ -34,6 +37,7 @@ int IdOf(const std::string& name) {
     if (name == "Command3") return ids::kSendButton;
     if (name == "Text1") return ids::kCodeBox;
     if (name == "Text2") return ids::kTagTailBox;
+    if (name == "Image1") return ids::kFirstFace;
     return smileys::StyleId(name.c_str());
 }
 
@@ -323,6 +327,71 @@ void CheckFaces(HWND main, DWORD pid) {
     }
 }
 
+std::string g_named;  // the names of name-change events, one after the other
+void CALLBACK OnNameChange(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
+    if (object == OBJID_CLIENT && child == CHILDID_SELF)
+        g_named += e2e::AnsiBytes(e2e::TextOf(hwnd)) + " ";
+}
+
+// The faces by keyboard: one Tab stop, after Command3 and so before the first
+// stop; the arrows move by the places on the screen and stop at the edges;
+// the current face has the focus rectangle, its text as the focused control's
+// name (with a name-change event) and its hint. (What they send is checked
+// by delivery_smiley_test.)
+void CheckFaceKeys(HWND main, DWORD pid) {
+    e2e::Activate(main);
+    const RECT frame = e2e::ScreenRect(main);
+    e2e::MoveTo(frame.right - 10, frame.bottom - 10);  // no pointer on a face
+    e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 5000);
+    TabTo(main, smileys::CheckedStyles(main).at(0));
+    HWND image1 = e2e::Child(main, ids::kFirstFace);
+    const RECT r1 = e2e::ScreenRect(image1);
+    const std::vector<COLORREF> plain = e2e::ScreenPixels(r1).px;
+    e2e::PressKey(VK_TAB, VK_SHIFT);
+    ok(e2e::FocusOf(main) == image1, "Shift+Tab from the first stop reaches Image1 (%s)",
+       NameOf(main, e2e::FocusOf(main)).c_str());
+    ok(e2e::WaitUntil([&] { return e2e::ScreenPixels(r1).px != plain; }, 3000),
+       "a focus rectangle marks it");
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
+                                         OnNameChange, pid, 0, WINEVENT_OUTOFCONTEXT);
+    // From Image1: Up and Left stop at the edge, then Image6, Image5, Image10,
+    // Image14, again Image14 at the right edge, Image15, Image16, Image16.
+    const struct {
+        WORD key;
+        int face;
+    } moves[] = {{VK_UP, 0},     {VK_LEFT, 0},   {VK_RIGHT, 5}, {VK_DOWN, 4},  {VK_RIGHT, 9},
+                 {VK_RIGHT, 13}, {VK_RIGHT, 13}, {VK_DOWN, 14}, {VK_DOWN, 15}, {VK_DOWN, 15}};
+    std::string wantNamed;
+    int at = 0;
+    for (const auto& m : moves) {
+        e2e::PressKey(m.key);
+        const std::wstring emoticon = catalogue::kFaces[m.face].emoticon;
+        std::wstring hint;
+        e2e::WaitUntil([&] { return (hint = smileys::ShownHint(pid)) == emoticon; }, 3000);
+        HWND focus = e2e::FocusOf(main);
+        ok(focus == e2e::Child(main, ids::kFirstFace + m.face) && e2e::TextOf(focus) == emoticon &&
+               hint == emoticon,
+           "the arrow moves to %s, named and hinted \"%s\" (\"%s\", \"%s\")",
+           catalogue::kFaces[m.face].control, e2e::AnsiBytes(emoticon).c_str(),
+           e2e::AnsiBytes(e2e::TextOf(focus)).c_str(), e2e::AnsiBytes(hint).c_str());
+        if (m.face != at) wantNamed += e2e::AnsiBytes(emoticon) + " ";
+        at = m.face;
+    }
+    // The events come through this thread's queue.
+    e2e::WaitUntil(
+        [&] {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            return g_named == wantNamed;
+        },
+        3000);
+    UnhookWinEvent(hook);
+    ok(hook != nullptr && g_named == wantNamed, "a name change for each move: %s", g_named.c_str());
+    e2e::PressKey(VK_TAB);
+    ok(e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 3000),
+       "the hint goes with the focus");
+}
+
 }  // namespace
 
 int main() {
@@ -340,6 +409,7 @@ int main() {
     CheckStylesAndFaces(main, standin);
     CheckArrowKeys(main);
     CheckFaces(main, pallimo.Id());
+    CheckFaceKeys(main, pallimo.Id());
 
     e2e::Activate(main);
     ok(smileys::ClickFrameButton(main, HTCLOSE), "the frame has a close button");
