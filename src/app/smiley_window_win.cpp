@@ -472,7 +472,7 @@ void SmileyWindow::ShowKeyHint(bool shown) {
     TOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.hwnd = hwnd_;
-    if (!shown || GetFocus() != face) {
+    if (!shown || GetFocus() != face || IsIconic(hwnd_)) {
         SendMessageW(keyHint_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
         return;
     }
@@ -597,9 +597,15 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_MOVE:
+            // The hint follows the window; hidden or minimised, the window
+            // takes it away even where its face keeps the focus.
             ShowKeyHint(true);
             break;
+        case WM_SHOWWINDOW:
+            if (!wParam) ShowKeyHint(false);
+            break;
         case WM_SIZE:
+            if (wParam == SIZE_MINIMIZED) ShowKeyHint(false);
             OnSize(wParam);
             return 0;
         case WM_TIMER:
