@@ -265,16 +265,17 @@ void SmileyWindow::OnFaceMenu(std::size_t face, LPARAM at) {
     } else if (chosen == ids::kFaceChatItem) {
         win::HwndSetText(Control(ids::kTagTailBox),
                          catalogue::TagTail(catalogue::kFaces[face].emoticon));
-        messenger_.ChatSend(catalogue::SmileyTag(win::HwndGetText(Control(ids::kCodeBox)),
-                                                 win::HwndGetText(Control(ids::kTagTailBox))),
-                            delivery::ToHandle(hwnd_));
+        messenger_.ChatSend(TagOf(face), delivery::ToHandle(hwnd_));
     } else if (chosen == ids::kFaceCopyItem) {
-        // The tag a click would send; the window and the messenger are left as they are.
-        const std::wstring tag =
-            catalogue::SmileyTag(win::HwndGetText(Control(ids::kCodeBox)),
-                                 catalogue::TagTail(catalogue::kFaces[face].emoticon));
-        if (!win::ClipboardSetText(hwnd_, tag)) MessageBeep(MB_ICONWARNING);
+        // The window and the messenger are left as they are.
+        if (!win::ClipboardSetText(hwnd_, TagOf(face))) MessageBeep(MB_ICONWARNING);
     }
+}
+
+// The tag a click on the face sends with the code chosen now.
+std::wstring SmileyWindow::TagOf(std::size_t face) const {
+    return catalogue::SmileyTag(win::HwndGetText(Control(ids::kCodeBox)),
+                                catalogue::TagTail(catalogue::kFaces[face].emoticon));
 }
 
 void SmileyWindow::SendSmiley() {
@@ -577,8 +578,8 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
             if (item != nullptr && IsFaceId(static_cast<int>(item->CtlID))) {
                 faces::DrawFace(item->hDC, item->rcItem, item->CtlID - ids::kFirstFace);
-                // The system's focus rectangle round the edge of the
-                // picture, which the artwork leaves free.
+                // The system's focus rectangle, round the picture's outer
+                // edge, which the faces hardly touch.
                 if (item->hwndItem == GetFocus() &&
                     (SendMessageW(hwnd_, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0)
                     DrawFocusRect(item->hDC, &item->rcItem);
@@ -597,15 +598,14 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_MOVE:
-            // The hint follows the window; hidden or minimised, the window
-            // takes it away even where its face keeps the focus.
+            // The hint follows the window. Minimised or hidden, the window
+            // takes it away, even where its face keeps the focus.
             ShowKeyHint(true);
             break;
         case WM_SHOWWINDOW:
             if (!wParam) ShowKeyHint(false);
             break;
         case WM_SIZE:
-            if (wParam == SIZE_MINIMIZED) ShowKeyHint(false);
             OnSize(wParam);
             return 0;
         case WM_TIMER:

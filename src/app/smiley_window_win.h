@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <string>
 
 #include "app/tray_win.h"
 #include "messenger/delivery.h"
@@ -62,6 +63,7 @@ class SmileyWindow : public win::LayoutWindow {
     static LRESULT CALLBACK OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
     void AddFaceHints();
+    std::wstring TagOf(std::size_t face) const;
     bool OnFaceKey(std::size_t face, WPARAM vk, bool repeat);
     void MoveToFace(std::size_t face);
     void ShowKeyHint(bool shown);
