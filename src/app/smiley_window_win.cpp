@@ -243,7 +243,7 @@ void SmileyWindow::OnFace(std::size_t face) {
 void SmileyWindow::OnFaceMenu(std::size_t face, LPARAM at) {
     if (face >= catalogue::kFaceCount) return;
     POINT p = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-    if (at == -1) {  // from the keyboard: below the face
+    if (p.x == -1 && p.y == -1) {  // from the keyboard: below the face
         RECT r = {};
         GetWindowRect(Control(I(static_cast<int>(face))), &r);
         p = {r.left, r.bottom};
@@ -255,11 +255,12 @@ void SmileyWindow::OnFaceMenu(std::size_t face, LPARAM at) {
     AppendMenuW(menu, MF_STRING, ids::kFaceCopyItem, L"&Copy");
     SetMenuDefaultItem(menu, ids::kFaceSendItem, FALSE);
     // The hint would stand over the menu.
+    const bool hinted = keyHint_ != nullptr && IsWindowVisible(keyHint_);
     ShowKeyHint(false);
     const int chosen = static_cast<int>(TrackPopupMenu(
         menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, p.x, p.y, 0, hwnd_, nullptr));
     DestroyMenu(menu);
-    ShowKeyHint(true);
+    ShowKeyHint(hinted);
     if (chosen == ids::kFaceSendItem) {
         OnFace(face);
     } else if (chosen == ids::kFaceChatItem) {
@@ -451,22 +452,25 @@ bool SmileyWindow::OnFaceKey(std::size_t face, WPARAM vk, bool repeat) {
     }
 }
 
-// The face becomes the faces' one Tab stop and takes the focus.
+// The face becomes the faces' one Tab stop and takes the focus, with its hint.
 void SmileyWindow::MoveToFace(std::size_t face) {
     // The keyboard is in use: show the focus rectangle if the mouse hid it.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    if (face == currentFace_) return;
-    win::SetTabStop(Control(I(static_cast<int>(currentFace_))), false);
-    currentFace_ = face;
-    HWND to = Control(I(static_cast<int>(face)));
-    win::SetTabStop(to, true);
-    SetFocus(to);
-    // A screen reader that follows the focused control's name says the new face.
-    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, to, OBJID_CLIENT, CHILDID_SELF);
+    if (face != currentFace_) {
+        win::SetTabStop(Control(I(static_cast<int>(currentFace_))), false);
+        currentFace_ = face;
+        HWND to = Control(I(static_cast<int>(face)));
+        win::SetTabStop(to, true);
+        SetFocus(to);
+        // A screen reader that follows the focused control's name says the new face.
+        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, to, OBJID_CLIENT, CHILDID_SELF);
+    }
+    ShowKeyHint(true);
 }
 
-// While a face has the focus, its hint stands below it as if the pointer
-// rested on it.
+// When the keyboard brings the focus to a face, its hint stands below it as
+// if the pointer rested on it, until the focus leaves the face. A click goes
+// through it to the face it covers.
 void SmileyWindow::ShowKeyHint(bool shown) {
     if (keyHint_ == nullptr || !IsWindow(keyHint_)) return;
     HWND face = Control(I(static_cast<int>(currentFace_)));
@@ -506,10 +510,12 @@ LRESULT CALLBACK SmileyWindow::FaceProc(HWND face, UINT msg, WPARAM wParam, LPAR
         case WM_SETFOCUS:
         case WM_KILLFOCUS:
         case WM_UPDATEUISTATE: {
-            // The focus rectangle comes and goes.
+            // The focus rectangle comes and goes. The hint comes with Tab and
+            // the arrows, not when the window takes the focus back.
             const LRESULT result = DefSubclassProc(face, msg, wParam, lParam);
             InvalidateRect(face, nullptr, FALSE);
-            if (msg != WM_UPDATEUISTATE) window->ShowKeyHint(msg == WM_SETFOCUS);
+            if (msg != WM_UPDATEUISTATE)
+                window->ShowKeyHint(msg == WM_SETFOCUS && GetKeyState(VK_TAB) < 0);
             return result;
         }
         case WM_NCDESTROY:
@@ -538,11 +544,14 @@ void SmileyWindow::AddFaceHints() {
         SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }
     // The keyboard's hint is its own tip, placed by the window rather than
-    // by the pointer.
-    keyHint_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX,
+    // by the pointer. Layered and transparent, it lets clicks through to the
+    // face below it.
+    keyHint_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_LAYERED | WS_EX_TRANSPARENT, TOOLTIPS_CLASSW,
+                               nullptr, WS_POPUP | TTS_NOPREFIX | TTS_NOFADE | TTS_NOANIMATE,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_,
                                nullptr, GetModuleHandleW(nullptr), nullptr);
     if (keyHint_ == nullptr) return;
+    SetLayeredWindowAttributes(keyHint_, 0, 255, LWA_ALPHA);
     TOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
@@ -600,7 +609,7 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_MOVE:
             // The hint follows the window. Minimised or hidden, the window
             // takes it away, even where its face keeps the focus.
-            ShowKeyHint(true);
+            if (keyHint_ != nullptr && IsWindowVisible(keyHint_)) ShowKeyHint(true);
             break;
         case WM_SHOWWINDOW:
             if (!wParam) ShowKeyHint(false);

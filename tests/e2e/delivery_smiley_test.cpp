@@ -14,16 +14,21 @@ namespace ids = smiley_window_ids;
 
 namespace {
 
-// Waits up to `ms` for a popup menu of `pid` to be open (or, `open` false, closed).
-bool MenuOpen(DWORD pid, bool open = true, DWORD ms = 3000) {
-    return e2e::WaitUntil(
-        [&] {
-            return open == !e2e::TopLevels([&](HWND w) {
-                                return IsWindowVisible(w) && e2e::ClassOf(w) == L"#32768" &&
-                                       e2e::ProcessOf(w) == pid;
-                            }).empty();
-        },
-        ms);
+// The first shown window of `pid` of this class and, if given, this text.
+HWND Shown(DWORD pid, const wchar_t* cls, const wchar_t* text = nullptr) {
+    const std::vector<HWND> found = e2e::TopLevels([&](HWND w) {
+        return IsWindowVisible(w) && e2e::ClassOf(w) == cls && e2e::ProcessOf(w) == pid &&
+               (text == nullptr || e2e::TextOf(w) == text);
+    });
+    return found.empty() ? nullptr : found[0];
+}
+
+// Where the popup menu of `pid` stands once one is open; empty if none opened within `ms`.
+RECT MenuRect(DWORD pid, DWORD ms = 3000) {
+    RECT r = {};
+    e2e::WaitUntil([&] { return Shown(pid, L"#32768") != nullptr; }, ms);
+    if (HWND menu = Shown(pid, L"#32768")) r = e2e::ScreenRect(menu);
+    return r;
 }
 
 void RightClick(HWND control) {
@@ -79,31 +84,42 @@ int main() {
        "the messenger sent the bare code and the Frog wink: \"%s\"",
        e2e::AnsiBytes(deliveries::Transcript(im)).c_str());
 
-    // Shift+Tab from "Frog" reaches the faces on Image1; Right moves to Image6.
+    // Shift+Tab from "Frog" reaches the faces on Image1; Right moves to Image6,
+    // whose hint covers part of Image5 below it and lets a click through.
+    const DWORD pid = pallimo.Id();
     e2e::PressKey(VK_TAB, VK_SHIFT);
     e2e::PressKey(VK_RIGHT);
+    HWND image6 = e2e::Child(main, deliveries::FaceId(L":-["));
+    e2e::WaitUntil([&] { return Shown(pid, L"tooltips_class32", L":-[") != nullptr; }, 3000);
+    const RECT hint = e2e::ScreenRect(Shown(pid, L"tooltips_class32", L":-["));
+    const RECT image5 = e2e::ScreenRect(e2e::Child(main, deliveries::FaceId(L":-X")));
+    RECT covered = {};
+    ok(IntersectRect(&covered, &hint, &image5) != FALSE, "Image6's hint covers part of Image5");
+    e2e::ClickAt((covered.left + covered.right) / 2, (covered.top + covered.bottom) / 2);
     e2e::PressKey(VK_SPACE);
     e2e::PressKey(VK_RETURN);
+    ok(e2e::WaitUntil(
+           [&] { return e2e::TextOf(e2e::Child(main, ids::kTagTailBox)) == L">:-[</font>"; }, 5000),
+       "Space and Enter set Text2 as a click does");
+    RECT image6At = e2e::ScreenRect(image6), menu = {};
     e2e::PressKey(VK_F10, VK_SHIFT);
-    ok(MenuOpen(pallimo.Id()), "Shift+F10 opens the face's menu");
+    menu = MenuRect(pid);
+    ok(menu.left == image6At.left && menu.top == image6At.bottom,
+       "Shift+F10 opens the face's menu below it (%ld,%ld)", menu.left, menu.top);
     e2e::PressKey(VK_ESCAPE);
-    ok(MenuOpen(pallimo.Id(), false), "Esc closes it");
+    ok(e2e::WaitUntil([&] { return Shown(pid, L"#32768") == nullptr; }, 3000), "Esc closes it");
     e2e::PressKey(VK_APPS);
-    ok(MenuOpen(pallimo.Id()), "the menu key opens it");
+    menu = MenuRect(pid);
+    ok(menu.left == image6At.left && menu.top == image6At.bottom, "so does the menu key");
     e2e::PressKey('H');  // "Send to c&hat room"
 
-    const std::wstring before = L"before";
     if (OpenClipboard(nullptr)) {
         EmptyClipboard();
-        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, sizeof L"before");
-        lstrcpyW(static_cast<wchar_t*>(GlobalLock(h)), before.c_str());
-        GlobalUnlock(h);
-        SetClipboardData(CF_UNICODETEXT, h);
         CloseClipboard();
     }
     HWND image1 = e2e::Child(main, deliveries::FaceId(L":-D"));
     RightClick(image1);
-    ok(MenuOpen(pallimo.Id()), "a right click on a face opens its menu");
+    ok(!IsRectEmpty(&(menu = MenuRect(pid))), "a right click on a face opens its menu");
     e2e::PressKey('C');
     const std::wstring frogGrin = catalogue::SmileyTag(
         catalogue::QuotedCode(
@@ -117,13 +133,17 @@ int main() {
     RightClick(image1);
     e2e::PressKey('S');
     RightClick(e2e::Child(main, deliveries::StyleId(L"Frog")));
-    ok(!MenuOpen(pallimo.Id(), true, 1000), "a right click elsewhere opens no menu");
+    ok(IsRectEmpty(&(menu = MenuRect(pid, 1000))) != FALSE,
+       "a right click elsewhere opens no menu");
 
     static const e2e::Expected kSmileys[] = {
         SETTEXT("im.input", "<font sml=\"AgHSBfc=\""),
         POSTED("im.send", WM_LBUTTONDOWN),
         POSTED("im.send", WM_LBUTTONUP),
         SETTEXT("im.input", "<font sml=\"AgHSE5E=\">;-)</font>"),
+        POSTED("im.send", WM_LBUTTONDOWN),
+        POSTED("im.send", WM_LBUTTONUP),
+        SETTEXT("im.input", "<font sml=\"AgHSE5E=\">:-X</font>"),
         POSTED("im.send", WM_LBUTTONDOWN),
         POSTED("im.send", WM_LBUTTONUP),
         SETTEXT("im.input", "<font sml=\"AgHSE5E=\">:-[</font>"),
@@ -142,7 +162,7 @@ int main() {
     };
     const std::vector<e2e::Record> all = deliveries::FinalRecords(standin, pallimo, main);
     ok_sequence(deliveries::From(all, 6), kSmileys,
-                "Command3, Frog and the wink face, Image6 by Space and Enter, Image6 to the chat "
-                "room, Image1 by its menu");
+                "Command3, Frog and the wink face, Image5 through the hint, Image6 by Space and "
+                "Enter, Image6 to the chat room, Image1 by its menu");
     return e2e::Finish();
 }

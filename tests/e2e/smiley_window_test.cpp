@@ -386,6 +386,7 @@ void CheckFaceKeys(HWND main, DWORD pid) {
         },
         3000);
     UnhookWinEvent(hook);
+    ok(e2e::ScreenPixels(r1).px == plain, "the focus rectangle left Image1");
     ok(hook != nullptr && g_named == wantNamed, "a name change for each move: %s", g_named.c_str());
     e2e::PressKey(VK_TAB);
     ok(e2e::WaitUntil([&] { return smileys::ShownHint(pid).empty(); }, 3000),
