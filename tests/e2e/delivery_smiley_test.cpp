@@ -36,18 +36,15 @@ void RightClick(HWND control) {
     e2e::ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2, true);
 }
 
-// The clipboard's bytes in `format` up to the terminating zero, or "<none>".
-std::string ClipboardBytes(UINT format, std::size_t unit) {
+// The clipboard's text in `format` (CF_TEXT or CF_UNICODETEXT) as bytes, or "<none>".
+std::string ClipboardBytes(UINT format) {
     std::string bytes = "<none>";
     if (!OpenClipboard(nullptr)) return bytes;
-    if (HANDLE h = GetClipboardData(format)) {
-        const char* at = static_cast<const char*>(GlobalLock(h));
-        const std::size_t size = GlobalSize(h);
-        bytes.clear();
-        for (std::size_t i = 0; at != nullptr && i + unit <= size &&
-                                std::string(at + i, unit) != std::string(unit, '\0');
-             i += unit)
-            bytes.append(at + i, unit);
+    HANDLE h = GetClipboardData(format);
+    if (const char* at = h != nullptr ? static_cast<const char*>(GlobalLock(h)) : nullptr) {
+        bytes = format == CF_TEXT ? std::string(at)
+                                  : std::string(at, 2 * static_cast<std::size_t>(lstrlenW(
+                                                            reinterpret_cast<const wchar_t*>(at))));
         GlobalUnlock(h);
     }
     CloseClipboard();
@@ -126,10 +123,9 @@ int main() {
             catalogue::kStyles[deliveries::StyleId(L"Frog") - ids::kFirstStyle].code),
         catalogue::TagTail(L":-D"));
     const std::string unicode(reinterpret_cast<const char*>(frogGrin.c_str()), frogGrin.size() * 2);
-    ok(e2e::WaitUntil([&] { return ClipboardBytes(CF_UNICODETEXT, 2) == unicode; }, 5000) &&
-           ClipboardBytes(CF_TEXT, 1) == e2e::AnsiBytes(frogGrin),
-       "\"Copy\" puts the tag on the clipboard as text: \"%s\"",
-       ClipboardBytes(CF_TEXT, 1).c_str());
+    ok(e2e::WaitUntil([&] { return ClipboardBytes(CF_UNICODETEXT) == unicode; }, 5000) &&
+           ClipboardBytes(CF_TEXT) == e2e::AnsiBytes(frogGrin),
+       "\"Copy\" puts the tag on the clipboard as text: \"%s\"", ClipboardBytes(CF_TEXT).c_str());
     RightClick(image1);
     e2e::PressKey('S');
     RightClick(e2e::Child(main, deliveries::StyleId(L"Frog")));
