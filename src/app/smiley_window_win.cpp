@@ -452,20 +452,30 @@ bool SmileyWindow::OnFaceKey(std::size_t face, WPARAM vk, bool repeat) {
     }
 }
 
-// The face becomes the faces' one Tab stop and takes the focus, with its hint.
+// The face takes the focus, with its hint.
 void SmileyWindow::MoveToFace(std::size_t face) {
     // The keyboard is in use: show the focus rectangle if the mouse hid it.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    if (face != currentFace_) {
-        win::SetTabStop(Control(I(static_cast<int>(currentFace_))), false);
-        currentFace_ = face;
-        HWND to = Control(I(static_cast<int>(face)));
-        win::SetTabStop(to, true);
-        SetFocus(to);
-        // A screen reader that follows the focused control's name says the new face.
-        NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, to, OBJID_CLIENT, CHILDID_SELF);
-    }
+    HWND to = Control(I(static_cast<int>(face)));
+    if (GetFocus() != to) SetFocus(to);
     ShowKeyHint(true);
+}
+
+// The face that has the focus, however it came, is the current one: the
+// faces' one Tab stop.
+void SmileyWindow::OnFaceFocus(std::size_t face) {
+    if (face == currentFace_) return;
+    win::SetTabStop(Control(I(static_cast<int>(currentFace_))), false);
+    currentFace_ = face;
+    HWND to = Control(I(static_cast<int>(face)));
+    win::SetTabStop(to, true);
+    // A screen reader that follows the focused control's name says the new face.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, to, OBJID_CLIENT, CHILDID_SELF);
+}
+
+bool SmileyWindow::IsFace(HWND control) const {
+    const int id = GetDlgCtrlID(control);
+    return control != nullptr && IsFaceId(id) && control == Control(id);
 }
 
 // When the keyboard brings the focus to a face, its hint stands below it as
@@ -479,6 +489,9 @@ void SmileyWindow::ShowKeyHint(bool shown) {
     ti.hwnd = hwnd_;
     if (!shown || GetFocus() != face || IsIconic(hwnd_)) {
         SendMessageW(keyHint_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&ti));
+        // Hidden with the window when it was minimised, it may have been
+        // shown again with the window behind the tip control's back.
+        ShowWindow(keyHint_, SW_HIDE);
         return;
     }
     ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[currentFace_].emoticon);
@@ -511,11 +524,20 @@ LRESULT CALLBACK SmileyWindow::FaceProc(HWND face, UINT msg, WPARAM wParam, LPAR
         case WM_KILLFOCUS:
         case WM_UPDATEUISTATE: {
             // The focus rectangle comes and goes. The hint comes with Tab and
-            // the arrows, not when the window takes the focus back.
+            // the arrows, not when the window takes the focus back; between
+            // two faces it stays up for the arrow to move it.
             const LRESULT result = DefSubclassProc(face, msg, wParam, lParam);
             InvalidateRect(face, nullptr, FALSE);
-            if (msg != WM_UPDATEUISTATE)
-                window->ShowKeyHint(msg == WM_SETFOCUS && GetKeyState(VK_TAB) < 0);
+            const bool fromOrToFace = window->IsFace(reinterpret_cast<HWND>(wParam));
+            if (msg == WM_SETFOCUS) {
+                window->OnFaceFocus(static_cast<std::size_t>(GetDlgCtrlID(face) - ids::kFirstFace));
+                if (GetKeyState(VK_TAB) < 0)
+                    window->ShowKeyHint(true);
+                else if (!fromOrToFace)
+                    window->ShowKeyHint(false);
+            } else if (msg == WM_KILLFOCUS && !fromOrToFace) {
+                window->ShowKeyHint(false);
+            }
             return result;
         }
         case WM_NCDESTROY:
@@ -554,7 +576,7 @@ void SmileyWindow::AddFaceHints() {
     SetLayeredWindowAttributes(keyHint_, 0, 255, LWA_ALPHA);
     TOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
-    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    ti.uFlags = TTF_TRACK | TTF_ABSOLUTE | TTF_TRANSPARENT;
     ti.hwnd = hwnd_;
     ti.lpszText = const_cast<wchar_t*>(L"");
     SendMessageW(keyHint_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
@@ -599,9 +621,8 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU: {
             // A face's menu; elsewhere the system's (the caption's window menu).
             HWND from = reinterpret_cast<HWND>(wParam);
-            const int id = GetDlgCtrlID(from);
-            if (IsFaceId(id) && from == Control(id)) {
-                OnFaceMenu(static_cast<std::size_t>(id - ids::kFirstFace), lParam);
+            if (IsFace(from)) {
+                OnFaceMenu(static_cast<std::size_t>(GetDlgCtrlID(from) - ids::kFirstFace), lParam);
                 return 0;
             }
             break;

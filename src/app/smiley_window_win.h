@@ -66,6 +66,8 @@ class SmileyWindow : public win::LayoutWindow {
     std::wstring TagOf(std::size_t face) const;
     bool OnFaceKey(std::size_t face, WPARAM vk, bool repeat);
     void MoveToFace(std::size_t face);
+    void OnFaceFocus(std::size_t face);
+    bool IsFace(HWND control) const;
     void ShowKeyHint(bool shown);
     static LRESULT CALLBACK FaceProc(HWND face, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                      DWORD_PTR self);

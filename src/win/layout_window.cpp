@@ -64,7 +64,8 @@ LRESULT CALLBACK LayoutWindow::KeyHookProc(HWND hwnd, UINT msg, WPARAM wParam, L
         }
         case WM_KEYDOWN:
             if (window->TakesKey(hwnd, wParam)) {
-                reinterpret_cast<LayoutWindow*>(self)->OnKey(hwnd, wParam);
+                const bool repeat = (lParam & (1L << 30)) != 0;
+                if (!repeat) reinterpret_cast<LayoutWindow*>(self)->OnKey(hwnd, wParam);
                 return 0;
             }
             break;

@@ -76,7 +76,8 @@ class LayoutWindow : public Window {
     // Colours of a static control; null keeps the system's.
     virtual HBRUSH OnCtlColorStatic(HDC dc, HWND control) { return nullptr; }
     // A key the window handles itself while `control` has the focus, before
-    // the control or the dialog navigation of the event loop sees it.
+    // the control or the dialog navigation of the event loop sees it; OnKey
+    // runs once a press, however long the key is held.
     virtual bool TakesKey(HWND control, WPARAM vk) const { return false; }
     virtual void OnKey(HWND control, WPARAM vk) {}
     // Routes the keys of `control` through TakesKey/OnKey.
