@@ -189,18 +189,13 @@ void SmileyWindow::OnCreate() {
     // "Blue" is drawn chosen, matching the start value of the code box, and
     // is the option group's one Tab stop, where the focus starts.
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i) {
-        HWND option = Control(S(static_cast<int>(i)));
-        SetWindowSubclass(option, &SmileyWindow::OptionProc, 0, reinterpret_cast<DWORD_PTR>(this));
-        MarkOption(option, i == 0);
+        MarkOption(Control(S(static_cast<int>(i))), i == 0);
     }
     markedStyle_ = 0;
     // Each face carries its text, which a screen reader reads when the
     // keyboard is on it; the first one is the faces' Tab stop.
-    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
-        HWND face = Control(I(static_cast<int>(i)));
-        win::HwndSetText(face, catalogue::kFaces[i].emoticon);
-        SetWindowSubclass(face, &SmileyWindow::FaceProc, 0, reinterpret_cast<DWORD_PTR>(this));
-    }
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i)
+        win::HwndSetText(Control(I(static_cast<int>(i))), catalogue::kFaces[i].emoticon);
     currentFace_ = 0;
     win::SetTabStop(Control(I(0)), true);
     AddFaceHints();
@@ -393,39 +388,6 @@ void SmileyWindow::StepStyle(HWND from, int step) {
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
-LRESULT CALLBACK SmileyWindow::OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
-                                          UINT_PTR id, DWORD_PTR self) {
-    auto* window = reinterpret_cast<SmileyWindow*>(self);
-    switch (msg) {
-        case WM_GETDLGCODE:
-            return DefSubclassProc(option, msg, wParam, lParam) | DLGC_WANTARROWS;
-        case WM_KEYDOWN:
-            if (wParam == VK_DOWN || wParam == VK_RIGHT || wParam == VK_UP || wParam == VK_LEFT) {
-                window->StepStyle(option, wParam == VK_DOWN || wParam == VK_RIGHT ? 1 : -1);
-                return 0;
-            }
-            break;
-        case WM_SETFOCUS: {
-            // On Windows an unchecked option reports a click when it merely
-            // gets the focus (by Tab, at start-up, on activation): that
-            // chooses nothing. Windows' button code sends that click from
-            // inside its WM_SETFOCUS, before it returns (unless the button is
-            // being clicked); Wine 8 sends none.
-            const bool outer = window->focusArriving_;
-            window->focusArriving_ = true;
-            const LRESULT result = DefSubclassProc(option, msg, wParam, lParam);
-            window->focusArriving_ = outer;
-            return result;
-        }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(option, &SmileyWindow::OptionProc, id);
-            break;
-        default:
-            break;
-    }
-    return DefSubclassProc(option, msg, wParam, lParam);
-}
-
 // The faces are a grid the keyboard moves in by their places on the screen,
 // stopping at its edges; Space and Enter send the face as a click does, once
 // however long the key is held.
@@ -502,51 +464,41 @@ void SmileyWindow::ShowKeyHint(bool shown) {
     SendMessageW(keyHint_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
 }
 
-LRESULT CALLBACK SmileyWindow::FaceProc(HWND face, UINT msg, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR self) {
-    auto* window = reinterpret_cast<SmileyWindow*>(self);
-    switch (msg) {
-        case WM_GETDLGCODE: {
-            // The arrows, Space and Enter are the grid's; Tab and Esc go on to
-            // the window's keyboard navigation.
-            const MSG* m = reinterpret_cast<const MSG*>(lParam);
-            LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
-            if (m != nullptr && m->message == WM_KEYDOWN && m->wParam == VK_RETURN)
-                code |= DLGC_WANTMESSAGE;
-            return code;
-        }
-        case WM_KEYDOWN:
-            if (window->OnFaceKey(static_cast<std::size_t>(GetDlgCtrlID(face) - ids::kFirstFace),
-                                  wParam, (lParam & (1L << 30)) != 0))
-                return 0;
-            break;
-        case WM_SETFOCUS:
-        case WM_KILLFOCUS:
-        case WM_UPDATEUISTATE: {
-            // The focus rectangle comes and goes. The hint comes with Tab and
-            // the arrows, not when the window takes the focus back; between
-            // two faces it stays up for the arrow to move it.
-            const LRESULT result = DefSubclassProc(face, msg, wParam, lParam);
-            InvalidateRect(face, nullptr, FALSE);
-            const bool fromOrToFace = window->IsFace(reinterpret_cast<HWND>(wParam));
-            if (msg == WM_SETFOCUS) {
-                window->OnFaceFocus(static_cast<std::size_t>(GetDlgCtrlID(face) - ids::kFirstFace));
-                if (GetKeyState(VK_TAB) < 0)
-                    window->ShowKeyHint(true);
-                else if (!fromOrToFace)
-                    window->ShowKeyHint(false);
-            } else if (msg == WM_KILLFOCUS && !fromOrToFace) {
-                window->ShowKeyHint(false);
-            }
-            return result;
-        }
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(face, &SmileyWindow::FaceProc, id);
-            break;
-        default:
-            break;
+// Keys reach the window before the controls: the arrows step through the
+// style options and move among the faces; Space and Enter send a face.
+bool SmileyWindow::OnKey(HWND control, WPARAM vk, bool repeat) {
+    const int id = GetDlgCtrlID(control);
+    if (control != Control(id)) return false;
+    if (IsStyleId(id)) {
+        if (vk != VK_DOWN && vk != VK_RIGHT && vk != VK_UP && vk != VK_LEFT) return false;
+        StepStyle(control, vk == VK_DOWN || vk == VK_RIGHT ? 1 : -1);
+        return true;
     }
-    return DefSubclassProc(face, msg, wParam, lParam);
+    if (IsFaceId(id)) return OnFaceKey(static_cast<std::size_t>(id - ids::kFirstFace), vk, repeat);
+    return false;
+}
+
+// The pointer's hints follow the mouse over the faces.
+bool SmileyWindow::PreTranslate(MSG& msg) {
+    if (hints_ != nullptr && msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST &&
+        IsFace(msg.hwnd))
+        SendMessageW(hints_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    return LayoutWindow::PreTranslate(msg);
+}
+
+// The hint comes with Tab and the arrows, not when the window takes the focus
+// back; between two faces it stays up for the arrow to move it.
+void SmileyWindow::OnFaceFocusChange(HWND face, HWND other, bool gained) {
+    const bool fromOrToFace = IsFace(other);
+    if (gained) {
+        OnFaceFocus(static_cast<std::size_t>(GetDlgCtrlID(face) - ids::kFirstFace));
+        if (GetKeyState(VK_TAB) < 0)
+            ShowKeyHint(true);
+        else if (!fromOrToFace)
+            ShowKeyHint(false);
+    } else if (!fromOrToFace) {
+        ShowKeyHint(false);
+    }
 }
 
 void SmileyWindow::AddFaceHints() {
@@ -556,10 +508,11 @@ void SmileyWindow::AddFaceHints() {
                                  CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr,
                                  GetModuleHandleW(nullptr), nullptr);
     if (hints == nullptr) return;
+    hints_ = hints;
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
         TOOLINFOW ti = {};
         ti.cbSize = TTTOOLINFOW_V2_SIZE;
-        ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        ti.uFlags = TTF_IDISHWND;
         ti.hwnd = hwnd_;
         ti.uId = reinterpret_cast<UINT_PTR>(Control(I(static_cast<int>(i))));
         ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[i].emoticon);
@@ -584,7 +537,7 @@ void SmileyWindow::AddFaceHints() {
 
 void SmileyWindow::OnOtherCommand(int id, int code, HWND control) {
     if (IsStyleId(id)) {
-        if (code == BN_CLICKED && !focusArriving_)
+        if (code == BN_CLICKED && !win::OptionTakingFocus(control))
             OnStyle(static_cast<std::size_t>(id - ids::kFirstStyle));
     } else if (IsFaceId(id)) {
         // A quick second click on a face is a double click: it sends again.
@@ -618,6 +571,12 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
             break;
         }
+        case win::kPictureFocusGained:
+        case win::kPictureFocusLost:
+            if (IsFace(reinterpret_cast<HWND>(wParam)))
+                OnFaceFocusChange(reinterpret_cast<HWND>(wParam), reinterpret_cast<HWND>(lParam),
+                                  msg == win::kPictureFocusGained);
+            return 0;
         case WM_CONTEXTMENU: {
             // A face's menu; elsewhere the system's (the caption's window menu).
             HWND from = reinterpret_cast<HWND>(wParam);
@@ -660,7 +619,7 @@ void SmileyWindow::OnDestroyed() {
     LayoutWindow::OnDestroyed();
     iconRefused_ = false;
     shellBusy_ = false;
-    focusArriving_ = false;
+    hints_ = nullptr;
     currentFace_ = 0;
     keyHint_ = nullptr;
 }

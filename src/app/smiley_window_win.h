@@ -60,17 +60,16 @@ class SmileyWindow : public win::LayoutWindow {
     void MarkStyle(std::size_t style);
     void MarkOption(HWND option, bool chosen);
     void StepStyle(HWND from, int step);
-    static LRESULT CALLBACK OptionProc(HWND option, UINT msg, WPARAM wParam, LPARAM lParam,
-                                       UINT_PTR id, DWORD_PTR self);
+    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
+    bool PreTranslate(MSG& msg) override;
     void AddFaceHints();
     std::wstring TagOf(std::size_t face) const;
     bool OnFaceKey(std::size_t face, WPARAM vk, bool repeat);
     void MoveToFace(std::size_t face);
     void OnFaceFocus(std::size_t face);
+    void OnFaceFocusChange(HWND face, HWND other, bool gained);
     bool IsFace(HWND control) const;
     void ShowKeyHint(bool shown);
-    static LRESULT CALLBACK FaceProc(HWND face, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                     DWORD_PTR self);
 
     delivery::MessengerDelivery& messenger_;
     tray::Icon& trayIcon_;
@@ -83,9 +82,8 @@ class SmileyWindow : public win::LayoutWindow {
     std::size_t currentFace_ = 0;
     // The current face's hint while the keyboard is on it.
     HWND keyHint_ = nullptr;
-    // Set while a style option takes the focus: on Windows an unchecked radio
-    // button reports a click then, which must not choose a style.
-    bool focusArriving_ = false;
+    // The pointer's hints over the faces.
+    HWND hints_ = nullptr;
     UINT taskbarCreated_ = 0;
     // The shell refused the icon when the window was last minimised: it may
     // still add it late, and the window is on the taskbar meanwhile.

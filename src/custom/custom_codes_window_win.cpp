@@ -107,9 +107,6 @@ CustomCodesWindow::CustomCodesWindow(delivery::MessengerDelivery& messenger, Cus
 void CustomCodesWindow::OnCreate() {
     listFont_ = win::CreatePointFont(L"MS Sans Serif", 825, dpi());
     SendMessageW(Control(kCodeList), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-    SetWindowSubclass(Control(kCodeBox), &CustomCodesWindow::CodeBoxProc, 1,
-                      reinterpret_cast<DWORD_PTR>(this));
-    HookKeys(Control(kCodeList));
     ChooseDestination(kSendImOption);
     AddMenuBar();
 }
@@ -155,25 +152,26 @@ LRESULT CustomCodesWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     return LayoutWindow::HandleMessage(msg, wParam, lParam);
 }
 
-// Delete in the list takes out the selected item.
-bool CustomCodesWindow::TakesKey(HWND control, WPARAM vk) const {
-    return vk == VK_DELETE && control == Control(kCodeList);
+// Delete in the list takes out the selected item, once a press.
+bool CustomCodesWindow::OnKey(HWND control, WPARAM vk, bool repeat) {
+    if (vk != VK_DELETE || control != Control(kCodeList)) return false;
+    if (!repeat) DeleteSelectedItem();
+    return true;
 }
 
-void CustomCodesWindow::OnKey(HWND control, WPARAM vk) { DeleteSelectedItem(); }
-
-// Every click into the code box empties it, not only the first.
-LRESULT CALLBACK CustomCodesWindow::CodeBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                                UINT_PTR id, DWORD_PTR self) {
-    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &CustomCodesWindow::CodeBoxProc, id);
-    const LRESULT result = DefSubclassProc(hwnd, msg, wParam, lParam);
-    if (msg == WM_LBUTTONUP) {
-        RECT r;
-        GetClientRect(hwnd, &r);
-        const POINT p = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-        if (PtInRect(&r, p)) reinterpret_cast<CustomCodesWindow*>(self)->OnCodeBoxClick();
-    }
-    return result;
+// Every click into the code box empties it, not only the first: once the box
+// has handled the release, so the click's caret and selection go with the text.
+bool CustomCodesWindow::PreTranslate(MSG& msg) {
+    HWND box = Control(kCodeBox);
+    if (msg.message != WM_LBUTTONUP || msg.hwnd != box || box == nullptr)
+        return LayoutWindow::PreTranslate(msg);
+    DispatchMessageW(&msg);
+    RECT r = {};
+    GetClientRect(box, &r);
+    const POINT p = {static_cast<short>(LOWORD(msg.lParam)),
+                     static_cast<short>(HIWORD(msg.lParam))};
+    if (PtInRect(&r, p)) OnCodeBoxClick();
+    return true;
 }
 
 void CustomCodesWindow::OnDestroyed() {

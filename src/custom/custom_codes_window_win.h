@@ -58,8 +58,8 @@ class CustomCodesWindow : public win::LayoutWindow {
     using FileJobs = RunQueue<FileJob>;
 
     void OnCreate() override;
-    bool TakesKey(HWND control, WPARAM vk) const override;
-    void OnKey(HWND control, WPARAM vk) override;
+    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
+    bool PreTranslate(MSG& msg) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
@@ -69,8 +69,6 @@ class CustomCodesWindow : public win::LayoutWindow {
     void ChooseDestination(int id);
     void RunFileJob(FileJob job);
     bool RunLoad(const std::wstring& path, FileJobs& jobs);
-    static LRESULT CALLBACK CodeBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR self);
 
     delivery::MessengerDelivery& messenger_;
     const CustomCodesLinks links_;

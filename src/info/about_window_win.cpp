@@ -80,7 +80,6 @@ void AboutWindow::OnCreate() {
     linkFont_ = win::CreatePointFont(L"Tahoma", 825, dpi(), true);
     for (int id : {about_window_ids::kEmailLink, about_window_ids::kWebsiteLink})
         SendMessageW(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-    HookKeys(Control(about_window_ids::kOkButton));
 }
 
 // "OK" is neither the default nor the cancel button: Enter presses it only
@@ -109,9 +108,11 @@ LRESULT AboutWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 // Tab order runs the panel, "OK", the panel: the dialog navigation would go
 // into the panel but never back out of it.
-bool AboutWindow::TakesKey(HWND control, WPARAM vk) const { return vk == VK_TAB; }
-
-void AboutWindow::OnKey(HWND control, WPARAM vk) { SetFocus(Control(about_window_ids::kPanel)); }
+bool AboutWindow::OnKey(HWND control, WPARAM vk, bool repeat) {
+    if (vk != VK_TAB || control != Control(about_window_ids::kOkButton)) return false;
+    if (!repeat) SetFocus(Control(about_window_ids::kPanel));
+    return true;
+}
 
 void AboutWindow::OnDestroyed() {
     LayoutWindow::OnDestroyed();

@@ -19,8 +19,7 @@ class AboutWindow : public win::LayoutWindow {
   private:
     void OnCreate() override;
     HBRUSH OnCtlColorStatic(HDC dc, HWND control) override;
-    bool TakesKey(HWND control, WPARAM vk) const override;
-    void OnKey(HWND control, WPARAM vk) override;
+    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 

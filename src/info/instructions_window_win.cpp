@@ -41,12 +41,10 @@ const win::WindowLook kLook = {instructions_window_ids::kClass,
 
 InstructionsWindow::InstructionsWindow() : LayoutWindow(kLook) {}
 
-void InstructionsWindow::OnCreate() {
-    HookKeys(Control(instructions_window_ids::kInstructionsBox));
-}
-
 // A multi-line text box under dialog navigation closes its window on Esc; the
 // close box is the only way this window closes.
-bool InstructionsWindow::TakesKey(HWND control, WPARAM vk) const { return vk == VK_ESCAPE; }
+bool InstructionsWindow::OnKey(HWND control, WPARAM vk, bool repeat) {
+    return vk == VK_ESCAPE && control == Control(instructions_window_ids::kInstructionsBox);
+}
 
 }  // namespace info

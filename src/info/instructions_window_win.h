@@ -11,8 +11,7 @@ class InstructionsWindow : public win::LayoutWindow {
     InstructionsWindow();
 
   private:
-    void OnCreate() override;
-    bool TakesKey(HWND control, WPARAM vk) const override;
+    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
 };
 
 }  // namespace info

@@ -10,6 +10,53 @@ namespace {
 
 const wchar_t kPanelClass[] = L"PallimoPanel";
 const wchar_t kLineClass[] = L"PallimoLine";
+const wchar_t kOptionClass[] = L"PallimoOption";
+const wchar_t kPictureClass[] = L"PallimoPicture";
+
+// Options and pictures are classes of our own built on the system's button
+// and static (superclasses): what they add costs a plain call per message,
+// where a subclass would look up its data on every message (under Wine a
+// round trip to the window server each time).
+struct HelperClasses {
+    WNDPROC button = nullptr;
+    WNDPROC staticText = nullptr;
+    int takingFocusOffset = 0;  // an option's own window bytes, after the button's
+};
+const HelperClasses& RegisterHelperClasses();
+
+LRESULT CALLBACK OptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const HelperClasses& classes = RegisterHelperClasses();
+    if (msg != WM_SETFOCUS) return CallWindowProcW(classes.button, hwnd, msg, wParam, lParam);
+    const LONG_PTR outer = GetWindowLongPtrW(hwnd, classes.takingFocusOffset);
+    SetWindowLongPtrW(hwnd, classes.takingFocusOffset, 1);
+    const LRESULT result = CallWindowProcW(classes.button, hwnd, msg, wParam, lParam);
+    if (IsWindow(hwnd)) SetWindowLongPtrW(hwnd, classes.takingFocusOffset, outer);
+    return result;
+}
+
+LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC base = RegisterHelperClasses().staticText;
+    switch (msg) {
+        case WM_GETDLGCODE:
+            // The arrows and the characters are the window's; Tab and Esc go
+            // on to the dialog navigation.
+            return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_UPDATEUISTATE: {
+            // The window draws the focus rectangle: it comes and goes.
+            const LRESULT result = CallWindowProcW(base, hwnd, msg, wParam, lParam);
+            InvalidateRect(hwnd, nullptr, FALSE);
+            if (msg != WM_UPDATEUISTATE)
+                SendMessageW(GetParent(hwnd),
+                             msg == WM_SETFOCUS ? kPictureFocusGained : kPictureFocusLost,
+                             reinterpret_cast<WPARAM>(hwnd), static_cast<LPARAM>(wParam));
+            return result;
+        }
+        default:
+            return CallWindowProcW(base, hwnd, msg, wParam, lParam);
+    }
+}
 
 // A panel passes its children's notifications on to the window it stands in,
 // so the window's handlers see them as if the children were its own.
@@ -47,22 +94,49 @@ LRESULT CALLBACK LineProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
-void RegisterHelperClasses() {
-    static bool done = false;
-    if (done) return;
-    done = true;
+// The system's class `base` under our name, with `proc` before its own and
+// `extraBytes` more window bytes after its own; returns its procedure.
+WNDPROC RegisterSuperclass(const wchar_t* base, const wchar_t* name, WNDPROC proc, int extraBytes) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof wc;
+    if (!GetClassInfoExW(nullptr, base, &wc)) return &DefWindowProcW;
+    const WNDPROC baseProc = wc.lpfnWndProc;
+    wc.style &= ~CS_GLOBALCLASS;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpfnWndProc = &PanelProc;
-    wc.lpszClassName = kPanelClass;
+    wc.lpfnWndProc = proc;
+    wc.lpszClassName = name;
+    wc.cbWndExtra += extraBytes;
     RegisterClassExW(&wc);
-    wc.lpfnWndProc = &LineProc;
-    wc.lpszClassName = kLineClass;
-    RegisterClassExW(&wc);
+    return baseProc;
+}
+
+const HelperClasses& RegisterHelperClasses() {
+    static const HelperClasses classes = [] {
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof wc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpfnWndProc = &PanelProc;
+        wc.lpszClassName = kPanelClass;
+        RegisterClassExW(&wc);
+        wc.lpfnWndProc = &LineProc;
+        wc.lpszClassName = kLineClass;
+        RegisterClassExW(&wc);
+
+        HelperClasses made;
+        WNDCLASSEXW button = {};
+        button.cbSize = sizeof button;
+        made.takingFocusOffset =
+            GetClassInfoExW(nullptr, WC_BUTTONW, &button) ? button.cbWndExtra : 0;
+        made.button = RegisterSuperclass(WC_BUTTONW, kOptionClass, &OptionProc,
+                                         static_cast<int>(sizeof(LONG_PTR)));
+        made.staticText = RegisterSuperclass(WC_STATICW, kPictureClass, &PictureProc, 0);
+        return made;
+    }();
+    return classes;
 }
 
 struct ClassAndStyle {
@@ -76,7 +150,7 @@ ClassAndStyle StyleFor(Kind kind) {
         case Kind::Button:
             return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP, 0};
         case Kind::Option:
-            return {WC_BUTTONW, BS_RADIOBUTTON | WS_TABSTOP, 0};
+            return {kOptionClass, BS_RADIOBUTTON | WS_TABSTOP, 0};
         case Kind::TextBox:
             return {WC_EDITW, ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE};
         case Kind::MultiLineText:
@@ -94,7 +168,7 @@ ClassAndStyle StyleFor(Kind kind) {
             // that nobody sees (Wine wraps even for a trailing blank).
             return {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOTIFY, 0};
         case Kind::Picture:
-            return {WC_STATICW, SS_OWNERDRAW | SS_NOTIFY, 0};
+            return {kPictureClass, SS_OWNERDRAW | SS_NOTIFY, 0};
         case Kind::Panel:
             return {kPanelClass, WS_TABSTOP, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT};
         case Kind::Line:
@@ -294,6 +368,12 @@ Font CreatePointFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool u
     lf.lfQuality = DEFAULT_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     return Font(CreateFontIndirectW(&lf));
+}
+
+bool OptionTakingFocus(HWND option) {
+    if (GetWindowLongPtrW(option, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&OptionProc))
+        return false;
+    return GetWindowLongPtrW(option, RegisterHelperClasses().takingFocusOffset) != 0;
 }
 
 void SetTabStop(HWND control, bool stop) {

@@ -19,7 +19,9 @@ enum class Kind {
     ListBox,        // single selection, not sorted, notifies its parent
     Frame,          // group box; rows inside it are laid out from its top-left corner
     Label,          // one line of static text that reports clicks
-    Picture,        // owner-drawn static that reports clicks (the window paints it)
+    Picture,        // owner-drawn static that reports clicks (the window paints it) and
+                    // that the keyboard can reach, with the arrows and characters for
+                    // the window: it tells the window when it gets or loses the focus
     Panel,          // a real container with a sunken border; its rows become its children
     Line,           // a one-pixel horizontal line drawn in the window-text colour
 };
@@ -40,6 +42,17 @@ struct ControlRow {
 // 15 twips a pixel at 96 DPI; one rounding (MulDiv, half away from zero) everywhere.
 int SystemDpi();
 int TwipsToPixels(int twips, int dpi);
+
+// Sent by a Picture to the window it stands in when it has got the keyboard
+// focus (kPictureFocusGained) or lost it (kPictureFocusLost): wParam is the
+// picture, lParam the window that had the focus or takes it (may be null).
+constexpr UINT kPictureFocusGained = WM_APP + 0x300;
+constexpr UINT kPictureFocusLost = WM_APP + 0x301;
+
+// True while `option` is taking the keyboard focus. On Windows an unchecked
+// option reports a click then, from inside its focus handling (unless it is
+// being clicked): a click that chooses nothing. Wine sends none.
+bool OptionTakingFocus(HWND option);
 
 // Makes `control` a stop of the Tab key or takes it out: in a group of
 // options, or the faces, only one is.

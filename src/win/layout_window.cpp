@@ -46,34 +46,9 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
     return true;
 }
 
-void LayoutWindow::HookKeys(HWND control) {
-    SetWindowSubclass(control, &LayoutWindow::KeyHookProc, 1, reinterpret_cast<DWORD_PTR>(this));
-}
-
-LRESULT CALLBACK LayoutWindow::KeyHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR self) {
-    const LayoutWindow* window = reinterpret_cast<const LayoutWindow*>(self);
-    switch (msg) {
-        case WM_GETDLGCODE: {
-            // Claiming the key keeps the event loop's dialog navigation from
-            // acting on it, so it arrives here as WM_KEYDOWN.
-            const MSG* m = reinterpret_cast<const MSG*>(lParam);
-            if (m != nullptr && m->message == WM_KEYDOWN && window->TakesKey(hwnd, m->wParam))
-                return DefSubclassProc(hwnd, msg, wParam, lParam) | DLGC_WANTMESSAGE;
-            break;
-        }
-        case WM_KEYDOWN:
-            if (window->TakesKey(hwnd, wParam)) {
-                const bool repeat = (lParam & (1L << 30)) != 0;
-                if (!repeat) reinterpret_cast<LayoutWindow*>(self)->OnKey(hwnd, wParam);
-                return 0;
-            }
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &LayoutWindow::KeyHookProc, id);
-            break;
-    }
-    return DefSubclassProc(hwnd, msg, wParam, lParam);
+bool LayoutWindow::PreTranslate(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.hwnd == hwnd_ || !IsChild(hwnd_, msg.hwnd)) return false;
+    return OnKey(msg.hwnd, msg.wParam, (msg.lParam & (1L << 30)) != 0);
 }
 
 // Commands come from the window's controls, whether they stand in the window

@@ -75,14 +75,13 @@ class LayoutWindow : public Window {
     virtual void OnOtherCommand(int id, int code, HWND control) {}
     // Colours of a static control; null keeps the system's.
     virtual HBRUSH OnCtlColorStatic(HDC dc, HWND control) { return nullptr; }
-    // A key the window handles itself while `control` has the focus, before
-    // the control or the dialog navigation of the event loop sees it; OnKey
-    // runs once a press, however long the key is held.
-    virtual bool TakesKey(HWND control, WPARAM vk) const { return false; }
-    virtual void OnKey(HWND control, WPARAM vk) {}
-    // Routes the keys of `control` through TakesKey/OnKey.
-    void HookKeys(HWND control);
+    // A key pressed while `control` (one of the window's controls) has the
+    // focus, before the control or the dialog navigation of the event loop
+    // sees it; true when the window took it, and then nothing else sees it.
+    // `repeat` is set for the presses of a key held down.
+    virtual bool OnKey(HWND control, WPARAM vk, bool repeat) { return false; }
 
+    bool PreTranslate(MSG& msg) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
@@ -90,8 +89,6 @@ class LayoutWindow : public Window {
     int dpi() const { return dpi_; }
 
   private:
-    static LRESULT CALLBACK KeyHookProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
-                                        UINT_PTR id, DWORD_PTR self);
     void OnCommand(int id, int code, HWND control);
     void PressFocusedButton();
     void RestoreFocus();

@@ -1,14 +1,18 @@
 #include "win/pump.h"
 
 #include "win/steady_clock.h"
+#include "win/window.h"
 
 namespace win {
 
 namespace {
 
-// Tab, arrow keys, Enter and Esc move between controls in every window of ours.
+// The window a message is for sees it first; then Tab, arrow keys, Enter and
+// Esc move between controls in every window of ours.
 void Dispatch(MSG& msg) {
     HWND root = msg.hwnd != nullptr ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (Window* window = Window::FromHandle(root))
+        if (window->PreTranslate(msg)) return;
     if (root != nullptr && IsDialogMessageW(root, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

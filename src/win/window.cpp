@@ -31,6 +31,13 @@ HWND Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DW
                            nullptr, instance, this);
 }
 
+Window* Window::FromHandle(HWND hwnd) {
+    if (hwnd == nullptr ||
+        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::WndProc))
+        return nullptr;
+    return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 LRESULT Window::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, msg, wParam, lParam);
 }

@@ -15,6 +15,17 @@ class Window {
     HWND hwnd() const { return hwnd_; }
     bool exists() const { return hwnd_ != nullptr && IsWindow(hwnd_); }
 
+    // The object behind a window of one of our classes; null for any other
+    // window (a message box, a menu, a tip).
+    static Window* FromHandle(HWND hwnd);
+
+    // Sees a message the event loop took from the queue for this window or
+    // one of its controls, before the dialog navigation and the control do
+    // (the classic pre-translate step): keys and clicks reach the window's own
+    // handlers here, so no control needs a subclass for them. True when the
+    // message was handled here and goes no further.
+    virtual bool PreTranslate(MSG& msg) { return false; }
+
   protected:
     // Registers `className` once per process with the standard cursor and
     // the button-face background, then creates the window.

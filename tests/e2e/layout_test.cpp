@@ -33,8 +33,12 @@ int Px(int twips) { return MulDiv(twips, g_dpi, 1440); }
 // button control lays it out (BCM_GETIDEALSIZE). At 96 DPI every label's
 // text fits its row.
 int CaptionWidth(HWND c, int rowWidth) {
+    // The kind of control, as a screen reader sees it: Windows reports the
+    // program's options, a class built on the button, as buttons; Wine gives
+    // their own class name.
     wchar_t cls[16] = {};
-    GetClassNameW(c, cls, 16);
+    RealGetWindowClassW(c, cls, 16);
+    if (lstrcmpiW(cls, L"PallimoOption") == 0) lstrcpynW(cls, L"Button", 16);
     const LONG style = GetWindowLongW(c, GWL_STYLE);
     const bool label = lstrcmpiW(cls, L"Static") == 0 && (style & SS_TYPEMASK) == SS_LEFTNOWORDWRAP;
     const LONG type = style & BS_TYPEMASK;
