@@ -541,7 +541,11 @@ int main() {
         CheckSaveOverHeldFile(form);
         CheckSaveThroughLink(form, lockedDir);
         CheckEnterOnButton(form);
-        CheckLoadEndedByException(form, longBytes);
+        // Only a 32-bit Pallimo runs out of memory on the 3 GB field.
+        if (sizeof(void*) == 4)
+            CheckLoadEndedByException(form, longBytes);
+        else
+            e2e::Trace("the 64-bit build does not run out of memory on a 3 GB field: not tried");
         form = CheckCloseAndReopen(form);
     }
     if (form != nullptr) form = CheckCloseDuringLoad(form);
