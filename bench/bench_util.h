@@ -37,6 +37,17 @@ inline void PrintStats(const char* what, const std::vector<double>& ms) {
     std::fflush(stdout);
 }
 
+// One figure held against its goal and against the coarse ceiling that
+// `bench.sh --check` fails on (a regression, not noise on a shared machine).
+// The figure is a ratio to a floor measured in the same run, or a difference
+// from it; `unit` says which ("x" or " ms").
+inline void Check(const char* what, double value, double goal, double ceiling, const char* unit) {
+    const char* verdict = value > ceiling ? "OVER CEILING" : value > goal ? "over goal" : "ok";
+    std::printf("check %-44s %8.2f%s  goal <= %g%s  ceiling <= %g%s  %s\n", what, value, unit, goal,
+                unit, ceiling, unit, verdict);
+    std::fflush(stdout);
+}
+
 // A file of Z:\\proc\\<pid>, whole.
 inline std::string ProcFile(const char* pid, const char* name) {
     std::ifstream in((std::string("Z:\\proc\\") + pid + "\\" + name).c_str(), std::ios::binary);
