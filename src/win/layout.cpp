@@ -183,62 +183,71 @@ const ControlRow* FindRow(const ControlRow* rows, std::size_t count, int id) {
     return nullptr;
 }
 
-// What a caption needs in the font its control has, as the control draws
-// it: the width up to its last visible character and the height of its line.
-// An option button draws its circle (or box), a gap and then its text: it
-// needs the circle's width (12 pixels at 96 DPI, scaled, and one), half a
-// "0" and the text with a pixel either side, as Windows lays it out, or the
-// button's own ideal width if that is wider (BCM_GETIDEALSIZE, common
-// controls 6; some versions answer it for push buttons only and give an
-// option its window's width).
+}  // namespace
+
+// What a caption needs in the windows' font, as its control draws it: the
+// width up to its last visible character and the height of its line. An
+// option button draws its circle (or box), a gap and then its text: it needs
+// the circle's width (12 pixels at 96 DPI, scaled, and one), half a "0" and
+// the text with a pixel either side, as Windows lays it out, or the button's
+// own ideal width if that is wider (BCM_GETIDEALSIZE, common controls 6; some
+// versions answer it for push buttons only and give an option its window's
+// width). The button is asked only where the caption comes within a "0" of
+// its row: elsewhere its answer changes nothing, and asking costs a drawing
+// context of its own each time.
 struct Caption {
     int width = 0;
     int lineHeight = 0;
 };
 
-Caption MeasureCaption(HWND control, Kind kind, int dpi) {
-    Caption c;
-    int length = GetWindowTextLengthW(control);
-    if (length <= 0) return c;
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(control, &text[0], length + 1);
-    // Trailing blanks show nothing: they need no room.
-    while (length > 0 && text[static_cast<std::size_t>(length) - 1] == L' ') --length;
-    if (length == 0) return c;
-    HDC dc = GetDC(control);
-    if (dc == nullptr) return c;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    HGDIOBJ old = font != nullptr ? SelectObject(dc, font) : nullptr;
-    RECT r = {0, 0, 0, 0};
-    UINT flags = DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS;
-    if (kind == Kind::Label && (GetWindowLongW(control, GWL_STYLE) & SS_NOPREFIX))
-        flags |= DT_NOPREFIX;
-    DrawTextW(dc, text.c_str(), length, &r, flags);
-    c.width = r.right - r.left;
-    c.lineHeight = r.bottom - r.top;
-    if (kind == Kind::Option) {
-        INT zero = 0;
-        GetCharWidth32W(dc, L'0', L'0', &zero);
-        c.width += MulDiv(12, dpi, 96) + 1 + zero / 2 + 2;
-        SIZE ideal = {0, 0};
-        if (SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) &&
-            ideal.cx > c.width)
-            c.width = ideal.cx;
+// Measures every caption of a layout in one memory drawing context.
+class CaptionMeter {
+  public:
+    CaptionMeter(HFONT font, int dpi) : dc_(CreateCompatibleDC(nullptr)), dpi_(dpi) {
+        if (dc_ == nullptr) return;
+        if (font != nullptr) old_ = SelectObject(dc_, font);
+        GetCharWidth32W(dc_, L'0', L'0', &zero_);
     }
-    if (old != nullptr) SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return c;
-}
+    ~CaptionMeter() {
+        if (dc_ == nullptr) return;
+        if (old_ != nullptr) SelectObject(dc_, old_);
+        DeleteDC(dc_);
+    }
+    CaptionMeter(const CaptionMeter&) = delete;
+    CaptionMeter& operator=(const CaptionMeter&) = delete;
 
-// A control's rectangle in its parent's client area.
-RECT RectInParent(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
+    Caption Measure(const ControlRow& row, HWND control, int rowWidth) const {
+        Caption c;
+        if (dc_ == nullptr || row.caption == nullptr) return c;
+        int length = lstrlenW(row.caption);
+        // Trailing blanks show nothing: they need no room.
+        while (length > 0 && row.caption[length - 1] == L' ') --length;
+        if (length == 0) return c;
+        RECT r = {0, 0, 0, 0};
+        UINT flags = DT_CALCRECT | DT_SINGLELINE | DT_EXPANDTABS;
+        if (row.kind == Kind::Label && (row.extraStyle & SS_NOPREFIX)) flags |= DT_NOPREFIX;
+        DrawTextW(dc_, row.caption, length, &r, flags);
+        c.width = r.right - r.left;
+        c.lineHeight = r.bottom - r.top;
+        if (row.kind == Kind::Option) {
+            c.width += MulDiv(12, dpi_, 96) + 1 + zero_ / 2 + 2;
+            SIZE ideal = {0, 0};
+            if (c.width + zero_ > rowWidth &&
+                SendMessageW(control, BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&ideal)) &&
+                ideal.cx > c.width)
+                c.width = ideal.cx;
+        }
+        return c;
+    }
 
-}  // namespace
+  private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+    int dpi_;
+    INT zero_ = 0;
+};
+
+namespace {}  // namespace
 
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
@@ -294,10 +303,11 @@ void Layout::Build(HWND parent, const ControlRow* rows, std::size_t count, int d
                                     nullptr);
         if (hwnd != nullptr && font != nullptr)
             SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        built_.push_back({&row, hwnd});
+        built_.push_back({&row, hwnd, owner, r});
     }
     // Every control stands before a caption is measured against its neighbours.
-    for (std::size_t i = 0; i < count; ++i) FitCaption(rows, count, i, dpi);
+    const CaptionMeter meter(font, dpi);
+    for (std::size_t i = 0; i < count; ++i) FitCaption(i, meter);
 }
 
 // The table's rows are 96-DPI designs: at a higher DPI the font grows by its
@@ -307,18 +317,13 @@ void Layout::Build(HWND parent, const ControlRow* rows, std::size_t count, int d
 // control takes the width its caption needs, to the right, where that room
 // is free: inside its parent, and over no other control of the same parent
 // (a frame it stands in aside). Otherwise it keeps its row.
-void Layout::FitCaption(const ControlRow* rows, std::size_t count, std::size_t index, int dpi) {
-    const ControlRow& row = rows[index];
-    HWND control = built_.size() > index ? built_[index].hwnd : nullptr;
-    if ((row.kind != Kind::Label && row.kind != Kind::Option) || control == nullptr) return;
-    const RECT r = RowRect(rows, count, index, dpi);
-    const Caption need = MeasureCaption(control, row.kind, dpi);
-    if (need.width <= r.right - r.left) {
-        if (RectInParent(control).right != r.right)
-            SetWindowPos(control, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-        return;
-    }
+void Layout::FitCaption(std::size_t index, const CaptionMeter& meter) {
+    Built& built = built_[index];
+    const ControlRow& row = *built.row;
+    if ((row.kind != Kind::Label && row.kind != Kind::Option) || built.hwnd == nullptr) return;
+    const RECT r = built.rect;
+    const Caption need = meter.Measure(row, built.hwnd, r.right - r.left);
+    if (need.width <= r.right - r.left) return;
     // The room the caption grows into: the strip right of its row, as high
     // as its text's line (a label's at the top, an option's in the middle).
     // Rows often overlap their neighbours by a pixel (a row is a pixel taller
@@ -330,24 +335,24 @@ void Layout::FitCaption(const ControlRow* rows, std::size_t count, std::size_t i
         if (row.kind == Kind::Option) strip.top += (r.bottom - r.top - need.lineHeight) / 2;
         strip.bottom = strip.top + need.lineHeight;
     }
-    HWND parent = GetParent(control);
     RECT client;
-    GetClientRect(parent, &client);
+    GetClientRect(built.parent, &client);
     if (strip.right > client.right) return;
     for (std::size_t j = 0; j < built_.size(); ++j) {
-        HWND other = built_[j].hwnd;
-        if (j == index || other == nullptr || GetParent(other) != parent) continue;
-        RECT at = RectInParent(other), common;
-        if (!IntersectRect(&common, &at, &strip)) continue;
+        const Built& other = built_[j];
+        if (j == index || other.hwnd == nullptr || other.parent != built.parent) continue;
+        RECT common;
+        if (!IntersectRect(&common, &other.rect, &strip)) continue;
         // A frame is drawn around the rows inside it: the caption may grow
         // within the frame it stands in, not past its edge.
         RECT inside;
-        const bool container = built_[j].row->kind == Kind::Frame &&
-                               IntersectRect(&inside, &at, &r) && EqualRect(&inside, &r);
-        if (!container || strip.right > at.right) return;
+        const bool container = other.row->kind == Kind::Frame &&
+                               IntersectRect(&inside, &other.rect, &r) && EqualRect(&inside, &r);
+        if (!container || strip.right > other.rect.right) return;
     }
-    SetWindowPos(control, nullptr, 0, 0, need.width, r.bottom - r.top,
+    SetWindowPos(built.hwnd, nullptr, 0, 0, need.width, r.bottom - r.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    built.rect.right = r.left + need.width;
 }
 
 HWND Layout::Get(int id) const {

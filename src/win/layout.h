@@ -58,6 +58,8 @@ bool OptionTakingFocus(HWND option);
 // options, or the faces, only one is.
 void SetTabStop(HWND control, bool stop);
 
+class CaptionMeter;
+
 class Layout {
   public:
     // Creates every row as a control of `parent`, in table order, all in
@@ -72,8 +74,10 @@ class Layout {
     struct Built {
         const ControlRow* row;
         HWND hwnd;
+        HWND parent;
+        RECT rect;  // in the parent's client area
     };
-    void FitCaption(const ControlRow* rows, std::size_t count, std::size_t index, int dpi);
+    void FitCaption(std::size_t index, const CaptionMeter& meter);
 
     std::vector<Built> built_;
 };
