@@ -171,7 +171,7 @@ void MessengerDelivery::Forget(std::list<Unanswered>::iterator record) {
 // event, so nothing here waits; the records change only by this thread's own
 // calls, and an answer arriving in between only sets a flag.
 bool MessengerDelivery::Reachable(Handle window) {
-    if (window == 0) return true;
+    if (window == 0 || unanswered_.empty()) return true;
     const unsigned thread = ws_.ThreadOf(window);
     for (auto it = unanswered_.begin(); it != unanswered_.end(); ++it) {
         if (!it->current || it->thread != thread) continue;

@@ -1,5 +1,8 @@
 #include "messenger/winsys_win.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "win/pump.h"
 #include "win/text.h"
 
@@ -43,19 +46,24 @@ Handle Win32WindowSystem::FindTopWindow(const char* className) {
     return ToHandle(FindWindowA(className, nullptr));
 }
 
-// Walks the children itself: Wine's FindWindowEx finds nothing when `after`
-// is of another class.
+// The first child of the class is one question to the window manager. After
+// a given window, Wine's FindWindowEx finds nothing when `after` is of
+// another class: the children of the class are found one after the other
+// (each after one of its own class, which works everywhere), and the first of
+// them that follows `after` is the one. Asking every child for its class
+// instead would cost a question per child, in the middle of every click.
 Handle Win32WindowSystem::FindChildWindow(Handle parent, Handle after, const char* className) {
-    HWND child = nullptr;
-    if (after != 0)
-        child = GetWindow(AsHwnd(after), GW_HWNDNEXT);
-    else
-        child = GetWindow(parent != 0 ? AsHwnd(parent) : GetDesktopWindow(), GW_CHILD);
-    char name[256];
-    for (; child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetClassNameA(child, name, sizeof name) > 0 && lstrcmpiA(name, className) == 0)
-            return ToHandle(child);
-    }
+    HWND within = AsHwnd(parent);  // null: the top-level windows
+    HWND first = FindWindowExA(within, nullptr, className, nullptr);
+    if (after == 0 || first == nullptr) return ToHandle(first);
+    constexpr std::size_t kMostOfClass = 64;
+    std::vector<HWND> ofClass;
+    for (HWND c = first; c != nullptr && ofClass.size() < kMostOfClass;
+         c = FindWindowExA(within, c, className, nullptr))
+        ofClass.push_back(c);
+    for (HWND c = GetWindow(AsHwnd(after), GW_HWNDNEXT); c != nullptr;
+         c = GetWindow(c, GW_HWNDNEXT))
+        if (std::find(ofClass.begin(), ofClass.end(), c) != ofClass.end()) return ToHandle(c);
     return 0;
 }
 

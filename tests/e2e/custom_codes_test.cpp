@@ -469,7 +469,13 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     ok(atPress < kLongLines - 1, "Save and Load pressed in the middle of the load (%d items in)",
        atPress);
 
-    e2e::WaitUntil([&] { return Count(form) >= 2 * kLongLines; }, 120000);
+    // Until the second load has added the last line of its file.
+    e2e::WaitUntil(
+        [&] {
+            const int n = Count(form);
+            return n >= 2 * kLongLines - 2 && Item(form, n - 1) == L"line 199999";
+        },
+        120000);
     AddAndWait(form);
     ok(Count(form) == 2 * kLongLines - 1,
        "the Load pressed during the load appends the file saved meanwhile (%d)", Count(form));

@@ -596,8 +596,16 @@ bool Soak::Barrier() {
     return handled || Mismatch("Pallimo did not handle the messages posted to it");
 }
 
+// Past `ms`, the wait goes on while Pallimo is still at work on the action
+// (its window does not answer at once), up to the bound of a long load: on a
+// slow machine an action takes longer, and only an effect still missing once
+// Pallimo is idle again is a mismatch.
 bool Soak::Effect(const std::function<bool()>& cond, const std::string& what, DWORD ms) {
-    return e2e::WaitUntil(cond, ms) || Mismatch(what);
+    if (e2e::WaitUntil(cond, ms)) return true;
+    const DWORD start = GetTickCount();
+    while (!deliveries::Answers(main_, 100) && GetTickCount() - start < kLoadMs)
+        if (cond()) return true;
+    return cond() || Mismatch(what);
 }
 
 // Whether real input at `p` on `target` can be given: a click there must not
