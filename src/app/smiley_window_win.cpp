@@ -10,6 +10,7 @@
 #include "app/resource.h"
 #include "app/smiley_window_ids.h"
 #include "messenger/winsys_win.h"
+#include "win/pump.h"
 #include "win/text.h"
 
 namespace app {
@@ -182,9 +183,18 @@ bool SmileyWindow::Open(int showCommand) {
     return LayoutWindow::Open(showCommand, largeIcon_.get());
 }
 
-void SmileyWindow::OnCreate() {
+// The announcement starts as soon as the window stands, and the controls are
+// built during its one-second wait rather than before it: start-up then
+// takes hardly longer than the wait.
+void SmileyWindow::OnWindowCreated() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    trayIcon_.FillRecord(hwnd_, icon_.get());
+    messenger_.ChatSend(L" --^V- Pallimo Loaded -V^-- ", delivery::ToHandle(hwnd_));
+    announcedAt_ = win::NowMs();
+}
+
+void SmileyWindow::OnCreate() {
     win::HwndSetText(Control(ids::kCodeBox), catalogue::StartCode());
     // "Blue" is drawn chosen, matching the start value of the code box, and
     // is the option group's one Tab stop, where the focus starts.
@@ -201,13 +211,9 @@ void SmileyWindow::OnCreate() {
     AddFaceHints();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray::AllowShellMessage(hwnd_, taskbarCreated_);
-    Announce();
-}
-
-void SmileyWindow::Announce() {
-    trayIcon_.FillRecord(hwnd_, icon_.get());
-    messenger_.ChatSend(L" --^V- Pallimo Loaded -V^-- ", delivery::ToHandle(hwnd_));
-    messenger_.TimeOut(1);
+    // The rest of the second since the first line, then the second line.
+    const std::uint32_t spent = win::NowMs() - announcedAt_;
+    if (spent < 1000) messenger_.TimeOut((1000 - spent) / 1000.0);
     messenger_.ChatSend(L" --^V- Coded By: Tarrow -V^-- ", delivery::ToHandle(hwnd_));
 }
 

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -47,12 +48,12 @@ class SmileyWindow : public win::LayoutWindow {
     void OpenCustomCodes();
 
   private:
+    void OnWindowCreated() override;
     void OnCreate() override;
     void OnOtherCommand(int id, int code, HWND control) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
-    void Announce();
     void OnSize(WPARAM sizeType);
     void OnTrayIcon(LPARAM notification);
     void MoveToTray();
@@ -85,6 +86,8 @@ class SmileyWindow : public win::LayoutWindow {
     // The pointer's hints over the faces.
     HWND hints_ = nullptr;
     UINT taskbarCreated_ = 0;
+    // When the first line of the announcement went out.
+    std::uint32_t announcedAt_ = 0;
     // The shell refused the icon when the window was last minimised: it may
     // still add it late, and the window is on the taskbar meanwhile.
     bool iconRefused_ = false;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "win/system_dll.h"
 #include "win/pump.h"
 #include "win/text.h"
 
@@ -38,7 +39,9 @@ Icon::Icon() { std::memset(&record_, 0, sizeof record_); }
 // long once more.
 bool Icon::Notify(DWORD message, bool& busy) {
     const std::uint32_t start = win::NowMs();
-    if (Shell_NotifyIconA(message, &record_)) return true;
+    const auto notify =
+        win::SystemFunction<decltype(&Shell_NotifyIconA)>(L"shell32.dll", "Shell_NotifyIconA");
+    if (notify != nullptr && notify(message, &record_)) return true;
     busy = win::NowMs() - start >= kBusyMs;
     return false;
 }
@@ -66,7 +69,12 @@ IconAdd Icon::Add(bool changeFirst) {
     return busy ? IconAdd::kBusy : IconAdd::kRefused;
 }
 
-void Icon::Delete() { Shell_NotifyIconA(NIM_DELETE, &record_); }
+// Before the shell's DLL is loaded, no icon was added.
+void Icon::Delete() {
+    const auto notify = win::SystemFunction<decltype(&Shell_NotifyIconA)>(
+        L"shell32.dll", "Shell_NotifyIconA", true);
+    if (notify != nullptr) notify(NIM_DELETE, &record_);
+}
 
 void AllowShellMessage(HWND window, UINT message) {
     // Looked up at run time: Windows XP lacks both functions and would refuse

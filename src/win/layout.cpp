@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "win/system_dll.h"
+
 namespace win {
 
 namespace {
@@ -113,6 +115,9 @@ WNDPROC RegisterSuperclass(const wchar_t* base, const wchar_t* name, WNDPROC pro
 
 const HelperClasses& RegisterHelperClasses() {
     static const HelperClasses classes = [] {
+        // The options are built on the common controls' button, and the
+        // windows' tips are theirs.
+        LoadCommonControls();
         HINSTANCE instance = GetModuleHandleW(nullptr);
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof wc;

@@ -35,6 +35,9 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
     if (CreateTopLevel(look_.className, look_.caption, look_.style, look_.exStyle, x, y, outer.cx,
                        outer.cy, classIcon) == nullptr)
         return false;
+    OnWindowCreated();
+    // Closed already, while the creation hook let events be handled.
+    if (!exists()) return true;
     layout_.Build(hwnd_, look_.rows, look_.rowCount, dpi_, font_.get());
     focus_ = Control(look_.firstFocus);
     OnCreate();

@@ -67,6 +67,9 @@ class LayoutWindow : public Window {
     static constexpr DWORD kToolExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
 
   protected:
+    // Runs once the window exists, hidden, before its controls are built;
+    // may let events be handled, and the window may be gone afterwards.
+    virtual void OnWindowCreated() {}
     // Finishes what the layout table cannot describe (fonts, keys, menus,
     // start values) once the controls exist, before the window is shown.
     virtual void OnCreate() {}
