@@ -285,9 +285,14 @@ void CheckRefusedIcon(HWND main) {
         ok(!e2e::WaitUntil([&] { return !IsWindowVisible(main); }, 2500),
            "refused twice, the window stays minimised on the taskbar");
         ok(smileys::WaitForTrayIcons(1), "the icon came all the same");
+        const LONG asked = shell.Requests();
         PostMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
         ok(e2e::WaitUntil([&] { return e2e::IsShown(main) && !IsIconic(main); }, 5000),
            "restored, it is back in its normal state");
+        // The window is shown before it asks for the icon to go: this shell
+        // passes that request on, so it stays until the request has come.
+        ok(e2e::WaitUntil([&] { return shell.Requests() > asked; }, 5000),
+           "restored, it asks for the icon to go");
     }
     ok(smileys::WaitForTrayIcons(0) && !smileys::IconKept(main),
        "and the icon that came late is gone");
