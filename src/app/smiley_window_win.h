@@ -65,6 +65,7 @@ class SmileyWindow : public win::LayoutWindow {
     bool PreTranslate(MSG& msg) override;
     void AddFaceHints();
     std::wstring TagOf(std::size_t face) const;
+    void SetTagTail(std::size_t face);
     bool OnFaceKey(std::size_t face, WPARAM vk, bool repeat);
     void MoveToFace(std::size_t face);
     void OnFaceFocus(std::size_t face);
