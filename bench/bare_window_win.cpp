@@ -26,14 +26,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HWND hwnd = CreateWindowExW(0, wc.lpszClassName, L"Bare", WS_OVERLAPPEDWINDOW, 100, 100, 512,
                                 160, nullptr, nullptr, instance, nullptr);
     if (hwnd == nullptr) return 1;
-    const DWORD start = GetTickCount();
+    // The second on the performance counter, as Pallimo measures it.
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
     MSG msg;
-    for (DWORD passed = 0; passed < 1000; passed = GetTickCount() - start) {
+    for (DWORD passed = 0; passed < 1000;) {
         MsgWaitForMultipleObjectsEx(0, nullptr, 1000 - passed, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+        QueryPerformanceCounter(&now);
+        passed = static_cast<DWORD>((now.QuadPart - start.QuadPart) * 1000 / frequency.QuadPart);
     }
     ShowWindow(hwnd, showCommand);
     UpdateWindow(hwnd);

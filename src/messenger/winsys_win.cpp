@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "win/pump.h"
+#include "win/system_dll.h"
 #include "win/text.h"
 
 namespace delivery {
@@ -113,6 +114,9 @@ unsigned Win32WindowSystem::ThreadOf(Handle window) {
 }
 
 bool Win32WindowSystem::TellBlocked(Handle owner) {
+    // The first line of the announcement may be refused before any window of
+    // ours has loaded the common controls that the box's buttons are.
+    win::LoadCommonControls();
     // The window the action came from may be gone by now (the custom codes
     // window closed meanwhile), or hidden (the smiley window at start-up): the
     // box then has no owner, or stands above every window, so it is not lost

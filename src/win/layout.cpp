@@ -1,6 +1,7 @@
 #include "win/layout.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <string>
 
@@ -26,8 +27,35 @@ struct HelperClasses {
 };
 const HelperClasses& RegisterHelperClasses();
 
+// A screen reader knows a standard control by its class name: a class of our
+// own built on one answers as that one (the button's role and check state,
+// the static's name), through the accessibility proxy Windows makes for
+// superclassed controls. False where there is none: the window answers as
+// any other.
+bool AnswerAsBase(HWND hwnd, const wchar_t* base, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) return false;
+    const auto create = SystemFunction<decltype(&CreateStdAccessibleProxyW)>(
+        L"oleacc.dll", "CreateStdAccessibleProxyW");
+    const auto wrap =
+        SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+    if (create == nullptr || wrap == nullptr) return false;
+    // IID_IAccessible, spelt out so that nothing needs linking.
+    const IID accessible = {
+        0x618736e0, 0x3c3d, 0x11cf, {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+    IAccessible* object = nullptr;
+    if (FAILED(create(hwnd, base, OBJID_CLIENT, accessible, reinterpret_cast<void**>(&object))) ||
+        object == nullptr)
+        return false;
+    result = wrap(accessible, wParam, object);
+    object->Release();
+    return result >= 0;
+}
+
 LRESULT CALLBACK OptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const HelperClasses& classes = RegisterHelperClasses();
+    LRESULT answer = 0;
+    if (msg == WM_GETOBJECT && AnswerAsBase(hwnd, WC_BUTTONW, wParam, lParam, answer))
+        return answer;
     if (msg != WM_SETFOCUS) return CallWindowProcW(classes.button, hwnd, msg, wParam, lParam);
     const LONG_PTR outer = GetWindowLongPtrW(hwnd, classes.takingFocusOffset);
     SetWindowLongPtrW(hwnd, classes.takingFocusOffset, 1);
@@ -38,7 +66,11 @@ LRESULT CALLBACK OptionProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     const WNDPROC base = RegisterHelperClasses().staticText;
+    LRESULT answer = 0;
     switch (msg) {
+        case WM_GETOBJECT:
+            if (AnswerAsBase(hwnd, WC_STATICW, wParam, lParam, answer)) return answer;
+            break;
         case WM_GETDLGCODE:
             // The arrows and the characters are the window's; Tab and Esc go
             // on to the dialog navigation.
@@ -56,8 +88,9 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             return result;
         }
         default:
-            return CallWindowProcW(base, hwnd, msg, wParam, lParam);
+            break;
     }
+    return CallWindowProcW(base, hwnd, msg, wParam, lParam);
 }
 
 // A panel passes its children's notifications on to the window it stands in,
@@ -67,6 +100,8 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
         case WM_NOTIFY:
         case WM_DRAWITEM:
+        case kPictureFocusGained:
+        case kPictureFocusLost:
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
@@ -252,8 +287,6 @@ class CaptionMeter {
     INT zero_ = 0;
 };
 
-namespace {}  // namespace
-
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
     int dpi = screen != nullptr ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
@@ -381,7 +414,9 @@ Font CreatePointFont(const wchar_t* face, int hundredthsOfPoint, int dpi, bool u
 }
 
 bool OptionTakingFocus(HWND option) {
-    if (GetWindowLongPtrW(option, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&OptionProc))
+    // The class's procedure: a subclass another program put on the window
+    // changes only the window's.
+    if (GetClassLongPtrW(option, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&OptionProc))
         return false;
     return GetWindowLongPtrW(option, RegisterHelperClasses().takingFocusOffset) != 0;
 }

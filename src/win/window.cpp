@@ -32,8 +32,10 @@ HWND Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DW
 }
 
 Window* Window::FromHandle(HWND hwnd) {
+    // The class's procedure: a subclass another program put on the window
+    // changes only the window's.
     if (hwnd == nullptr ||
-        GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&Window::WndProc))
+        GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&Window::WndProc))
         return nullptr;
     return reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }

@@ -603,8 +603,11 @@ bool Soak::Barrier() {
 bool Soak::Effect(const std::function<bool()>& cond, const std::string& what, DWORD ms) {
     if (e2e::WaitUntil(cond, ms)) return true;
     const DWORD start = GetTickCount();
-    while (!deliveries::Answers(main_, 100) && GetTickCount() - start < kLoadMs)
+    while (pallimo_.Running() && !deliveries::Answers(main_, 100) &&
+           GetTickCount() - start < kLoadMs) {
         if (cond()) return true;
+        Sleep(10);
+    }
     return cond() || Mismatch(what);
 }
 
@@ -1263,7 +1266,9 @@ bool Soak::Save() {
                    now.nFileSizeHigh != old.nFileSizeHigh ||
                    CompareFileTime(&now.ftLastWriteTime, &old.ftLastWriteTime) != 0;
         };
-        e2e::WaitUntil(replaced, kEffectMs);
+        // Until the file is replaced, however long the machine takes (a save
+        // pressed during a load also waits for the load).
+        e2e::WaitUntil(replaced, kLoadMs);
         const std::string want = FileOf(name).bytes;
         const std::string got = customs::ReadBytes(PathOf(name));
         if (got != want)
