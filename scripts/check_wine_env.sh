@@ -6,6 +6,8 @@
 #  - two X servers started at the same moment get displays of their own.
 # Uses stand-ins for Wine's commands, and Xvfb itself.
 set -uo pipefail
+# The stand-ins below are the only Wine there is.
+export PALLIMO_WINE_BITS=32
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -6,8 +6,13 @@
 #   pallimo_dpi_prefix N makes (once) a copy of the prefix whose screen is at N DPI
 #                        and prints its path
 #   pallimo_stop_wine    ends the prefix's programs and the X server we started
-#   pallimo_windows_build configures the Windows build folder ($PALLIMO_BUILD, by
-#                        default the preset's build/windows) and prints its path
+#   pallimo_windows_build configures the Windows build folder that this machine
+#                        runs ($PALLIMO_BUILD, by default the preset's
+#                        build/windows, or build/windows64) and prints its path
+#   PALLIMO_WINE_BITS    32, or 64 where the kernel cannot run 32-bit programs:
+#                        Wine's 32-bit loader cannot start there, so Wine runs
+#                        64-bit Windows programs only, and the tests and
+#                        benchmarks use the 64-bit build of the same sources
 
 PALLIMO_ROOT=${PALLIMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 export WINEDEBUG=${WINEDEBUG:--all}
@@ -15,6 +20,28 @@ export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
 export WINEARCH=${WINEARCH:-win64}
 export WINEPREFIX=${WINEPREFIX:-$PALLIMO_ROOT/build/wineprefix}
 PALLIMO_XVFB_PID=""
+
+if [ -z "${PALLIMO_WINE_BITS:-}" ]; then
+  PALLIMO_WINE_BITS=32
+  if [ -x /usr/lib/wine/wine64 ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    PALLIMO_WINE_BITS=64
+  fi
+fi
+export PALLIMO_WINE_BITS
+if [ "$PALLIMO_WINE_BITS" = 64 ]; then
+  # Debian's wine (and wineboot through it) takes the 32-bit loader whenever
+  # it is installed: these take the 64-bit one.
+  PALLIMO_WINE64_BIN=$PALLIMO_ROOT/build/wine64-bin
+  if [ ! -x "$PALLIMO_WINE64_BIN/wine-stable" ]; then
+    mkdir -p "$PALLIMO_WINE64_BIN"
+    for f in wine wine-stable; do
+      printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$PALLIMO_WINE64_BIN/$f"
+      chmod +x "$PALLIMO_WINE64_BIN/$f"
+    done
+  fi
+  case ":$PATH:" in *":$PALLIMO_WINE64_BIN:"*) ;; *) export PATH="$PALLIMO_WINE64_BIN:$PATH" ;; esac
+  export WINELOADER=/usr/lib/wine/wine64
+fi
 
 pallimo_start_xvfb() {
   local use_existing=${1:-}
@@ -97,13 +124,20 @@ pallimo_dpi_prefix() {
   echo "$prefix"
 }
 
+pallimo_windows_preset() {
+  if [ "$PALLIMO_WINE_BITS" = 64 ]; then echo windows64; else echo windows; fi
+}
+
 pallimo_windows_build() {
-  local build=${PALLIMO_BUILD:-build/windows}
-  if [ "$build" = build/windows ]; then
-    (cd "$PALLIMO_ROOT" && cmake --preset windows >/dev/null)
+  local preset toolchain=mingw-i686
+  preset=$(pallimo_windows_preset)
+  [ "$preset" = windows64 ] && toolchain=mingw-x86_64
+  local build=${PALLIMO_BUILD:-build/$preset}
+  if [ "$build" = "build/$preset" ]; then
+    (cd "$PALLIMO_ROOT" && cmake --preset "$preset" >/dev/null)
   else
     cmake -S "$PALLIMO_ROOT" -B "$build" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$PALLIMO_ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
+      -DCMAKE_TOOLCHAIN_FILE="$PALLIMO_ROOT/cmake/$toolchain.cmake" -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
   fi
   echo "$build"
 }
