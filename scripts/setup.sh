@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Installs what building and testing Pallimo needs on Debian 12: the MinGW-w64
-# cross compiler, Wine with its 32-bit half and its own fonts, Xvfb and the X tools the tests
+# cross compilers (32-bit for the product; 64-bit for the tests where only
+# 64-bit programs run), Wine with its 32-bit half and its own fonts, Xvfb and the X tools the tests
 # use, GoogleTest sources, clang for the fuzzer and clang-format. Does nothing when all is there.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang clang-format libclang-rt-14-dev googletest
   g++-mingw-w64-i686-win32 mingw-w64-i686-dev binutils-mingw-w64-i686
+  g++-mingw-w64-x86-64-win32 mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 fonts-wine
   xvfb xdotool imagemagick x11-utils
   zip unzip nsis python3
