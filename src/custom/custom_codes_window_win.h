@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -68,7 +69,9 @@ class CustomCodesWindow : public win::LayoutWindow {
     void DeleteSelectedItem();
     void ChooseDestination(int id);
     void RunFileJob(FileJob job);
+    bool RunSave(const std::wstring& path);
     bool RunLoad(const std::wstring& path, FileJobs& jobs);
+    bool Tell(const std::wstring& text);
     static LRESULT CALLBACK CodeBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                                         UINT_PTR id, DWORD_PTR self);
 
