@@ -161,7 +161,7 @@ bool IsFaceId(int id) {
 }  // namespace
 
 SmileyWindow::SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
-                           std::function<void()> openCustomCodes, std::function<void()> closed)
+                           std::function<bool()> openCustomCodes, std::function<void()> closed)
     : LayoutWindow(kLook),
       messenger_(messenger),
       trayIcon_(trayIcon),
@@ -287,10 +287,14 @@ void SmileyWindow::SendSmiley() {
 
 // "More" and "Extra" show the custom codes window (modeless, no owner, built
 // afresh if it was closed) and hide this one, without a notification icon;
-// the custom codes window's close shows this one again.
+// the custom codes window's close shows this one again. Only once that window
+// stands: one that could not be made (no desktop heap left) would leave the
+// program running with no window at all.
 void SmileyWindow::OpenCustomCodes() {
-    openCustomCodes_();
-    Hide();
+    if (openCustomCodes_())
+        Hide();
+    else
+        MessageBeep(MB_ICONWARNING);
 }
 
 void SmileyWindow::OnSize(WPARAM sizeType) {

@@ -28,8 +28,9 @@ class CustomCodesWindow : public win::LayoutWindow {
     CustomCodesWindow(delivery::MessengerDelivery& messenger, CustomCodesLinks links);
 
     // Builds the window afresh from its layout if it is not open, else brings
-    // the open one forward. There is never more than one.
-    bool Open() { return LayoutWindow::Open(SW_SHOW); }
+    // the open one forward. There is never more than one. False when the
+    // window does not stand afterwards (it could not be made).
+    bool Open() { return LayoutWindow::Open(SW_SHOW) && exists(); }
 
     // ---- handlers ----
     void OnAdd();
