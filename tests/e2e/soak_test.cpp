@@ -9,8 +9,9 @@
 // before. Every few actions Pallimo must answer, and its windows, texts,
 // list and notification icon must match the model. A failure prints the
 // seed, the number and kind of the action and, for messages, what was
-// expected beside what arrived; it is counted as a crash, a hang or a
-// mismatch, Pallimo starts afresh and the run goes on.
+// expected beside what arrived; a save or load that cannot be done must be
+// told in a message box that names its file, and nothing else may be told; it is counted as a
+// crash, a hang or a mismatch, Pallimo starts afresh and the run goes on.
 //
 //   PALLIMO_SOAK_ACTIONS  how many actions (default: a run of a few minutes)
 //   PALLIMO_SOAK_SEED     the seed (default fixed, so that every run is the same)
@@ -28,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -337,12 +339,18 @@ class Soak {
     bool CheckFile(const std::wstring& name);
     bool CheckAllFiles(bool all);
     bool CheckLeftovers();
+    // The custom codes window tells a save or load of `name` it cannot do.
+    void ExpectTold(bool save, const std::wstring& name) { told_.push_back({save, name}); }
+    bool CloseBoxes();
 
     // ---- the model of files
     std::wstring PathOf(const std::wstring& name) const { return e2e::WorkDir() + L"\\" + name; }
     FileState& FileOf(const std::wstring& name);
     bool SaveWrites(const std::wstring& name);
     std::vector<std::wstring> Fields(const std::wstring& name);
+    bool Unopenable(const std::wstring& name) {
+        return name.empty() || FileOf(name).node != Node::File;
+    }
     void ModelSave(const std::wstring& name);
     bool RestoreHostile(const std::wstring& name);
     bool VerifySaves(const std::vector<std::wstring>& names);
@@ -415,6 +423,12 @@ class Soak {
     std::map<std::wstring, FileState> files_;
     std::map<std::wstring, FileState> hostile_;
 
+    struct Told {
+        bool save;
+        std::wstring name;
+    };
+    std::deque<Told> told_;  // the message boxes to come, in order
+    int toldCount_ = 0;
     std::vector<Exp> expected_;
     std::vector<e2e::Record> got_;
     int markers_ = 0;
@@ -473,6 +487,7 @@ void Soak::ResetModel() {
     m_ = Model();
     m_.text1 = catalogue::StartCode();
     form_ = help_ = about_ = nullptr;
+    told_.clear();
 }
 
 bool Soak::Start() {
@@ -818,6 +833,31 @@ bool Soak::CheckFile(const std::wstring& name) {
         return Mismatch("\"" + e2e::Printable(name) + "\" holds " + std::to_string(bytes.size()) +
                         " bytes that are not the " + std::to_string(f.bytes.size()) + " expected");
     return true;
+}
+
+// The message boxes the model has, in turn, each once the one before it is
+// closed: each names its file; closed with its OK button. Then none stands.
+bool Soak::CloseBoxes() {
+    while (!told_.empty()) {
+        const Told t = told_.front();
+        told_.pop_front();
+        const std::wstring want = std::wstring(t.save ? L"The list could not be saved to \""
+                                                      : L"The list could not be loaded from \"") +
+                                  t.name + L"\".";
+        HWND box = form_ != nullptr ? customs::WaitForBox(form_, kLoadMs) : nullptr;
+        if (box == nullptr)
+            return Mismatch(std::string("no message box told the ") +
+                            (t.save ? "save to \"" : "load of \"") + e2e::Printable(t.name) + "\"");
+        const std::wstring text = customs::BoxText(box);
+        if (text.compare(0, want.size(), want) != 0)
+            return Mismatch("a message box says \"" + e2e::Printable(text) + "\", not \"" +
+                            e2e::Printable(want) + "...\"");
+        if (!customs::CloseBox(box)) return Mismatch("a message box does not close");
+        ++toldCount_;
+    }
+    HWND extra = form_ != nullptr && IsWindow(form_) ? customs::Box(form_) : nullptr;
+    return extra == nullptr ||
+           Mismatch("a message box says \"" + e2e::Printable(customs::BoxText(extra)) + "\"");
 }
 
 bool Soak::CheckAllFiles(bool all) {
@@ -1232,10 +1272,13 @@ bool Soak::SetPath(bool allowTyping) {
 
 bool Soak::Save() {
     const bool real = rng_.Chance(kRealPercent);
-    const bool send = rng_.Chance(50);
+    const bool sent = rng_.Chance(50);
     const bool menu = rng_.Chance(40);
     const std::wstring name = m_.path;
     const bool writes = SaveWrites(name);
+    // A sent press would wait for the box that tells the refusal to close.
+    if (!writes) ExpectTold(true, name);
+    const bool send = sent && writes;
     const bool existed = FileOf(name).node == Node::File;
     const std::string before = FileOf(name).bytes;
     ModelSave(name);
@@ -1275,7 +1318,9 @@ bool Soak::Save() {
 
 bool Soak::Load() {
     const bool real = rng_.Chance(kRealPercent);
-    const bool send = rng_.Chance(50);
+    const bool refused = Unopenable(m_.path);
+    if (refused) ExpectTold(false, m_.path);
+    const bool send = rng_.Chance(50) && !refused;
     const bool menu = rng_.Chance(40);
     const std::vector<std::wstring> fields = Fields(m_.path);
     m_.items.insert(m_.items.end(), fields.begin(), fields.end());
@@ -1458,7 +1503,9 @@ bool Soak::LoadWithActions() {
             const std::wstring target =
                 kSaveNames[rng_.Below(sizeof kSaveNames / sizeof kSaveNames[0])];
             if (!SetPathDirect(target)) return false;
-            jobs.push_back({true, target});
+            // Saves to one file one after the other wait as one.
+            if (jobs.empty() || !jobs.back().save || jobs.back().path != target)
+                jobs.push_back({true, target});
             PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
         } else {
             const std::wstring source = rng_.Chance(50) ? L"tags.txt" : L"lonecr.txt";
@@ -1475,14 +1522,17 @@ bool Soak::LoadWithActions() {
     std::vector<std::wstring> saved;
     for (const Job& job : jobs) {
         if (job.save) {
+            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
             ModelSave(job.path);
             saved.push_back(job.path);
         } else {
+            if (Unopenable(job.path)) ExpectTold(false, job.path);
             const std::vector<std::wstring> more = Fields(job.path);
             m_.items.insert(m_.items.end(), more.begin(), more.end());
         }
     }
-    if (!Settle()) return false;
+    // Each box holds up what waits behind it until it is closed.
+    if (!Settle() || !CloseBoxes()) return false;
     if (!Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
                 "a load with actions during it ended with " + std::to_string(Count()) +
                     " items, not " + std::to_string(m_.items.size()),
@@ -1556,11 +1606,15 @@ bool Soak::CloseDuringLoad() {
 
 // Clicks and presses posted at once: each runs in turn, inside the first
 // delivery's wait where there is one; deliveries go out in order. A Load or a
-// close, when there is one, comes last.
+// close, when there is one, comes last. A save or load that cannot be done
+// tells so in a box, and the saves and loads pressed while it stands wait for
+// it, as behind a load; a close takes the box and them along.
 bool Soak::CustomBurst() {
     const int steps = 2 + rng_.Below(5);
     std::vector<std::wstring> saved;
     bool loading = false;
+    bool boxUp = false;
+    std::vector<Job> waiting;
     for (int i = 0; i < steps && m_.custom; ++i) {
         const bool last = i == steps - 1;
         const int r = rng_.Below(100);
@@ -1576,23 +1630,51 @@ bool Soak::CustomBurst() {
         } else if (r < 72) {
             m_.items.clear();
             m_.path.clear();
+            waiting.clear();
             PostFormButton(fids::kClearButton, fids::kFileClearItem);
         } else if (r < 88) {
-            ModelSave(m_.path);
-            saved.push_back(m_.path);
+            if (!boxUp) {
+                ModelSave(m_.path);
+                saved.push_back(m_.path);
+                if (!SaveWrites(m_.path)) {
+                    ExpectTold(true, m_.path);
+                    boxUp = true;
+                }
+            } else if (waiting.empty() || !waiting.back().save || waiting.back().path != m_.path) {
+                waiting.push_back({true, m_.path});
+            }
             PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
         } else if (r < 95 && last) {
-            const std::vector<std::wstring> fields = Fields(m_.path);
-            m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+            if (!boxUp) {
+                if (Unopenable(m_.path)) ExpectTold(false, m_.path);
+                const std::vector<std::wstring> fields = Fields(m_.path);
+                m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+            } else {
+                waiting.push_back({false, m_.path});
+            }
             loading = true;
             PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
         } else if (last) {
             m_.custom = false;
             m_.main = Place::Shown;
+            told_.clear();
+            waiting.clear();
             Post(form_, WM_CLOSE);
         }
     }
-    if (!Settle()) return false;
+    // What waited for the first box runs once it is closed, in order.
+    for (const Job& job : waiting) {
+        if (job.save) {
+            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
+            ModelSave(job.path);
+            saved.push_back(job.path);
+        } else {
+            if (Unopenable(job.path)) ExpectTold(false, job.path);
+            const std::vector<std::wstring> fields = Fields(job.path);
+            m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+        }
+    }
+    if (!Settle() || !CloseBoxes()) return false;
     if (loading && !Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
                            "a load at the end of a burst ended with the wrong count", kLoadMs))
         return false;
@@ -1638,7 +1720,8 @@ int Soak::Run() {
         kind_ = Choose();
         ++perKind_[static_cast<std::size_t>(kind_)];
         failure_.clear();
-        bool passed = kActions[kind_].run(*this) && Settle() && CheckRecords(kEffectMs);
+        bool passed =
+            kActions[kind_].run(*this) && Settle() && CloseBoxes() && CheckRecords(kEffectMs);
         if (passed && (index_ % kCheckEvery == kCheckEvery - 1 || kActions[kind_].heavy))
             passed = Alive() && Flush(true) && CheckState();
         if (passed && index_ % kFilesEvery == kFilesEvery - 1) passed = CheckAllFiles(false);
@@ -1670,8 +1753,9 @@ int Soak::Run() {
     e2e::Trace(
         "soak: %d real clicks or keys, %.1f actions/s, %d restarts after failures, "
         "%d closes that came after their load had ended, %d actions whose messages the "
-        "messenger took in another allowed order",
-        real_, seconds > 0 ? done / seconds : 0.0, restarts_, lateCloses_, interleaved_);
+        "messenger took in another allowed order, %d failed saves and loads told",
+        real_, seconds > 0 ? done / seconds : 0.0, restarts_, lateCloses_, interleaved_,
+        toldCount_);
 
     SetFileAttributesW(PathOf(L"readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     pallimo_.Kill();
