@@ -379,6 +379,7 @@ class Soak {
     int Choose();
     bool Style();
     bool Face();
+    bool FaceKeys(bool menu);
     bool Command3();
     bool SmileyBurst();
     bool EditHidden();
@@ -396,6 +397,7 @@ class Soak {
     bool Save();
     bool Load();
     bool DoubleClick();
+    bool Delete();
     bool Destination();
     bool OpenInfo(bool about);
     bool CloseInfo();
@@ -406,6 +408,7 @@ class Soak {
     // Steps of the actions that post.
     void PostDoubleClick(int index);
     void PostDestination(bool chat);
+    void PostDelete(int index);
     void PostFormButton(int buttonId, int menuId);
     bool SetPathDirect(const std::wstring& path);
 
@@ -939,6 +942,10 @@ const Soak::Action Soak::kActions[] = {
      [](Soak& s) { return s.Style(); }},
     {"face", [](const Model& m) { return Shown(m) ? 180 : 0; }, false,
      [](Soak& s) { return s.Face(); }},
+    {"face-keys", [](const Model& m) { return Shown(m) ? 30 : 0; }, false,
+     [](Soak& s) { return s.FaceKeys(false); }},
+    {"face-menu", [](const Model& m) { return Shown(m) ? 30 : 0; }, false,
+     [](Soak& s) { return s.FaceKeys(true); }},
     {"Command3", [](const Model& m) { return Shown(m) ? 50 : 0; }, false,
      [](Soak& s) { return s.Command3(); }},
     {"smiley-burst", [](const Model& m) { return Shown(m) ? 40 : 0; }, true,
@@ -975,6 +982,8 @@ const Soak::Action Soak::kActions[] = {
      [](Soak& s) { return s.Load(); }},
     {"double-click", [](const Model& m) { return m.custom ? 140 : 0; }, false,
      [](Soak& s) { return s.DoubleClick(); }},
+    {"delete", [](const Model& m) { return m.custom && !m.items.empty() ? 40 : 0; }, false,
+     [](Soak& s) { return s.Delete(); }},
     {"destination", [](const Model& m) { return m.custom ? 50 : 0; }, false,
      [](Soak& s) { return s.Destination(); }},
     {"open-help", [](const Model& m) { return m.custom ? 12 : 0; }, false,
@@ -1037,6 +1046,113 @@ bool Soak::Face() {
     if (real && RealClickControl(image, main_)) return true;
     return SendOrPost(send, main_, WM_COMMAND, MAKEWPARAM(mids::kFirstFace + f, STN_CLICKED),
                       reinterpret_cast<LPARAM>(image));
+}
+
+// The face beside face `f` on the screen in direction (dx, dy), as the arrow
+// keys move: the nearest one in that direction on the same row or column;
+// `f` itself at an edge.
+int FaceBeside(HWND main, int f, int dx, int dy) {
+    const RECT from = e2e::ScreenRect(e2e::Child(main, mids::kFirstFace + f));
+    int best = f, bestDistance = 0;
+    for (int i = 0; i < static_cast<int>(catalogue::kFaceCount); ++i) {
+        const RECT to = e2e::ScreenRect(e2e::Child(main, mids::kFirstFace + i));
+        const bool inLine = dx != 0 ? to.top == from.top : to.left == from.left;
+        const int distance = dx * (to.left - from.left) + dy * (to.top - from.top);
+        if (inLine && distance > 0 && (best == f || distance < bestDistance)) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// The clipboard's text, or "<none>".
+std::wstring ClipboardText() {
+    std::wstring text = L"<none>";
+    if (!OpenClipboard(nullptr)) return text;
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    if (const wchar_t* at = h != nullptr ? static_cast<const wchar_t*>(GlobalLock(h)) : nullptr) {
+        text = at;
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The faces by keyboard, with real keys: Tab reaches the current face, the
+// arrows move among the faces as they stand, and Space or Enter sends the one
+// with the focus. Or its menu (Shift+F10): "Send", "Send to chat room",
+// "Copy", or Esc, which does nothing.
+bool Soak::FaceKeys(bool menu) {
+    static const struct {
+        WORD vk;
+        int dx, dy;
+    } kArrows[] = {{VK_LEFT, -1, 0}, {VK_RIGHT, 1, 0}, {VK_UP, 0, -1}, {VK_DOWN, 0, 1}};
+    const int arrows = rng_.Below(4);
+    const int choice = rng_.Below(menu ? 4 : 2);
+    if (!Settle()) return false;
+    e2e::Activate(main_);
+    const auto faceOf = [&](HWND w) {
+        const int id = GetDlgCtrlID(w);
+        return w != nullptr && GetParent(w) == main_ && id >= mids::kFirstFace &&
+                       id < mids::kFirstFace + static_cast<int>(catalogue::kFaceCount)
+                   ? id - mids::kFirstFace
+                   : -1;
+    };
+    for (int i = 0; i < 16 && faceOf(e2e::FocusOf(main_)) < 0; ++i) {
+        HWND before = e2e::FocusOf(main_);
+        e2e::PressKey(VK_TAB);
+        if (!Effect([&] { return e2e::FocusOf(main_) != before; }, "Tab did not move the focus"))
+            return false;
+    }
+    int face = faceOf(e2e::FocusOf(main_));
+    if (face < 0) return Mismatch("Tab did not reach the faces");
+    for (int i = 0; i < arrows; ++i) {
+        const auto& a = kArrows[rng_.Below(4)];
+        const int next = FaceBeside(main_, face, a.dx, a.dy);
+        e2e::PressKey(a.vk);
+        // At an edge nothing shows; the keys after it are handled after it.
+        if (next != face && !Effect([&] { return faceOf(e2e::FocusOf(main_)) == next; },
+                                    "an arrow key did not move to the face beside"))
+            return false;
+        face = next;
+    }
+    const std::wstring tail = catalogue::TagTail(catalogue::kFaces[face].emoticon);
+    const std::wstring tag = catalogue::SmileyTag(m_.text1, tail);
+    ++real_;
+    if (!menu) {
+        m_.text2 = tail;
+        ExpectIm(tag);
+        e2e::PressKey(choice == 0 ? VK_SPACE : VK_RETURN);
+        return true;
+    }
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    const auto menuUp = [&] {
+        return !e2e::TopLevels([&](HWND w) {
+                    return IsWindowVisible(w) && e2e::ClassOf(w) == L"#32768" &&
+                           e2e::ProcessOf(w) == pallimo_.Id();
+                }).empty();
+    };
+    e2e::PressKey(VK_F10, VK_SHIFT);
+    if (!Effect(menuUp, "Shift+F10 on a face did not open its menu")) return false;
+    static const WORD kItemKeys[] = {'S', 'H', 'C', VK_ESCAPE};
+    if (choice == 0) {
+        m_.text2 = tail;
+        ExpectIm(tag);
+    } else if (choice == 1) {
+        m_.text2 = tail;
+        ExpectChat(tag);
+    }
+    e2e::PressKey(kItemKeys[choice]);
+    if (!Effect([&] { return !menuUp(); }, "the face's menu did not close")) return false;
+    if (choice == 2 && !Effect([&] { return ClipboardText() == tag; },
+                               "\"Copy\" did not put the face's tag on the clipboard: \"" +
+                                   e2e::Printable(ClipboardText()) + "\""))
+        return false;
+    return true;
 }
 
 bool Soak::Command3() {
@@ -1339,6 +1455,23 @@ bool Soak::Load() {
                   kLoadMs);
 }
 
+// Delete in the list, posted as the key arrives: the selected item goes.
+void Soak::PostDelete(int index) {
+    HWND list = FormCtl(fids::kCodeList);
+    Post(list, LB_SETCURSEL, static_cast<WPARAM>(index));
+    Post(list, WM_KEYDOWN, VK_DELETE, 0x01530001);
+    Post(list, WM_KEYUP, VK_DELETE, static_cast<LPARAM>(0xC1530001u));
+}
+
+bool Soak::Delete() {
+    const int index = rng_.Below(static_cast<int>(m_.items.size()));
+    m_.items.erase(m_.items.begin() + index);
+    PostDelete(index);
+    if (!Settle()) return false;
+    return Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
+                  "Delete did not take out the selected item");
+}
+
 // A real double click on a list item scrolled into sight.
 bool Soak::RealDoubleClickItem(int index) {
     HWND list = FormCtl(fids::kCodeList);
@@ -1479,24 +1612,27 @@ bool Soak::CloseCustom() {
 }
 
 // A load with things done while it reads: double clicks on items already in
-// the list go out at once; Save and Load wait for the load and run after it,
-// in order, with the file name they were pressed with. A last Load of a file
-// with items shows when all of it has ended.
+// the list go out at once and Delete takes them out at once; Save and Load wait for the load and
+// run after it, in order, with the file name they were pressed with. A last Load of a file with
+// items shows when all of it has ended.
 bool Soak::LoadWithActions() {
     if (!SetPathDirect(L"medium.txt")) return false;
-    const std::size_t existing = m_.items.size();
-    std::vector<std::wstring> after = m_.items;
     const std::vector<std::wstring> loaded = Fields(m_.path);
-    after.insert(after.end(), loaded.begin(), loaded.end());
     std::vector<Job> jobs;
     PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
     const int steps = 1 + rng_.Below(5);
+    // The items there before the load stay in front of what it adds: a
+    // double click or a Delete during it reaches them by their index.
     for (int i = 0; i < steps; ++i) {
         const int r = rng_.Below(100);
-        if (r < 40 && existing > 0) {
-            const int index = rng_.Below(static_cast<int>(existing));
+        if (r < 30 && !m_.items.empty()) {
+            const int index = rng_.Below(static_cast<int>(m_.items.size()));
             ExpectDelivery(m_.items[static_cast<std::size_t>(index)]);
             PostDoubleClick(index);
+        } else if (r < 40 && !m_.items.empty()) {
+            const int index = rng_.Below(static_cast<int>(m_.items.size()));
+            m_.items.erase(m_.items.begin() + index);
+            PostDelete(index);
         } else if (r < 55) {
             PostDestination(rng_.Chance(50));
         } else if (r < 80) {
@@ -1518,7 +1654,7 @@ bool Soak::LoadWithActions() {
     jobs.push_back({false, L"plain.txt"});
     PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
 
-    m_.items = after;
+    m_.items.insert(m_.items.end(), loaded.begin(), loaded.end());
     std::vector<std::wstring> saved;
     for (const Job& job : jobs) {
         if (job.save) {
