@@ -578,6 +578,28 @@ void CheckClearDropsWaiting(HWND form, const std::string& longBytes) {
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "no file is left behind");
 }
 
+// While a box stands, Save and Load wait behind it. A Load that cannot open
+// its file (a folder) is told, and so is the Save waiting behind it, which is
+// dropped.
+void CheckRefusedLoadDropsWaiting(HWND form) {
+    TypePath(form, L"sub");
+    Press(form, ids::kSaveButton);
+    HWND box = customs::WaitForBox(form, 10000);
+    // Sent, so that each takes its path before it changes.
+    SendMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"dropped.txt"));
+    SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    ok(box != nullptr && Box(form) == box && customs::CloseBox(box),
+       "a Load and a Save pressed while a box stands wait behind it");
+    Told(form,
+         LoadRefused(L"sub", ERROR_ACCESS_DENIED) +
+             L"\n\nWhat was waiting for this load was not done:\n    Save to \"dropped.txt\"",
+         "then the load of the folder is told, with the save it drops");
+    AddAndWait(form);
+    ok(Box(form) == nullptr && !Exists(InWork(L"dropped.txt")), "and that save wrote nothing");
+}
+
 }  // namespace
 
 int main() {
@@ -609,13 +631,18 @@ int main() {
         CheckSaveOverHeldFile(form);
         CheckSaveThroughLink(form, lockedDir);
         CheckEnterOnButton(form);
-        CheckLoadEndedByException(form, longBytes);
+        // Only a 32-bit process runs out of memory on one field of a 3 GB file.
+        if (sizeof(void*) == 4)
+            CheckLoadEndedByException(form, longBytes);
+        else
+            e2e::Trace("a 64-bit build does not run out of memory on a 3 GB field: case skipped");
         form = CheckCloseAndReopen(form);
     }
     if (form != nullptr) form = CheckCloseWhileTelling(form);
     if (form != nullptr) form = CheckCloseDuringLoad(form);
     if (form != nullptr) CheckSaveAndLoadDuringLoad(form, longBytes);
     if (form != nullptr) CheckClearDropsWaiting(form, longBytes);
+    if (form != nullptr) CheckRefusedLoadDropsWaiting(form);
     ok(pallimo.Running(), "Pallimo ran to the end of the test");
     return e2e::Finish();
 }
