@@ -8,7 +8,7 @@ Application::Application()
     : customCodes_(messenger_, {[this] { smiley_.ShowAgain(); }, [this] { instructions_.Open(); },
                                 [this] { about_.Open(); }}),
       smiley_(
-          messenger_, trayIcon_, [this] { customCodes_.Open(); }, [this] { Quit(); }) {}
+          messenger_, trayIcon_, [this] { return customCodes_.Open(); }, [this] { Quit(); }) {}
 
 Application::~Application() { DestroyWindows(); }
 

@@ -162,7 +162,7 @@ bool IsFaceId(int id) {
 }  // namespace
 
 SmileyWindow::SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
-                           std::function<void()> openCustomCodes, std::function<void()> closed)
+                           std::function<bool()> openCustomCodes, std::function<void()> closed)
     : LayoutWindow(kLook),
       messenger_(messenger),
       trayIcon_(trayIcon),
@@ -295,10 +295,14 @@ void SmileyWindow::SendSmiley() {
 
 // "More" and "Extra" show the custom codes window (modeless, no owner, built
 // afresh if it was closed) and hide this one, without a notification icon;
-// the custom codes window's close shows this one again.
+// the custom codes window's close shows this one again. Only once that window
+// stands: one that could not be made (no desktop heap left) would leave the
+// program running with no window at all.
 void SmileyWindow::OpenCustomCodes() {
-    openCustomCodes_();
-    Hide();
+    if (openCustomCodes_())
+        Hide();
+    else
+        MessageBeep(MB_ICONWARNING);
 }
 
 void SmileyWindow::OnSize(WPARAM sizeType) {
@@ -453,6 +457,33 @@ bool SmileyWindow::IsFace(HWND control) const {
     return control != nullptr && IsFaceId(id) && control == Control(id);
 }
 
+namespace {
+
+// Shows the tracking tip `tip` (tool `ti`) with its top-left corner at `at`,
+// kept whole on the monitor of `face`. TTM_TRACKPOSITION carries the point as
+// two 16-bit halves, and some tooltip versions (Wine's) read them unsigned: a
+// point left of or above the primary monitor would put the tip far away. A
+// tip that did not come to its place is moved there.
+void TrackTipAt(HWND tip, const TOOLINFOW& ti, POINT at, HWND face) {
+    SendMessageW(tip, TTM_TRACKPOSITION, 0, MAKELPARAM(at.x, at.y));
+    SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    RECT r = {};
+    GetWindowRect(tip, &r);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(face, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        const RECT& work = monitor.rcWork;
+        if (at.x + (r.right - r.left) > work.right) at.x = work.right - (r.right - r.left);
+        if (at.y + (r.bottom - r.top) > work.bottom) at.y = work.bottom - (r.bottom - r.top);
+        if (at.x < work.left) at.x = work.left;
+        if (at.y < work.top) at.y = work.top;
+    }
+    if (r.left != at.x || r.top != at.y)
+        SetWindowPos(tip, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
 // When the keyboard brings the focus to a face, its hint stands below it as
 // if the pointer rested on it, until the focus leaves the face. A click goes
 // through it to the face it covers.
@@ -473,8 +504,7 @@ void SmileyWindow::ShowKeyHint(bool shown) {
     SendMessageW(keyHint_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&ti));
     RECT r = {};
     GetWindowRect(face, &r);
-    SendMessageW(keyHint_, TTM_TRACKPOSITION, 0, MAKELPARAM(r.left, r.bottom + 2));
-    SendMessageW(keyHint_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
+    TrackTipAt(keyHint_, ti, {r.left, r.bottom + 2}, face);
 }
 
 // Keys reach the window before the controls: the arrows step through the

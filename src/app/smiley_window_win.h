@@ -21,10 +21,11 @@ namespace app {
 
 class SmileyWindow : public win::LayoutWindow {
   public:
-    // `openCustomCodes` shows the custom codes window; `closed` ends the
-    // program. The window's icon lives in `trayIcon` while it is minimised.
+    // `openCustomCodes` shows the custom codes window and says whether it
+    // stands; `closed` ends the program. The window's icon lives in `trayIcon`
+    // while it is minimised.
     SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
-                 std::function<void()> openCustomCodes, std::function<void()> closed);
+                 std::function<bool()> openCustomCodes, std::function<void()> closed);
 
     // Builds the window hidden, announces the program in the chat room, and
     // only then shows it with `showCommand`, so the announcement reaches the
@@ -75,7 +76,7 @@ class SmileyWindow : public win::LayoutWindow {
 
     delivery::MessengerDelivery& messenger_;
     tray::Icon& trayIcon_;
-    const std::function<void()> openCustomCodes_;
+    const std::function<bool()> openCustomCodes_;
     const std::function<void()> closed_;
     win::Icon icon_;  // small: the caption and the notification area
     win::Icon largeIcon_;

@@ -74,6 +74,23 @@ const win::WindowLook kLook = {kClass,
                                sizeof kCommands / sizeof kCommands[0],
                                kCodeList};
 
+// The system's own words for `error`, without the line end it comes with.
+std::wstring SystemReason(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = n > 0 && text != nullptr ? std::wstring(text, n) : std::wstring();
+    LocalFree(text);
+    while (!reason.empty() &&
+           (reason.back() == L'\r' || reason.back() == L'\n' || reason.back() == L' '))
+        reason.pop_back();
+    return reason.empty() ? L"Error " + std::to_wstring(error) + L"." : reason;
+}
+
+// The file's name as the user typed it.
+std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
+
 // The menu bar, in order: a row that opens a menu starts the next menu of the
 // bar; a row without a caption is a separator line.
 struct MenuRow {
@@ -271,18 +288,24 @@ void CustomCodesWindow::RunFileJob(FileJob job) {
         if (job.save && !waiting.empty() && waiting.back().save && waiting.back().path == job.path)
             return;
     }
+    // A job that could not be done says so in a message box, shown here, as
+    // one step of the queue: never in the middle of a load's reading, and
+    // whatever is pressed while it is up waits its turn as it would behind a
+    // load. Closed meanwhile (the box goes with the window), the run ends.
     jobs->Submit(std::move(job), [this, &jobs](const FileJob& next) {
-        if (next.save) {
-            listfile::SaveList(next.path, Control(kCodeList));
-            return true;
-        }
-        // Closed in the middle: the window, and whatever opened since, is no
-        // longer this load's business.
-        return RunLoad(next.path, *jobs);
+        return next.save ? RunSave(next.path) : RunLoad(next.path, *jobs);
     });
 }
 
-// False when the window closed during the load.
+// False when the window closed while the user was told why nothing was saved.
+bool CustomCodesWindow::RunSave(const std::wstring& path) {
+    const DWORD error = listfile::SaveList(path, Control(kCodeList));
+    if (error == ERROR_SUCCESS) return true;
+    return Tell(L"The list could not be saved to " + Quoted(path) + L".\n\n" + SystemReason(error));
+}
+
+// False when the window closed during the load, or while the user was told
+// why it failed.
 bool CustomCodesWindow::RunLoad(const std::wstring& path, FileJobs& jobs) {
     LoadRun run;
     // However the load ends, even by an exception, the window no longer
@@ -301,10 +324,34 @@ bool CustomCodesWindow::RunLoad(const std::wstring& path, FileJobs& jobs) {
         }
     } mark{loading_, jobs, &run, true};
     loading_ = &run;
-    mark.partial = listfile::LoadList(path, Control(kCodeList), [&run] {
-                       return !run.cancelled;
-                   }) == listfile::LoadResult::kPartial;
-    return !run.cancelled;
+    const listfile::LoadOutcome outcome =
+        listfile::LoadList(path, Control(kCodeList), [&run] { return !run.cancelled; });
+    if (run.cancelled) return false;
+    mark.partial = false;
+    // What waited for a load that stopped part-way is dropped: a save would
+    // write the part read over the file. The user learns what was not done.
+    std::deque<FileJob> dropped;
+    if (outcome.result == listfile::LoadResult::kPartial) dropped.swap(jobs.Waiting());
+    std::wstring text;
+    if (outcome.openError != ERROR_SUCCESS)
+        text = L"The list could not be loaded from " + Quoted(path) + L".\n\n" +
+               SystemReason(outcome.openError);
+    else if (!dropped.empty())
+        text = L"The list was loaded from " + Quoted(path) + L" only in part.";
+    if (!dropped.empty()) {
+        text += L"\n\nWhat was waiting for this load was not done:";
+        for (const FileJob& job : dropped)
+            text += (job.save ? L"\n    Save to " : L"\n    Load from ") + Quoted(job.path);
+    }
+    return text.empty() || Tell(text);
+}
+
+// Shows `text` over this window until the user closes the box; false when the
+// window closed meanwhile (taking the box with it).
+bool CustomCodesWindow::Tell(const std::wstring& text) {
+    if (!exists()) return false;
+    MessageBoxW(hwnd_, text.c_str(), L"Pallimo", MB_OK | MB_ICONWARNING);
+    return exists();
 }
 
 }  // namespace custom

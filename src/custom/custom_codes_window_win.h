@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -27,8 +28,9 @@ class CustomCodesWindow : public win::LayoutWindow {
     CustomCodesWindow(delivery::MessengerDelivery& messenger, CustomCodesLinks links);
 
     // Builds the window afresh from its layout if it is not open, else brings
-    // the open one forward. There is never more than one.
-    bool Open() { return LayoutWindow::Open(SW_SHOW); }
+    // the open one forward. There is never more than one. False when the
+    // window does not stand afterwards (it could not be made).
+    bool Open() { return LayoutWindow::Open(SW_SHOW) && exists(); }
 
     // ---- handlers ----
     void OnAdd();
@@ -68,7 +70,9 @@ class CustomCodesWindow : public win::LayoutWindow {
     void DeleteSelectedItem();
     void ChooseDestination(int id);
     void RunFileJob(FileJob job);
+    bool RunSave(const std::wstring& path);
     bool RunLoad(const std::wstring& path, FileJobs& jobs);
+    bool Tell(const std::wstring& text);
 
     delivery::MessengerDelivery& messenger_;
     const CustomCodesLinks links_;

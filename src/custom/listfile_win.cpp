@@ -68,6 +68,13 @@ std::wstring FinalPath(const std::wstring& path) {
     return target;
 }
 
+// The error the last failing call left; never ERROR_SUCCESS, as some calls
+// fail without setting one.
+DWORD LastError() {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
 bool WriteAll(HANDLE file, const std::string& bytes) {
     constexpr std::size_t kPiece = 1 << 20;
     for (std::size_t at = 0; at < bytes.size();) {
@@ -150,7 +157,10 @@ bool MoveTo(const std::wstring& from, const std::wstring& to, RetryBudget& budge
 // text when there is none.
 std::wstring NewTempFile(const std::wstring& folder) {
     wchar_t name[MAX_PATH + 16] = {};
-    if (folder.size() > MAX_PATH - 14) return std::wstring();
+    if (folder.size() > MAX_PATH - 14) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return std::wstring();
+    }
     if (GetTempFileNameW(folder.c_str(), L"pal", 0, name) == 0) return std::wstring();
     return name;
 }
@@ -226,13 +236,13 @@ bool PutInPlace(const std::wstring& temp, const std::wstring& target, const std:
 }
 
 // The file a save to `path` writes, as a full path, and its attributes
-// (INVALID_FILE_ATTRIBUTES for a new file); false for a save that cannot
-// start: an empty path, a folder, a read-only file, a missing folder, a link
-// that leads nowhere. Cheap: asked before the list is read.
-bool FindTarget(const std::wstring& path, std::wstring& full, DWORD& attrs) {
-    if (path.empty()) return false;
+// (INVALID_FILE_ATTRIBUTES for a new file); ERROR_SUCCESS, or the reason for a
+// save that cannot start: an empty path, a folder, a read-only file, a missing
+// folder, a link that leads nowhere. Cheap: asked before the list is read.
+DWORD FindTarget(const std::wstring& path, std::wstring& full, DWORD& attrs) {
+    if (path.empty()) return ERROR_INVALID_NAME;
     full = FullPath(path);
-    if (full.empty()) return false;
+    if (full.empty()) return ERROR_INVALID_NAME;
     attrs = GetFileAttributesW(full.c_str());
     // A symbolic link stays as it is, and the file it leads to is replaced: a
     // rename over the link would put the new file in its place, and under Wine
@@ -243,34 +253,40 @@ bool FindTarget(const std::wstring& path, std::wstring& full, DWORD& attrs) {
             full = final;
             attrs = GetFileAttributesW(full.c_str());
         } else if ((attrs & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-            return false;  // a link that leads nowhere
+            return ERROR_FILE_NOT_FOUND;  // a link that leads nowhere
         }
         // Else a volume that cannot name the file by a drive letter: a plain
         // file, saved under the name it was given.
     }
     const std::size_t slash = full.find_last_of(L"\\/");
-    if (slash == std::wstring::npos || slash + 1 == full.size()) return false;
+    if (slash == std::wstring::npos || slash + 1 == full.size()) return ERROR_INVALID_NAME;
     // A read-only file is not to be replaced (Wine, run as root, would let us).
+    // Opening a folder or a read-only file for writing is refused so on Windows.
     if (attrs != INVALID_FILE_ATTRIBUTES &&
         (attrs & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0)
-        return false;
+        return ERROR_ACCESS_DENIED;
     // A missing folder; where only its attributes cannot be read, making the
     // new file in it decides.
     const DWORD folder = GetFileAttributesW(full.substr(0, slash + 1).c_str());
-    if (folder != INVALID_FILE_ATTRIBUTES) return (folder & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (folder != INVALID_FILE_ATTRIBUTES)
+        return (folder & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ERROR_SUCCESS : ERROR_PATH_NOT_FOUND;
     const DWORD error = GetLastError();
-    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND &&
-           error != ERROR_BAD_NETPATH && error != ERROR_BAD_NET_NAME;
+    if (error == ERROR_FILE_NOT_FOUND) return ERROR_PATH_NOT_FOUND;
+    return error == ERROR_PATH_NOT_FOUND || error == ERROR_BAD_NETPATH ||
+                   error == ERROR_BAD_NET_NAME
+               ? error
+               : ERROR_SUCCESS;
 }
 
 // Puts `bytes` into the file `full` (found by FindTarget, with its `attrs`)
-// whole or not at all; the file is never written in place.
-bool ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::string& bytes) {
+// whole or not at all; the file is never written in place. ERROR_SUCCESS, or
+// the error of the first step that failed.
+DWORD ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::string& bytes) {
     const bool exists = attrs != INVALID_FILE_ATTRIBUTES;
     // The new file goes into the same folder, so the final move is a rename.
     const std::wstring folder = full.substr(0, full.find_last_of(L"\\/") + 1);
     const std::wstring temp = NewTempFile(folder);
-    if (temp.empty()) return false;
+    if (temp.empty()) return LastError();
     // The name for the old content while it is replaced: free, as ReplaceFileW
     // wants it.
     const std::wstring backup = exists ? FreeBackupName(folder) : std::wstring();
@@ -282,8 +298,13 @@ bool ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::strin
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         return file.valid();
     });
+    DWORD error = ERROR_SUCCESS;
     bool written = file.valid() && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
-    written = file.Close() && written;
+    if (!written) error = LastError();
+    if (!file.Close() && written) {
+        written = false;
+        error = LastError();
+    }
     if (written && exists) {
         // ReplaceFileW carries them over on Windows, a rename does not.
         const DWORD keep = attrs & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
@@ -291,6 +312,7 @@ bool ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::strin
         if (keep != 0) SetFileAttributesW(temp.c_str(), keep);
     }
     bool ok = written && PutInPlace(temp, full, backup, budget);
+    if (written && !ok) error = LastError();
 
     RetryBudget cleanUp(kCleanUpForMs);
     // A replace that stopped half-way leaves no file under the name: the old
@@ -305,7 +327,7 @@ bool ReplaceFileContents(const std::wstring& full, DWORD attrs, const std::strin
         Remove(temp, cleanUp);
         if (!backup.empty()) Remove(backup, cleanUp);
     }
-    return ok;
+    return ok ? ERROR_SUCCESS : error;
 }
 
 bool QuitPending() {
@@ -369,11 +391,12 @@ class ListFiller {
 
 }  // namespace
 
-bool SaveList(const std::wstring& path, HWND list) {
+DWORD SaveList(const std::wstring& path, HWND list) {
     std::wstring target;
     DWORD attrs = INVALID_FILE_ATTRIBUTES;
     // Before the list is read: reading a huge one takes a while.
-    if (!FindTarget(path, target, attrs)) return false;
+    const DWORD refused = FindTarget(path, target, attrs);
+    if (refused != ERROR_SUCCESS) return refused;
     try {
         std::string bytes;
         const int count = win::LbGetCount(list);
@@ -381,7 +404,7 @@ bool SaveList(const std::wstring& path, HWND list) {
         return ReplaceFileContents(target, attrs, bytes);
     } catch (const std::exception&) {
         // Out of memory for a huge list: nothing was written yet.
-        return false;
+        return ERROR_NOT_ENOUGH_MEMORY;
     }
 }
 
@@ -419,8 +442,9 @@ bool ReadFields(HANDLE file, unsigned long long left, HWND list,
 
 }  // namespace
 
-LoadResult LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
-    if (path.empty() || !IsWindow(list)) return LoadResult::kNothing;
+LoadOutcome LoadList(const std::wstring& path, HWND list, const std::function<bool()>& keepGoing) {
+    if (!IsWindow(list)) return {LoadResult::kNothing, ERROR_SUCCESS};
+    if (path.empty()) return {LoadResult::kNothing, ERROR_INVALID_NAME};
     ScopedFile file(CreateFileW(
         path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -429,24 +453,28 @@ LoadResult LoadList(const std::wstring& path, HWND list, const std::function<boo
     // ends like a load that stopped, so a Save waiting behind it does not
     // replace what it could not read.
     if (!file.valid()) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                   ? LoadResult::kNothing
-                   : LoadResult::kPartial;
+        const DWORD error = LastError();
+        return {error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                    ? LoadResult::kNothing
+                    : LoadResult::kPartial,
+                error};
     }
     // Only files on disk: a console or a pipe could keep a read waiting for ever.
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) return LoadResult::kPartial;
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        return {LoadResult::kPartial, ERROR_NOT_SUPPORTED};
     LARGE_INTEGER size = {};
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return LoadResult::kPartial;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0)
+        return {LoadResult::kPartial, ERROR_SUCCESS};
     try {
-        return ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list,
-                          keepGoing)
-                   ? LoadResult::kWhole
-                   : LoadResult::kPartial;
+        return {
+            ReadFields(file.get(), static_cast<unsigned long long>(size.QuadPart), list, keepGoing)
+                ? LoadResult::kWhole
+                : LoadResult::kPartial,
+            ERROR_SUCCESS};
     } catch (const std::exception&) {
         // Out of memory (a field of a gigabyte in a 32-bit process) ends the
         // load like a failed read: the items added so far stay.
-        return LoadResult::kPartial;
+        return {LoadResult::kPartial, ERROR_SUCCESS};
     }
 }
 

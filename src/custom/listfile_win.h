@@ -1,6 +1,6 @@
 // Saving the code list to a file and loading it back, with the file's bytes in
-// the ANSI code page. Neither routine reports anything: a file that cannot be
-// written or read is passed over.
+// the ANSI code page. Both say why a file could not be written or opened, as
+// the system's error code, for the window to tell the user.
 #pragma once
 #include <windows.h>
 
@@ -23,13 +23,22 @@ constexpr std::uint32_t kLoadPumpEveryMs = 15;
 // waited for, about a second in all; an existing file keeps its attributes and
 // security (except where the system lets the user change the file but not its
 // permissions), a symbolic link keeps leading to it, and nothing is left
-// beside it. True when the file now holds the list box's items.
-bool SaveList(const std::wstring& path, HWND list);
+// beside it. ERROR_SUCCESS when the file now holds the list box's items, else
+// the system's reason why it does not (never ERROR_SUCCESS then).
+DWORD SaveList(const std::wstring& path, HWND list);
 
 // How far a load got: it read nothing (an empty name, a file or folder that is
 // not there), the whole file, or only part of it. A file that is there but
 // cannot be read (held, refused, a folder, a device) counts as part.
 enum class LoadResult { kNothing, kWhole, kPartial };
+
+struct LoadOutcome {
+    LoadResult result;
+    // Why the file could not be opened for reading (an empty name, a missing
+    // file, a folder, refused, not a file on disk); ERROR_SUCCESS when it was
+    // opened, and when the list box is gone.
+    DWORD openError;
+};
 
 // Appends the file's fields to the list box, keeping the program's windows
 // answering while it reads. Reads no further than the file's size when it was
@@ -39,7 +48,7 @@ enum class LoadResult { kNothing, kWhole, kPartial };
 // like a failed read: the items added so far stay. kWhole only when the file
 // was read to its end and every field was added; after kPartial the list holds
 // part of the file.
-LoadResult LoadList(const std::wstring& path, HWND list,
-                    const std::function<bool()>& keepGoing = {});
+LoadOutcome LoadList(const std::wstring& path, HWND list,
+                     const std::function<bool()>& keepGoing = {});
 
 }  // namespace listfile

@@ -46,7 +46,10 @@ Sent SendButtonWithin(WindowSystem& ws, Handle button, unsigned message, std::ui
 // (NoAnswer, Blocked, Failed), or the last one's result; a sent message gets
 // what is left of one bound counted from `start`.
 
-Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
+// `stopped` turns true when the program ends inside a sent message (another
+// program's WM_CLOSE handled while the send waits): nothing more goes out then,
+// not even the release, which would complete the press.
+Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start, const bool& stopped) {
     // A sent message the messenger has not taken from its queue when the bound
     // runs out is cancelled (Windows and Wine alike); one it has taken is
     // handled to the end. A release is posted after a press that ran out the
@@ -55,11 +58,13 @@ Sent ClickButton(WindowSystem& ws, Handle button, std::uint32_t start) {
     // that ran out the bound may be cancelled after its press was handled: a
     // posted one follows it.
     const Sent down = SendButtonWithin(ws, button, kWmLButtonDown, start);
+    if (stopped) return down;
     if (down == Sent::NoAnswer) ws.PostButton(button, kWmLButtonUp);
     if (down != Sent::Done && down != Sent::NoWindow) return down;
     const Sent up = SendButtonWithin(ws, button, kWmLButtonUp, start);
     // The press was handled: without its release the button would stay down.
-    if (up == Sent::NoAnswer || up == Sent::Failed) ws.PostButton(button, kWmLButtonUp);
+    if (!stopped && (up == Sent::NoAnswer || up == Sent::Failed))
+        ws.PostButton(button, kWmLButtonUp);
     return up;
 }
 
@@ -187,7 +192,8 @@ bool MessengerDelivery::Reachable(Handle window) {
     return true;
 }
 
-// Whether the delivery goes on after a message to `window`. A missing
+// Whether the delivery goes on after a message to `window`: never once the
+// program is ending. A missing
 // window does not stop it (everything below it is missing too). One that
 // did not answer does: the messenger may still take the message later, and a
 // press then would send whatever the box holds. A refused one does, and the
@@ -195,7 +201,9 @@ bool MessengerDelivery::Reachable(Handle window) {
 // that failed for no known reason does too, as the messenger may have taken
 // the message or not; it is not taken for hung.
 bool MessengerDelivery::GoesOn(Handle window, Sent result, Handle owner) {
-    if (result == Sent::Failed) return false;
+    // A sent message lets other programs' sent messages in while it waits: the
+    // program may have ended meanwhile. Then nothing is pressed, asked or told.
+    if (stopped_ || result == Sent::Failed) return false;
     if (result == Sent::NoAnswer) {
         MarkUnanswered(window);
         return false;
@@ -228,7 +236,9 @@ bool MessengerDelivery::AwaitPreviousPress(std::uint32_t& start) {
     if (!Reachable(input)) return false;
     const std::uint32_t first = ws_.NowMs();
     for (start = first;;) {
-        if (ws_.AskBox(input, kAskBoundMs) != Box::HasText) return true;
+        const Box box = ws_.AskBox(input, kAskBoundMs);
+        if (stopped_) return false;  // ended while the question waited
+        if (box != Box::HasText) return true;
         ws_.WaitForEvents(1);
         if (!Pump()) return false;
         start = ws_.NowMs();
@@ -245,7 +255,7 @@ void MessengerDelivery::DeliverToChat(const std::wstring& text, Handle owner) {
     if (!Reachable(input) || !GoesOn(input, SetText(ws_, input, text, start), owner)) return;
     const Handle button = ws_.FindChildWindow(chat, input, kButtonClass);
     if (!Reachable(button)) return;
-    GoesOn(button, ClickButton(ws_, button, start), owner);
+    GoesOn(button, ClickButton(ws_, button, start, stopped_), owner);
 }
 
 void MessengerDelivery::DeliverToIm(const std::wstring& text, Handle owner) {

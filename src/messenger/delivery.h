@@ -118,8 +118,10 @@ class MessengerDelivery {
     // spinning.
     void TimeOut(double seconds);
     // The program is ending: the running delivery and TimeOut stop at their
-    // next handling of events, what waits is dropped, and later deliveries
-    // do nothing. Nothing more reaches the messenger.
+    // next handling of events, or as soon as the message to the messenger in
+    // whose wait this was called returns; what waits is dropped, and later
+    // deliveries do nothing. Nothing more reaches the messenger, and no
+    // message box is shown.
     void Stop();
 
   private:

@@ -3,7 +3,7 @@
 // keyboard, saved to and loaded from files in the program's current folder,
 // items sent into the stand-in messenger with a double-click, closed and
 // opened again, closed in the middle of a long load, and saves that must not
-// touch the file they were aimed at.
+// touch the file they were aimed at, each told in a message box.
 #include <windows.h>
 
 #include <algorithm>
@@ -34,6 +34,7 @@ std::size_t g_seen = 0;  // records already looked at
 
 HWND Ctl(HWND form, int id) { return e2e::Child(form, id); }
 
+using customs::Box;
 using customs::Checked;
 using customs::Count;
 using customs::Exists;
@@ -104,6 +105,26 @@ std::vector<e2e::Record> NewRecords(std::size_t count) {
     return fresh;
 }
 
+std::wstring SaveRefused(const std::wstring& name, DWORD error) {
+    return L"The list could not be saved to \"" + name + L"\".\n\n" + customs::SystemReason(error);
+}
+
+std::wstring LoadRefused(const std::wstring& name, DWORD error) {
+    return L"The list could not be loaded from \"" + name + L"\".\n\n" +
+           customs::SystemReason(error);
+}
+
+// A message box over the window says `want`, with the warning icon; it is
+// closed again with its OK button.
+bool Told(HWND form, const std::wstring& want, const char* what, DWORD ms = 10000) {
+    HWND box = customs::WaitForBox(form, ms);
+    const std::wstring text = box != nullptr ? customs::BoxText(box) : L"<no box>";
+    const bool warns = box != nullptr && customs::BoxWarns(box);
+    const bool closed = box != nullptr && customs::CloseBox(box);
+    return ok(text == want && warns && closed, "%s: \"%s\"%s", what, e2e::Printable(text).c_str(),
+              warns ? "" : " (no warning icon)");
+}
+
 bool ClosedAndSmileyBack(HWND form) {
     return e2e::WaitUntil([&] { return !IsWindow(form) && e2e::IsShown(g_main); }, 10000);
 }
@@ -165,12 +186,15 @@ void CheckSaveAndLoad(HWND form) {
     ok(e2e::WaitUntil([&] { return ReadBytes(file) == saved; }, 5000),
        "File > Save writes the same file");
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "a save leaves no file behind");
+    ok(AddAndWait(form) && Box(form) == nullptr, "a save that worked says nothing");
 
     // Clearing also forgets the file name: Save and Load then do nothing.
     Clear(form);
     ok(e2e::TextOf(Ctl(form, ids::kFileNameBox)).empty(), "\"Clear\" empties the file name too");
     Press(form, ids::kSaveButton);
+    Told(form, SaveRefused(L"", ERROR_INVALID_NAME), "\"Save\" with no file name is told");
     Press(form, ids::kLoadButton);
+    Told(form, LoadRefused(L"", ERROR_INVALID_NAME), "\"Load\" with no file name is told");
     AddAndWait(form);
     ok(Count(form) == 1, "\"Load\" with no file name adds nothing");
     ok(ReadBytes(file) == saved, "\"Save\" with no file name changes nothing");
@@ -246,19 +270,25 @@ void CheckRefusedSaves(HWND form, const std::wstring& lockedDir) {
 
     TypePath(form, L"ro.txt");
     Press(form, ids::kSaveButton);
+    Told(form, SaveRefused(L"ro.txt", ERROR_ACCESS_DENIED), "a save onto a read-only file is told");
     AddAndWait(form);
+    ok(Box(form) == nullptr, "once");
     ok(ReadBytes(ro) == "keep\r\n", "a read-only file is not replaced");
     ok((GetFileAttributesW(ro.c_str()) & FILE_ATTRIBUTE_READONLY) != 0, "and stays read-only");
 
     TypePath(form, L"nofolder\\list.txt");
     Press(form, ids::kSaveButton);
+    Told(form, SaveRefused(L"nofolder\\list.txt", ERROR_PATH_NOT_FOUND),
+         "a save into a missing folder is told");
     AddAndWait(form);
     ok(!Exists(InWork(L"nofolder")), "a save into a missing folder creates nothing");
 
     TypePath(form, L"sub");
     Press(form, ids::kSaveButton);
+    Told(form, SaveRefused(L"sub", ERROR_ACCESS_DENIED), "a save onto a folder is told");
     const int before = Count(form);
     Press(form, ids::kLoadButton);
+    Told(form, LoadRefused(L"sub", ERROR_ACCESS_DENIED), "a load of a folder is told");
     AddAndWait(form);
     ok(Count(form) == before + 1, "a folder loads nothing");
     ok((GetFileAttributesW(InWork(L"sub").c_str()) & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
@@ -270,6 +300,8 @@ void CheckRefusedSaves(HWND form, const std::wstring& lockedDir) {
         const std::string lockedBytes = ReadBytes(locked);
         TypePath(form, L"..\\custom_codes_locked\\locked.txt");
         Press(form, ids::kSaveButton);
+        Told(form, SaveRefused(L"..\\custom_codes_locked\\locked.txt", ERROR_ACCESS_DENIED),
+             "a save onto a file the system will not let change is told, with the name typed");
         AddAndWait(form);
         ok(ReadBytes(locked) == lockedBytes, "a file the system will not let change is left whole");
         ok(LeftoverTemps(lockedDir) == 0, "and the new file written beside it is gone again");
@@ -278,6 +310,17 @@ void CheckRefusedSaves(HWND form, const std::wstring& lockedDir) {
     }
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "no refused save leaves a file behind");
     SetFileAttributesW(ro.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    // A typing slip in the name: the load is told and adds nothing.
+    const std::vector<std::wstring> items = Items(form);
+    TypePath(form, L"no such.txt");
+    Press(form, ids::kLoadButton);
+    Told(form, LoadRefused(L"no such.txt", ERROR_FILE_NOT_FOUND),
+         "a load of a missing file is told");
+    AddAndWait(form);
+    std::vector<std::wstring> want = items;
+    want.push_back(e2e::TextOf(Ctl(form, ids::kCodeBox)));
+    ok(Items(form) == want, "and leaves the list as it was");
 }
 
 // A file another program holds open for a moment (a virus scanner, an indexer)
@@ -381,6 +424,10 @@ void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
        "the window answers within 1 s while the line-less field is read (%d asked, %d not "
        "answered, worst %.0f ms)",
        probes, unanswered, worst);
+    Told(form,
+         L"The list was loaded from \"huge.txt\" only in part.\n\nWhat was waiting for this load "
+         L"was not done:\n    Save to \"huge.txt\"\n    Load from \"tag.txt\"",
+         "the Save and Load dropped with it are told, once");
     e2e::Trace(
         "the load ran out of memory %.1f s after its last line; the window answered %d "
         "times meanwhile, the slowest in %.0f ms",
@@ -396,9 +443,11 @@ void CheckLoadEndedByException(HWND form, const std::string& longBytes) {
     // A save onto a folder is refused before the long list is read.
     SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sub"));
     const double asked = e2e::NowMs();
-    SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    PostMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    customs::WaitForBox(form, 10000);
     e2e::Trace("a save onto a folder with %d items in the list was refused in %.0f ms", Count(form),
                e2e::NowMs() - asked);
+    Told(form, SaveRefused(L"sub", ERROR_ACCESS_DENIED), "and told");
     Clear(form);
     TypePath(form, L"tag.txt");
     Press(form, ids::kLoadButton);
@@ -418,6 +467,22 @@ HWND CheckCloseAndReopen(HWND form) {
            e2e::TextOf(Ctl(form, ids::kFileNameBox)) == L"App.Path" &&
            Checked(form, ids::kSendImOption),
        "reopened, the window starts afresh: empty list, start texts, \"Send IM\"");
+    return form;
+}
+
+// Closing the window while it tells a failed save takes the box with it; the
+// program goes on, and the window opens again.
+HWND CheckCloseWhileTelling(HWND form) {
+    TypePath(form, L"sub");
+    Press(form, ids::kSaveButton);
+    HWND box = customs::WaitForBox(form, 10000);
+    ok(box != nullptr, "a save onto a folder is told");
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    ok(ClosedAndSmileyBack(form) && !IsWindow(box),
+       "closing the window while the box is up closes both and shows the smiley window");
+    ok(g_pallimo->Running(), "Pallimo is still running");
+    form = e2e::OpenCustomCodes(g_main, g_pid);
+    ok(form != nullptr && Count(form) == 0, "the window opens again, empty");
     return form;
 }
 
@@ -468,6 +533,9 @@ void CheckSaveAndLoadDuringLoad(HWND form, const std::string& longBytes) {
     const int atPress = Count(form);
     ok(atPress < kLongLines - 1, "Save and Load pressed in the middle of the load (%d items in)",
        atPress);
+    // Told once the load has ended, while the Save and Load still wait.
+    Told(form, LoadRefused(L"none.txt", ERROR_FILE_NOT_FOUND),
+         "the Load of a missing file that waited for the load is told", 120000);
 
     // Until the second load has added the last line of its file.
     e2e::WaitUntil(
@@ -516,6 +584,28 @@ void CheckClearDropsWaiting(HWND form, const std::string& longBytes) {
     ok(LeftoverTemps(e2e::WorkDir()) == 0, "no file is left behind");
 }
 
+// While a box stands, Save and Load wait behind it. A Load that cannot open
+// its file (a folder) is told, and so is the Save waiting behind it, which is
+// dropped.
+void CheckRefusedLoadDropsWaiting(HWND form) {
+    TypePath(form, L"sub");
+    Press(form, ids::kSaveButton);
+    HWND box = customs::WaitForBox(form, 10000);
+    // Sent, so that each takes its path before it changes.
+    SendMessageW(form, WM_COMMAND, ids::kFileLoadItem, 0);
+    SendMessageW(Ctl(form, ids::kFileNameBox), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(L"dropped.txt"));
+    SendMessageW(form, WM_COMMAND, ids::kFileSaveItem, 0);
+    ok(box != nullptr && Box(form) == box && customs::CloseBox(box),
+       "a Load and a Save pressed while a box stands wait behind it");
+    Told(form,
+         LoadRefused(L"sub", ERROR_ACCESS_DENIED) +
+             L"\n\nWhat was waiting for this load was not done:\n    Save to \"dropped.txt\"",
+         "then the load of the folder is told, with the save it drops");
+    AddAndWait(form);
+    ok(Box(form) == nullptr && !Exists(InWork(L"dropped.txt")), "and that save wrote nothing");
+}
+
 }  // namespace
 
 int main() {
@@ -554,9 +644,11 @@ int main() {
             e2e::Trace("the 64-bit build does not run out of memory on a 3 GB field: not tried");
         form = CheckCloseAndReopen(form);
     }
+    if (form != nullptr) form = CheckCloseWhileTelling(form);
     if (form != nullptr) form = CheckCloseDuringLoad(form);
     if (form != nullptr) CheckSaveAndLoadDuringLoad(form, longBytes);
     if (form != nullptr) CheckClearDropsWaiting(form, longBytes);
+    if (form != nullptr) CheckRefusedLoadDropsWaiting(form);
     ok(pallimo.Running(), "Pallimo ran to the end of the test");
     return e2e::Finish();
 }

@@ -393,6 +393,47 @@ void CheckFaceKeys(HWND main, DWORD pid) {
        "the hint goes with the focus");
 }
 
+// The shown hint of process `pid` with this text, or null.
+HWND HintWindow(DWORD pid, const std::wstring& text) {
+    const std::vector<HWND> found = e2e::TopLevels([&](HWND w) {
+        return IsWindowVisible(w) && e2e::ClassOf(w) == L"tooltips_class32" &&
+               e2e::ProcessOf(w) == pid && e2e::TextOf(w) == text;
+    });
+    return found.empty() ? nullptr : found[0];
+}
+
+// The hint follows the window as it moves: below its face, and where the face
+// stands partly left of the screen (a negative position, which Wine's tooltip
+// reads as a large one), at the screen's left edge.
+void CheckHintFollowsOffTheScreen(HWND main, DWORD pid) {
+    e2e::Activate(main);
+    const RECT home = e2e::ScreenRect(main);
+    TabTo(main, ids::kFirstFace + 15);  // where CheckFaceKeys left the faces
+    HWND face = e2e::Child(main, ids::kFirstFace + 15);
+    const std::wstring emoticon = catalogue::kFaces[15].emoticon;
+    const int shift = e2e::ScreenRect(face).left + 30;  // the face's left edge to x = -30
+    SetWindowPos(main, nullptr, home.left - shift, home.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT want = {}, got = {};
+    const auto placed = [&] {
+        const RECT f = e2e::ScreenRect(face);
+        HWND hint = HintWindow(pid, emoticon);
+        if (hint == nullptr) return false;
+        got = e2e::ScreenRect(hint);
+        want = {f.left < 0 ? 0 : f.left, f.bottom + 2, 0, 0};
+        return got.left == want.left && got.top == want.top;
+    };
+    ok(e2e::WaitUntil(placed, 5000),
+       "left of the screen, the hint stands at its edge below the face (%ld,%ld, not %ld,%ld)",
+       want.left, want.top, got.left, got.top);
+    SetWindowPos(main, nullptr, home.left, home.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ok(e2e::WaitUntil(placed, 5000) && want.left > 0,
+       "back in place, it stands below the face again (%ld,%ld, not %ld,%ld)", want.left, want.top,
+       got.left, got.top);
+    e2e::PressKey(VK_TAB);
+}
+
 }  // namespace
 
 int main() {
@@ -411,6 +452,7 @@ int main() {
     CheckArrowKeys(main);
     CheckFaces(main, pallimo.Id());
     CheckFaceKeys(main, pallimo.Id());
+    CheckHintFollowsOffTheScreen(main, pallimo.Id());
 
     e2e::Activate(main);
     ok(smileys::ClickFrameButton(main, HTCLOSE), "the frame has a close button");

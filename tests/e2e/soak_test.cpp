@@ -9,8 +9,9 @@
 // before. Every few actions Pallimo must answer, and its windows, texts,
 // list and notification icon must match the model. A failure prints the
 // seed, the number and kind of the action and, for messages, what was
-// expected beside what arrived; it is counted as a crash, a hang or a
-// mismatch, Pallimo starts afresh and the run goes on.
+// expected beside what arrived; a save or load that cannot be done must be
+// told in a message box that names its file, and nothing else may be told; it is counted as a
+// crash, a hang or a mismatch, Pallimo starts afresh and the run goes on.
 //
 //   PALLIMO_SOAK_ACTIONS  how many actions (default: a run of a few minutes)
 //   PALLIMO_SOAK_SEED     the seed (default fixed, so that every run is the same)
@@ -28,6 +29,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
@@ -337,12 +339,18 @@ class Soak {
     bool CheckFile(const std::wstring& name);
     bool CheckAllFiles(bool all);
     bool CheckLeftovers();
+    // The custom codes window tells a save or load of `name` it cannot do.
+    void ExpectTold(bool save, const std::wstring& name) { told_.push_back({save, name}); }
+    bool CloseBoxes();
 
     // ---- the model of files
     std::wstring PathOf(const std::wstring& name) const { return e2e::WorkDir() + L"\\" + name; }
     FileState& FileOf(const std::wstring& name);
     bool SaveWrites(const std::wstring& name);
     std::vector<std::wstring> Fields(const std::wstring& name);
+    bool Unopenable(const std::wstring& name) {
+        return name.empty() || FileOf(name).node != Node::File;
+    }
     void ModelSave(const std::wstring& name);
     bool RestoreHostile(const std::wstring& name);
     bool VerifySaves(const std::vector<std::wstring>& names);
@@ -371,6 +379,7 @@ class Soak {
     int Choose();
     bool Style();
     bool Face();
+    bool FaceKeys(bool menu);
     bool Command3();
     bool SmileyBurst();
     bool EditHidden();
@@ -388,6 +397,7 @@ class Soak {
     bool Save();
     bool Load();
     bool DoubleClick();
+    bool Delete();
     bool Destination();
     bool OpenInfo(bool about);
     bool CloseInfo();
@@ -398,6 +408,7 @@ class Soak {
     // Steps of the actions that post.
     void PostDoubleClick(int index);
     void PostDestination(bool chat);
+    void PostDelete(int index);
     void PostFormButton(int buttonId, int menuId);
     bool SetPathDirect(const std::wstring& path);
 
@@ -415,6 +426,12 @@ class Soak {
     std::map<std::wstring, FileState> files_;
     std::map<std::wstring, FileState> hostile_;
 
+    struct Told {
+        bool save;
+        std::wstring name;
+    };
+    std::deque<Told> told_;  // the message boxes to come, in order
+    int toldCount_ = 0;
     std::vector<Exp> expected_;
     std::vector<e2e::Record> got_;
     int markers_ = 0;
@@ -473,6 +490,7 @@ void Soak::ResetModel() {
     m_ = Model();
     m_.text1 = catalogue::StartCode();
     form_ = help_ = about_ = nullptr;
+    told_.clear();
 }
 
 bool Soak::Start() {
@@ -831,6 +849,31 @@ bool Soak::CheckFile(const std::wstring& name) {
     return true;
 }
 
+// The message boxes the model has, in turn, each once the one before it is
+// closed: each names its file; closed with its OK button. Then none stands.
+bool Soak::CloseBoxes() {
+    while (!told_.empty()) {
+        const Told t = told_.front();
+        told_.pop_front();
+        const std::wstring want = std::wstring(t.save ? L"The list could not be saved to \""
+                                                      : L"The list could not be loaded from \"") +
+                                  t.name + L"\".";
+        HWND box = form_ != nullptr ? customs::WaitForBox(form_, kLoadMs) : nullptr;
+        if (box == nullptr)
+            return Mismatch(std::string("no message box told the ") +
+                            (t.save ? "save to \"" : "load of \"") + e2e::Printable(t.name) + "\"");
+        const std::wstring text = customs::BoxText(box);
+        if (text.compare(0, want.size(), want) != 0)
+            return Mismatch("a message box says \"" + e2e::Printable(text) + "\", not \"" +
+                            e2e::Printable(want) + "...\"");
+        if (!customs::CloseBox(box)) return Mismatch("a message box does not close");
+        ++toldCount_;
+    }
+    HWND extra = form_ != nullptr && IsWindow(form_) ? customs::Box(form_) : nullptr;
+    return extra == nullptr ||
+           Mismatch("a message box says \"" + e2e::Printable(customs::BoxText(extra)) + "\"");
+}
+
 bool Soak::CheckAllFiles(bool all) {
     for (const auto& entry : files_) {
         if (!all && entry.second.bytes.size() > (1u << 20)) continue;
@@ -910,6 +953,10 @@ const Soak::Action Soak::kActions[] = {
      [](Soak& s) { return s.Style(); }},
     {"face", [](const Model& m) { return Shown(m) ? 180 : 0; }, false,
      [](Soak& s) { return s.Face(); }},
+    {"face-keys", [](const Model& m) { return Shown(m) ? 30 : 0; }, false,
+     [](Soak& s) { return s.FaceKeys(false); }},
+    {"face-menu", [](const Model& m) { return Shown(m) ? 30 : 0; }, false,
+     [](Soak& s) { return s.FaceKeys(true); }},
     {"Command3", [](const Model& m) { return Shown(m) ? 50 : 0; }, false,
      [](Soak& s) { return s.Command3(); }},
     {"smiley-burst", [](const Model& m) { return Shown(m) ? 40 : 0; }, true,
@@ -946,6 +993,8 @@ const Soak::Action Soak::kActions[] = {
      [](Soak& s) { return s.Load(); }},
     {"double-click", [](const Model& m) { return m.custom ? 140 : 0; }, false,
      [](Soak& s) { return s.DoubleClick(); }},
+    {"delete", [](const Model& m) { return m.custom && !m.items.empty() ? 40 : 0; }, false,
+     [](Soak& s) { return s.Delete(); }},
     {"destination", [](const Model& m) { return m.custom ? 50 : 0; }, false,
      [](Soak& s) { return s.Destination(); }},
     {"open-help", [](const Model& m) { return m.custom ? 12 : 0; }, false,
@@ -1008,6 +1057,113 @@ bool Soak::Face() {
     if (real && RealClickControl(image, main_)) return true;
     return SendOrPost(send, main_, WM_COMMAND, MAKEWPARAM(mids::kFirstFace + f, STN_CLICKED),
                       reinterpret_cast<LPARAM>(image));
+}
+
+// The face beside face `f` on the screen in direction (dx, dy), as the arrow
+// keys move: the nearest one in that direction on the same row or column;
+// `f` itself at an edge.
+int FaceBeside(HWND main, int f, int dx, int dy) {
+    const RECT from = e2e::ScreenRect(e2e::Child(main, mids::kFirstFace + f));
+    int best = f, bestDistance = 0;
+    for (int i = 0; i < static_cast<int>(catalogue::kFaceCount); ++i) {
+        const RECT to = e2e::ScreenRect(e2e::Child(main, mids::kFirstFace + i));
+        const bool inLine = dx != 0 ? to.top == from.top : to.left == from.left;
+        const int distance = dx * (to.left - from.left) + dy * (to.top - from.top);
+        if (inLine && distance > 0 && (best == f || distance < bestDistance)) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// The clipboard's text, or "<none>".
+std::wstring ClipboardText() {
+    std::wstring text = L"<none>";
+    if (!OpenClipboard(nullptr)) return text;
+    HANDLE h = GetClipboardData(CF_UNICODETEXT);
+    if (const wchar_t* at = h != nullptr ? static_cast<const wchar_t*>(GlobalLock(h)) : nullptr) {
+        text = at;
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// The faces by keyboard, with real keys: Tab reaches the current face, the
+// arrows move among the faces as they stand, and Space or Enter sends the one
+// with the focus. Or its menu (Shift+F10): "Send", "Send to chat room",
+// "Copy", or Esc, which does nothing.
+bool Soak::FaceKeys(bool menu) {
+    static const struct {
+        WORD vk;
+        int dx, dy;
+    } kArrows[] = {{VK_LEFT, -1, 0}, {VK_RIGHT, 1, 0}, {VK_UP, 0, -1}, {VK_DOWN, 0, 1}};
+    const int arrows = rng_.Below(4);
+    const int choice = rng_.Below(menu ? 4 : 2);
+    if (!Settle()) return false;
+    e2e::Activate(main_);
+    const auto faceOf = [&](HWND w) {
+        const int id = GetDlgCtrlID(w);
+        return w != nullptr && GetParent(w) == main_ && id >= mids::kFirstFace &&
+                       id < mids::kFirstFace + static_cast<int>(catalogue::kFaceCount)
+                   ? id - mids::kFirstFace
+                   : -1;
+    };
+    for (int i = 0; i < 16 && faceOf(e2e::FocusOf(main_)) < 0; ++i) {
+        HWND before = e2e::FocusOf(main_);
+        e2e::PressKey(VK_TAB);
+        if (!Effect([&] { return e2e::FocusOf(main_) != before; }, "Tab did not move the focus"))
+            return false;
+    }
+    int face = faceOf(e2e::FocusOf(main_));
+    if (face < 0) return Mismatch("Tab did not reach the faces");
+    for (int i = 0; i < arrows; ++i) {
+        const auto& a = kArrows[rng_.Below(4)];
+        const int next = FaceBeside(main_, face, a.dx, a.dy);
+        e2e::PressKey(a.vk);
+        // At an edge nothing shows; the keys after it are handled after it.
+        if (next != face && !Effect([&] { return faceOf(e2e::FocusOf(main_)) == next; },
+                                    "an arrow key did not move to the face beside"))
+            return false;
+        face = next;
+    }
+    const std::wstring tail = catalogue::TagTail(catalogue::kFaces[face].emoticon);
+    const std::wstring tag = catalogue::SmileyTag(m_.text1, tail);
+    ++real_;
+    if (!menu) {
+        m_.text2 = tail;
+        ExpectIm(tag);
+        e2e::PressKey(choice == 0 ? VK_SPACE : VK_RETURN);
+        return true;
+    }
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
+    const auto menuUp = [&] {
+        return !e2e::TopLevels([&](HWND w) {
+                    return IsWindowVisible(w) && e2e::ClassOf(w) == L"#32768" &&
+                           e2e::ProcessOf(w) == pallimo_.Id();
+                }).empty();
+    };
+    e2e::PressKey(VK_F10, VK_SHIFT);
+    if (!Effect(menuUp, "Shift+F10 on a face did not open its menu")) return false;
+    static const WORD kItemKeys[] = {'S', 'H', 'C', VK_ESCAPE};
+    if (choice == 0) {
+        m_.text2 = tail;
+        ExpectIm(tag);
+    } else if (choice == 1) {
+        m_.text2 = tail;
+        ExpectChat(tag);
+    }
+    e2e::PressKey(kItemKeys[choice]);
+    if (!Effect([&] { return !menuUp(); }, "the face's menu did not close")) return false;
+    if (choice == 2 && !Effect([&] { return ClipboardText() == tag; },
+                               "\"Copy\" did not put the face's tag on the clipboard: \"" +
+                                   e2e::Printable(ClipboardText()) + "\""))
+        return false;
+    return true;
 }
 
 bool Soak::Command3() {
@@ -1243,10 +1399,13 @@ bool Soak::SetPath(bool allowTyping) {
 
 bool Soak::Save() {
     const bool real = rng_.Chance(kRealPercent);
-    const bool send = rng_.Chance(50);
+    const bool sent = rng_.Chance(50);
     const bool menu = rng_.Chance(40);
     const std::wstring name = m_.path;
     const bool writes = SaveWrites(name);
+    // A sent press would wait for the box that tells the refusal to close.
+    if (!writes) ExpectTold(true, name);
+    const bool send = sent && writes;
     const bool existed = FileOf(name).node == Node::File;
     const std::string before = FileOf(name).bytes;
     ModelSave(name);
@@ -1288,7 +1447,9 @@ bool Soak::Save() {
 
 bool Soak::Load() {
     const bool real = rng_.Chance(kRealPercent);
-    const bool send = rng_.Chance(50);
+    const bool refused = Unopenable(m_.path);
+    if (refused) ExpectTold(false, m_.path);
+    const bool send = rng_.Chance(50) && !refused;
     const bool menu = rng_.Chance(40);
     const std::vector<std::wstring> fields = Fields(m_.path);
     m_.items.insert(m_.items.end(), fields.begin(), fields.end());
@@ -1305,6 +1466,23 @@ bool Soak::Load() {
                   "\"Load\" of \"" + e2e::Printable(m_.path) + "\" ended with " +
                       std::to_string(Count()) + " items, not " + std::to_string(m_.items.size()),
                   kLoadMs);
+}
+
+// Delete in the list, posted as the key arrives: the selected item goes.
+void Soak::PostDelete(int index) {
+    HWND list = FormCtl(fids::kCodeList);
+    Post(list, LB_SETCURSEL, static_cast<WPARAM>(index));
+    Post(list, WM_KEYDOWN, VK_DELETE, 0x01530001);
+    Post(list, WM_KEYUP, VK_DELETE, static_cast<LPARAM>(0xC1530001u));
+}
+
+bool Soak::Delete() {
+    const int index = rng_.Below(static_cast<int>(m_.items.size()));
+    m_.items.erase(m_.items.begin() + index);
+    PostDelete(index);
+    if (!Settle()) return false;
+    return Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
+                  "Delete did not take out the selected item");
 }
 
 // A real double click on a list item scrolled into sight.
@@ -1447,31 +1625,36 @@ bool Soak::CloseCustom() {
 }
 
 // A load with things done while it reads: double clicks on items already in
-// the list go out at once; Save and Load wait for the load and run after it,
-// in order, with the file name they were pressed with. A last Load of a file
-// with items shows when all of it has ended.
+// the list go out at once and Delete takes them out at once; Save and Load wait for the load and
+// run after it, in order, with the file name they were pressed with. A last Load of a file with
+// items shows when all of it has ended.
 bool Soak::LoadWithActions() {
     if (!SetPathDirect(L"medium.txt")) return false;
-    const std::size_t existing = m_.items.size();
-    std::vector<std::wstring> after = m_.items;
     const std::vector<std::wstring> loaded = Fields(m_.path);
-    after.insert(after.end(), loaded.begin(), loaded.end());
     std::vector<Job> jobs;
     PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
     const int steps = 1 + rng_.Below(5);
+    // The items there before the load stay in front of what it adds: a
+    // double click or a Delete during it reaches them by their index.
     for (int i = 0; i < steps; ++i) {
         const int r = rng_.Below(100);
-        if (r < 40 && existing > 0) {
-            const int index = rng_.Below(static_cast<int>(existing));
+        if (r < 30 && !m_.items.empty()) {
+            const int index = rng_.Below(static_cast<int>(m_.items.size()));
             ExpectDelivery(m_.items[static_cast<std::size_t>(index)]);
             PostDoubleClick(index);
+        } else if (r < 40 && !m_.items.empty()) {
+            const int index = rng_.Below(static_cast<int>(m_.items.size()));
+            m_.items.erase(m_.items.begin() + index);
+            PostDelete(index);
         } else if (r < 55) {
             PostDestination(rng_.Chance(50));
         } else if (r < 80) {
             const std::wstring target =
                 kSaveNames[rng_.Below(sizeof kSaveNames / sizeof kSaveNames[0])];
             if (!SetPathDirect(target)) return false;
-            jobs.push_back({true, target});
+            // Saves to one file one after the other wait as one.
+            if (jobs.empty() || !jobs.back().save || jobs.back().path != target)
+                jobs.push_back({true, target});
             PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
         } else {
             const std::wstring source = rng_.Chance(50) ? L"tags.txt" : L"lonecr.txt";
@@ -1484,18 +1667,21 @@ bool Soak::LoadWithActions() {
     jobs.push_back({false, L"plain.txt"});
     PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
 
-    m_.items = after;
+    m_.items.insert(m_.items.end(), loaded.begin(), loaded.end());
     std::vector<std::wstring> saved;
     for (const Job& job : jobs) {
         if (job.save) {
+            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
             ModelSave(job.path);
             saved.push_back(job.path);
         } else {
+            if (Unopenable(job.path)) ExpectTold(false, job.path);
             const std::vector<std::wstring> more = Fields(job.path);
             m_.items.insert(m_.items.end(), more.begin(), more.end());
         }
     }
-    if (!Settle()) return false;
+    // Each box holds up what waits behind it until it is closed.
+    if (!Settle() || !CloseBoxes()) return false;
     if (!Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
                 "a load with actions during it ended with " + std::to_string(Count()) +
                     " items, not " + std::to_string(m_.items.size()),
@@ -1569,11 +1755,15 @@ bool Soak::CloseDuringLoad() {
 
 // Clicks and presses posted at once: each runs in turn, inside the first
 // delivery's wait where there is one; deliveries go out in order. A Load or a
-// close, when there is one, comes last.
+// close, when there is one, comes last. A save or load that cannot be done
+// tells so in a box, and the saves and loads pressed while it stands wait for
+// it, as behind a load; a close takes the box and them along.
 bool Soak::CustomBurst() {
     const int steps = 2 + rng_.Below(5);
     std::vector<std::wstring> saved;
     bool loading = false;
+    bool boxUp = false;
+    std::vector<Job> waiting;
     for (int i = 0; i < steps && m_.custom; ++i) {
         const bool last = i == steps - 1;
         const int r = rng_.Below(100);
@@ -1589,23 +1779,51 @@ bool Soak::CustomBurst() {
         } else if (r < 72) {
             m_.items.clear();
             m_.path.clear();
+            waiting.clear();
             PostFormButton(fids::kClearButton, fids::kFileClearItem);
         } else if (r < 88) {
-            ModelSave(m_.path);
-            saved.push_back(m_.path);
+            if (!boxUp) {
+                ModelSave(m_.path);
+                saved.push_back(m_.path);
+                if (!SaveWrites(m_.path)) {
+                    ExpectTold(true, m_.path);
+                    boxUp = true;
+                }
+            } else if (waiting.empty() || !waiting.back().save || waiting.back().path != m_.path) {
+                waiting.push_back({true, m_.path});
+            }
             PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
         } else if (r < 95 && last) {
-            const std::vector<std::wstring> fields = Fields(m_.path);
-            m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+            if (!boxUp) {
+                if (Unopenable(m_.path)) ExpectTold(false, m_.path);
+                const std::vector<std::wstring> fields = Fields(m_.path);
+                m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+            } else {
+                waiting.push_back({false, m_.path});
+            }
             loading = true;
             PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
         } else if (last) {
             m_.custom = false;
             m_.main = Place::Shown;
+            told_.clear();
+            waiting.clear();
             Post(form_, WM_CLOSE);
         }
     }
-    if (!Settle()) return false;
+    // What waited for the first box runs once it is closed, in order.
+    for (const Job& job : waiting) {
+        if (job.save) {
+            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
+            ModelSave(job.path);
+            saved.push_back(job.path);
+        } else {
+            if (Unopenable(job.path)) ExpectTold(false, job.path);
+            const std::vector<std::wstring> fields = Fields(job.path);
+            m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+        }
+    }
+    if (!Settle() || !CloseBoxes()) return false;
     if (loading && !Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
                            "a load at the end of a burst ended with the wrong count", kLoadMs))
         return false;
@@ -1651,7 +1869,8 @@ int Soak::Run() {
         kind_ = Choose();
         ++perKind_[static_cast<std::size_t>(kind_)];
         failure_.clear();
-        bool passed = kActions[kind_].run(*this) && Settle() && CheckRecords(kEffectMs);
+        bool passed =
+            kActions[kind_].run(*this) && Settle() && CloseBoxes() && CheckRecords(kEffectMs);
         if (passed && (index_ % kCheckEvery == kCheckEvery - 1 || kActions[kind_].heavy))
             passed = Alive() && Flush(true) && CheckState();
         if (passed && index_ % kFilesEvery == kFilesEvery - 1) passed = CheckAllFiles(false);
@@ -1683,8 +1902,9 @@ int Soak::Run() {
     e2e::Trace(
         "soak: %d real clicks or keys, %.1f actions/s, %d restarts after failures, "
         "%d closes that came after their load had ended, %d actions whose messages the "
-        "messenger took in another allowed order",
-        real_, seconds > 0 ? done / seconds : 0.0, restarts_, lateCloses_, interleaved_);
+        "messenger took in another allowed order, %d failed saves and loads told",
+        real_, seconds > 0 ? done / seconds : 0.0, restarts_, lateCloses_, interleaved_,
+        toldCount_);
 
     SetFileAttributesW(PathOf(L"readonly.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     pallimo_.Kill();

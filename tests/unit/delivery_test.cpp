@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <memory>
 
@@ -299,6 +300,75 @@ TEST_F(Deliveries, StopEndsTheRunningOneAndDropsTheRest) {
     messenger.TimeOut(3600);
     EXPECT_EQ(pumps, 3);
     EXPECT_THAT(ws.CallsWith({"WM_SETTEXT", "WM_LBUTTON"}), IsEmpty());
+}
+
+// A sent message lets other programs' sent messages in while it waits: the
+// program can end inside one (another program sends its window WM_CLOSE).
+// The message that was in flight is the last thing that happens: no press,
+// no release, no question and no message box after it.
+TEST(DeliveryStoppedInsideASend, NothingFollowsTheMessageInWhoseWaitItStopped) {
+    struct Row {
+        const char* what;
+        bool im;
+        int stopInSend;  // which sent message or question, counting from 1
+        std::function<void(FakeWindowSystem&, Handle input, Handle send)> setUp;
+        const char* last;  // the last call, with {in} and {send} for the handles
+    };
+    const auto none = [](FakeWindowSystem&, Handle, Handle) {};
+    const Row rows[] = {
+        {"chat text", false, 1, none, "SendMessageA({in}, WM_SETTEXT, \"x\")"},
+        {"chat press", false, 2, none, "SendMessageA({send}, WM_LBUTTONDOWN, 0, 0)"},
+        {"chat press that ran out its bound", false, 2,
+         [](FakeWindowSystem& ws, Handle, Handle send) { ws.hung = {send}; },
+         "SendMessageA({send}, WM_LBUTTONDOWN, 0, 0) = no answer"},
+        {"chat text refused", false, 1,
+         [](FakeWindowSystem& ws, Handle in, Handle) { ws.blocked = {in}; },
+         "SendMessageA({in}, WM_SETTEXT, \"x\") = blocked"},
+        {"im text", true, 1, none, "SendMessageA({in}, WM_SETTEXT, \"x\")"},
+        {"im text refused", true, 1,
+         [](FakeWindowSystem& ws, Handle in, Handle) { ws.blocked = {in}; },
+         "SendMessageA({in}, WM_SETTEXT, \"x\") = blocked"},
+        {"im text that ran out its bound", true, 1,
+         [](FakeWindowSystem& ws, Handle in, Handle) { ws.hung = {in}; },
+         "SendMessageA({in}, WM_SETTEXT, \"x\") = no answer"},
+        // The second message's question whether the first one's press was taken.
+        {"im question", true, 2, none, "AskBox({in}) = empty"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        FakeWindowSystem ws;
+        delivery::MessengerDelivery messenger{ws};
+        Handle in = 0, send = 0;
+        if (row.im) {
+            ImWindow w(ws);
+            in = w.input;
+            send = w.send;
+        } else {
+            ChatRoom room(ws);
+            in = room.input;
+            send = room.send;
+        }
+        row.setUp(ws, in, send);
+        ws.duringSend = row.stopInSend;
+        ws.onSend = [&] {
+            messenger.ChatSend(L"queued");
+            messenger.Stop();
+        };
+        if (row.im) {
+            if (row.stopInSend == 2) messenger.IMSend(L"first");
+            messenger.IMSend(L"x");
+        } else {
+            messenger.ChatSend(L"x");
+        }
+        std::string last = row.last;
+        last.replace(last.find('{'), last.find('}') - last.find('{') + 1,
+                     last.find("{in}") != std::string::npos ? H(in) : H(send));
+        ASSERT_FALSE(ws.calls.empty());
+        EXPECT_EQ(ws.calls.back(), last);
+        EXPECT_THAT(ws.CallsWith({"queued", "TellBlocked", "Probe"}), IsEmpty());
+        messenger.IMSend(L"after");
+        EXPECT_EQ(ws.calls.back(), last);
+    }
 }
 
 TEST_F(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {

@@ -74,11 +74,13 @@ class FakeWindowSystem : public delivery::WindowSystem {
         Log("SendMessageA(" + std::to_string(w) + ", WM_SETTEXT, \"" + Narrow(text) + "\")" +
             Suffix(r));
         if (r == delivery::Sent::Done) windows_[w - 1].text = text;
+        WhileSending();
         return r;
     }
     delivery::Sent SendButton(Handle w, unsigned msg, std::uint32_t bound) override {
         const delivery::Sent r = SendOutcome(w, bound);
         Log("SendMessageA(" + std::to_string(w) + ", " + MsgName(msg) + ", 0, 0)" + Suffix(r));
+        WhileSending();
         return r;
     }
     delivery::Sent PostButton(Handle w, unsigned msg) override {
@@ -131,6 +133,7 @@ class FakeWindowSystem : public delivery::WindowSystem {
         if (hung.count(w) != 0 || slow.count(w) != 0) {
             now += bound;
             Log("AskBox(" + std::to_string(w) + ") = no answer");
+            WhileSending();
             return delivery::Box::NoAnswer;
         }
         if (busyChecks > 0) {
@@ -140,6 +143,7 @@ class FakeWindowSystem : public delivery::WindowSystem {
         }
         const bool has = Alive(w) && !windows_[w - 1].text.empty();
         Log("AskBox(" + std::to_string(w) + ") = " + (has ? "text" : "empty"));
+        WhileSending();
         return has ? delivery::Box::HasText : delivery::Box::Empty;
     }
 
@@ -156,14 +160,18 @@ class FakeWindowSystem : public delivery::WindowSystem {
 
     std::vector<std::string> calls;
     std::function<void()> onPump;  // runs inside every pump, as a queued event would
-    std::uint32_t now = 0;         // the clock
-    std::uint32_t tick = 0;        // how far the clock moves on every reading
-    int busyChecks = 0;            // how many questions come before the messenger sends
-    std::set<Handle> hung;         // windows whose sends and questions time out
-    std::set<Handle> slow;         // windows whose questions time out, yet sends are handled
-    bool tellShows = true;         // whether the message box can be shown
-    std::set<Handle> blocked;      // windows that refuse what is sent or posted (higher rights)
-    std::set<Handle> failing;      // windows where sending and posting fail for no known reason
+    // Runs inside the `duringSend`-th sent message or question (counting from
+    // 1), as a message another program sends meanwhile would.
+    std::function<void()> onSend;
+    int duringSend = 0;
+    std::uint32_t now = 0;     // the clock
+    std::uint32_t tick = 0;    // how far the clock moves on every reading
+    int busyChecks = 0;        // how many questions come before the messenger sends
+    std::set<Handle> hung;     // windows whose sends and questions time out
+    std::set<Handle> slow;     // windows whose questions time out, yet sends are handled
+    bool tellShows = true;     // whether the message box can be shown
+    std::set<Handle> blocked;  // windows that refuse what is sent or posted (higher rights)
+    std::set<Handle> failing;  // windows where sending and posting fail for no known reason
     std::map<Handle, unsigned> threads;  // the messenger thread of a window, when not 1
     std::uint32_t answerMs = 0;          // how long the messenger takes to handle a sent message
     std::vector<std::uint32_t> bounds;   // the bound of every message sent or question asked
@@ -224,7 +232,11 @@ class FakeWindowSystem : public delivery::WindowSystem {
         return s;
     }
     void Log(std::string line) { calls.push_back(std::move(line)); }
+    void WhileSending() {
+        if (++sends_ == duringSend && onSend) onSend();
+    }
 
     std::vector<Window> windows_;
     std::vector<Handle> top_;  // highest in the Z order first
+    int sends_ = 0;
 };
