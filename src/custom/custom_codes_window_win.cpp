@@ -91,6 +91,13 @@ std::wstring SystemReason(DWORD error) {
 // The file's name as the user typed it.
 std::wstring Quoted(const std::wstring& path) { return L"\"" + path + L"\""; }
 
+// Why a file could not be used: after "Clear" there is no name at all, which
+// the system's words would not make plain.
+std::wstring Reason(const std::wstring& path, DWORD error) {
+    if (path.empty()) return L"No file name is set: \"Clear\" empties it.";
+    return SystemReason(error);
+}
+
 // The menu bar, in order: a row that opens a menu starts the next menu of the
 // bar; a row without a caption is a separator line.
 struct MenuRow {
@@ -301,7 +308,7 @@ void CustomCodesWindow::RunFileJob(FileJob job) {
 bool CustomCodesWindow::RunSave(const std::wstring& path) {
     const DWORD error = listfile::SaveList(path, Control(kCodeList));
     if (error == ERROR_SUCCESS) return true;
-    return Tell(L"The list could not be saved to " + Quoted(path) + L".\n\n" + SystemReason(error));
+    return Tell(L"The list could not be saved to " + Quoted(path) + L".\n\n" + Reason(path, error));
 }
 
 // False when the window closed during the load, or while the user was told
@@ -335,8 +342,9 @@ bool CustomCodesWindow::RunLoad(const std::wstring& path, FileJobs& jobs) {
     std::wstring text;
     if (outcome.openError != ERROR_SUCCESS)
         text = L"The list could not be loaded from " + Quoted(path) + L".\n\n" +
-               SystemReason(outcome.openError);
-    else if (!dropped.empty())
+               Reason(path, outcome.openError);
+    else if (outcome.result == listfile::LoadResult::kPartial)
+        // Said even with nothing waiting: a Save would write the part over the file.
         text = L"The list was loaded from " + Quoted(path) + L" only in part.";
     if (!dropped.empty()) {
         text += L"\n\nWhat was waiting for this load was not done:";
@@ -350,7 +358,8 @@ bool CustomCodesWindow::RunLoad(const std::wstring& path, FileJobs& jobs) {
 // window closed meanwhile (taking the box with it).
 bool CustomCodesWindow::Tell(const std::wstring& text) {
     if (!exists()) return false;
-    MessageBoxW(hwnd_, text.c_str(), L"Pallimo", MB_OK | MB_ICONWARNING);
+    if (MessageBoxW(hwnd_, text.c_str(), L"Pallimo", MB_OK | MB_ICONWARNING) == 0)
+        MessageBeep(MB_ICONWARNING);  // no box could be made: at least a sound
     return exists();
 }
 

@@ -105,13 +105,18 @@ std::vector<e2e::Record> NewRecords(std::size_t count) {
     return fresh;
 }
 
+// The system's reason, or, for no name at all, the window's own.
+std::wstring Reason(const std::wstring& name, DWORD error) {
+    return name.empty() ? L"No file name is set: \"Clear\" empties it."
+                        : customs::SystemReason(error);
+}
+
 std::wstring SaveRefused(const std::wstring& name, DWORD error) {
-    return L"The list could not be saved to \"" + name + L"\".\n\n" + customs::SystemReason(error);
+    return L"The list could not be saved to \"" + name + L"\".\n\n" + Reason(name, error);
 }
 
 std::wstring LoadRefused(const std::wstring& name, DWORD error) {
-    return L"The list could not be loaded from \"" + name + L"\".\n\n" +
-           customs::SystemReason(error);
+    return L"The list could not be loaded from \"" + name + L"\".\n\n" + Reason(name, error);
 }
 
 // A message box over the window says `want`, with the warning icon; it is

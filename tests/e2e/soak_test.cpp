@@ -1635,14 +1635,17 @@ bool Soak::LoadWithActions() {
     PostFormButton(fids::kLoadButton, fids::kFileLoadItem);
     const int steps = 1 + rng_.Below(5);
     // The items there before the load stay in front of what it adds: a
-    // double click or a Delete during it reaches them by their index.
+    // double click or a Delete during it reaches them by their index. No
+    // Delete follows a Save: the Save waits for the load only while the load
+    // runs, and one that ended early would write the list before the Delete.
+    bool saving = false;
     for (int i = 0; i < steps; ++i) {
         const int r = rng_.Below(100);
         if (r < 30 && !m_.items.empty()) {
             const int index = rng_.Below(static_cast<int>(m_.items.size()));
             ExpectDelivery(m_.items[static_cast<std::size_t>(index)]);
             PostDoubleClick(index);
-        } else if (r < 40 && !m_.items.empty()) {
+        } else if (r < 40 && !m_.items.empty() && !saving) {
             const int index = rng_.Below(static_cast<int>(m_.items.size()));
             m_.items.erase(m_.items.begin() + index);
             PostDelete(index);
@@ -1656,6 +1659,7 @@ bool Soak::LoadWithActions() {
             if (jobs.empty() || !jobs.back().save || jobs.back().path != target)
                 jobs.push_back({true, target});
             PostFormButton(fids::kSaveButton, fids::kFileSaveItem);
+            saving = true;
         } else {
             const std::wstring source = rng_.Chance(50) ? L"tags.txt" : L"lonecr.txt";
             if (!SetPathDirect(source)) return false;
