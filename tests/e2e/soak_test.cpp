@@ -354,6 +354,7 @@ class Soak {
     void ModelSave(const std::wstring& name);
     bool RestoreHostile(const std::wstring& name);
     bool VerifySaves(const std::vector<std::wstring>& names);
+    void ModelJobs(const std::vector<Job>& jobs, std::vector<std::wstring>& saved);
     std::wstring RandomPath();
 
     // ---- handles
@@ -923,6 +924,22 @@ bool Soak::RestoreHostile(const std::wstring& name) {
                Mismatch("cannot delete " + e2e::Printable(name));
     return customs::WriteBytes(PathOf(name), f.bytes) ||
            Mismatch("cannot rewrite " + e2e::Printable(name));
+}
+
+// The jobs that ran in turn: what each save writes and each load adds, and
+// the boxes that tell of those that cannot be done.
+void Soak::ModelJobs(const std::vector<Job>& jobs, std::vector<std::wstring>& saved) {
+    for (const Job& job : jobs) {
+        if (job.save) {
+            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
+            ModelSave(job.path);
+            saved.push_back(job.path);
+        } else {
+            if (Unopenable(job.path)) ExpectTold(false, job.path);
+            const std::vector<std::wstring> fields = Fields(job.path);
+            m_.items.insert(m_.items.end(), fields.begin(), fields.end());
+        }
+    }
 }
 
 // Every file a save was aimed at holds the model's bytes: the list it saved,
@@ -1673,17 +1690,7 @@ bool Soak::LoadWithActions() {
 
     m_.items.insert(m_.items.end(), loaded.begin(), loaded.end());
     std::vector<std::wstring> saved;
-    for (const Job& job : jobs) {
-        if (job.save) {
-            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
-            ModelSave(job.path);
-            saved.push_back(job.path);
-        } else {
-            if (Unopenable(job.path)) ExpectTold(false, job.path);
-            const std::vector<std::wstring> more = Fields(job.path);
-            m_.items.insert(m_.items.end(), more.begin(), more.end());
-        }
-    }
+    ModelJobs(jobs, saved);
     // Each box holds up what waits behind it until it is closed.
     if (!Settle() || !CloseBoxes()) return false;
     if (!Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
@@ -1816,17 +1823,7 @@ bool Soak::CustomBurst() {
         }
     }
     // What waited for the first box runs once it is closed, in order.
-    for (const Job& job : waiting) {
-        if (job.save) {
-            if (!SaveWrites(job.path)) ExpectTold(true, job.path);
-            ModelSave(job.path);
-            saved.push_back(job.path);
-        } else {
-            if (Unopenable(job.path)) ExpectTold(false, job.path);
-            const std::vector<std::wstring> fields = Fields(job.path);
-            m_.items.insert(m_.items.end(), fields.begin(), fields.end());
-        }
-    }
+    ModelJobs(waiting, saved);
     if (!Settle() || !CloseBoxes()) return false;
     if (loading && !Effect([&] { return Count() == static_cast<int>(m_.items.size()); },
                            "a load at the end of a burst ended with the wrong count", kLoadMs))
