@@ -1,6 +1,7 @@
 #include "app/faces_win.h"
 
 #include <cmath>
+#include <iterator>
 
 #include "app/catalogue.h"
 #include "win/gdi.h"
@@ -154,7 +155,7 @@ constexpr Art kArt[] = {
     ArtOf(kCry),       ArtOf(kFootInMouth), ArtOf(kKiss),      ArtOf(kSad),
     ArtOf(kUndecided), ArtOf(kMoney),       ArtOf(kSurprised), ArtOf(kHappy),
 };
-static_assert(sizeof kArt / sizeof kArt[0] == catalogue::kFaceCount, "one picture per face");
+static_assert(std::size(kArt) == catalogue::kFaceCount, "one picture per face");
 
 class Canvas {
   public:

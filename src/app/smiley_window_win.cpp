@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <array>
+#include <iterator>
 #include <string>
 #include <utility>
 
@@ -20,106 +22,63 @@ namespace {
 using win::Kind;
 namespace ids = smiley_window_ids;
 
-// A style option's id from its row in the catalogue's style table.
-constexpr int S(int style) { return ids::kFirstStyle + style; }
-constexpr int I(int face) { return ids::kFirstFace + face; }
-
 constexpr UINT_PTR kIconRetryTimer = 1;
 
-// The 35 style options come first, as one option group in the order they
-// stand in the window (column by column, each from the top), which is the
-// order the arrow keys take. Only the chosen option is a Tab stop, so the
-// group is one stop of the keyboard order: the first, as the option "Red"
-// was. The other controls follow in their keyboard order, and the pictures
-// come last: another group, whose one Tab stop is the face the keyboard is
-// on. The text boxes, "More" and the send button lie below the visible client
-// area: they are reached only with the keyboard.
-// The options and the pictures have their names in the catalogue.
-constexpr win::ControlRow kRows[] = {
-    {S(0), nullptr, Kind::Option, L"Blue", 2160, 240, 975, 255, 0, WS_GROUP},
-    {S(1), nullptr, Kind::Option, L"Red", 2160, 480, 615, 375, 0, 0},
-    {S(2), nullptr, Kind::Option, L"Yellow", 2160, 840, 975, 255, 0, 0},
-    {S(3), nullptr, Kind::Option, L"Green", 2160, 1080, 855, 255, 0, 0},
-    {S(4), nullptr, Kind::Option, L"Purple", 2160, 1320, 1095, 255, 0, 0},
-    {S(5), nullptr, Kind::Option, L"Purple 2", 2160, 1560, 1095, 255, 0, 0},
-    {S(6), nullptr, Kind::Option, L"RainBow", 2160, 1800, 975, 255, 0, 0},
-    {S(7), nullptr, Kind::Option, L"Blue2", 3240, 240, 855, 255, 0, 0},
-    {S(8), nullptr, Kind::Option, L"Clown", 3240, 480, 975, 255, 0, 0},
-    {S(9), nullptr, Kind::Option, L"Monkey", 3240, 720, 975, 255, 0, 0},
-    {S(10), nullptr, Kind::Option, L"Mustash", 3240, 960, 975, 195, 0, 0},
-    {S(11), nullptr, Kind::Option, L"Pig", 3240, 1200, 615, 255, 0, 0},
-    {S(12), nullptr, Kind::Option, L"Gold", 3240, 1440, 735, 255, 0, 0},
-    {S(13), nullptr, Kind::Option, L"X-masTree", 3240, 1680, 1215, 255, 0, 0},
-    {S(14), nullptr, Kind::Option, L"Egg", 4320, 240, 735, 255, 0, 0},
-    {S(15), nullptr, Kind::Option, L"B Square", 4320, 480, 975, 255, 0, 0},
-    {S(16), nullptr, Kind::Option, L"USA", 4320, 720, 735, 255, 0, 0},
-    {S(17), nullptr, Kind::Option, L"Pirate", 4320, 960, 855, 255, 0, 0},
-    {S(18), nullptr, Kind::Option, L"Football", 4320, 1200, 855, 255, 0, 0},
-    {S(19), nullptr, Kind::Option, L"Star Fish", 4320, 1440, 975, 255, 0, 0},
-    {S(20), nullptr, Kind::Option, L"Hand", 4320, 1680, 735, 255, 0, 0},
-    {S(21), nullptr, Kind::Option, L"Heart", 5520, 240, 735, 195, 0, 0},
-    {S(22), nullptr, Kind::Option, L"Hippo", 5520, 480, 735, 255, 0, 0},
-    {S(23), nullptr, Kind::Option, L"Frog", 5520, 720, 735, 255, 0, 0},
-    {S(24), nullptr, Kind::Option, L"Hockey", 5520, 960, 855, 255, 0, 0},
-    {S(25), nullptr, Kind::Option, L"Skull", 5520, 1200, 735, 255, 0, 0},
-    {S(26), nullptr, Kind::Option, L"Cards", 5520, 1440, 735, 255, 0, 0},
-    {S(27), nullptr, Kind::Option, L"Dice", 5520, 1680, 735, 255, 0, 0},
-    {S(28), nullptr, Kind::Option, L"Cow", 6480, 240, 975, 255, 0, 0},
-    {S(29), nullptr, Kind::Option, L"MAD", 6480, 480, 1095, 255, 0, 0},
-    {S(30), nullptr, Kind::Option, L"Snow Man", 6480, 720, 1095, 255, 0, 0},
-    {S(31), nullptr, Kind::Option, L"No Face", 6480, 960, 1095, 255, 0, 0},
-    {S(32), nullptr, Kind::Option, L"ALien", 6480, 1200, 1095, 255, 0, 0},
-    {S(33), nullptr, Kind::Option, L"Puppy", 6480, 1440, 1095, 255, 0, 0},
-    {S(34), nullptr, Kind::Option, L"Panda", 6480, 1680, 1215, 255, 0, 0},
-    {ids::kMoreButton, "Command1", Kind::Button, L"More", 1080, 3360, 855, 375, 0, WS_GROUP},
-    {ids::kExtraButton, "Command2", Kind::Button, L"Extra", 120, 1680, 855, 375, 0, 0},
-    {ids::kCodeBox, "Text1", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
-    {ids::kTagTailBox, "Text2", Kind::TextBox, nullptr, 5520, 3240, 2055, 285, 0, 0},
-    {ids::kSendButton, "Command3", Kind::Button, L"Command3", 3360, 3360, 1455, 495, 0, 0},
-    {I(0), nullptr, Kind::Picture, nullptr, 120, 120, 285, 285, 0, WS_GROUP},
-    {I(1), nullptr, Kind::Picture, nullptr, 120, 480, 285, 285, 0, 0},
-    {I(2), nullptr, Kind::Picture, nullptr, 120, 840, 285, 285, 0, 0},
-    {I(3), nullptr, Kind::Picture, nullptr, 120, 1200, 285, 285, 0, 0},
-    {I(4), nullptr, Kind::Picture, nullptr, 600, 480, 285, 285, 0, 0},
-    {I(5), nullptr, Kind::Picture, nullptr, 600, 120, 285, 285, 0, 0},
-    {I(6), nullptr, Kind::Picture, nullptr, 600, 840, 285, 285, 0, 0},
-    {I(7), nullptr, Kind::Picture, nullptr, 600, 1200, 285, 285, 0, 0},
-    {I(8), nullptr, Kind::Picture, nullptr, 1080, 120, 285, 285, 0, 0},
-    {I(9), nullptr, Kind::Picture, nullptr, 1080, 480, 285, 285, 0, 0},
-    {I(10), nullptr, Kind::Picture, nullptr, 1080, 840, 285, 285, 0, 0},
-    {I(11), nullptr, Kind::Picture, nullptr, 1080, 1200, 285, 285, 0, 0},
-    {I(12), nullptr, Kind::Picture, nullptr, 1560, 120, 285, 285, 0, 0},
-    {I(13), nullptr, Kind::Picture, nullptr, 1560, 480, 285, 285, 0, 0},
-    {I(14), nullptr, Kind::Picture, nullptr, 1560, 840, 285, 285, 0, 0},
-    {I(15), nullptr, Kind::Picture, nullptr, 1560, 1200, 285, 285, 0, 0},
+// clang-format off
+// The controls between the options and the pictures, in their keyboard
+// order. The text boxes, "More" and the send button lie below the visible
+// client area: they are reached only with the keyboard.
+constexpr win::ControlRow kButtonsAndBoxes[] = {
+    // id               name        kind           caption       left  top   width height in extra
+    {ids::kMoreButton,  "Command1", Kind::Button,  L"More",      1080, 3360, 855,  375,  0, WS_GROUP},
+    {ids::kExtraButton, "Command2", Kind::Button,  L"Extra",     120,  1680, 855,  375,  0, 0},
+    {ids::kCodeBox,     "Text1",    Kind::TextBox, nullptr,      5520, 3240, 2055, 285,  0, 0},
+    {ids::kTagTailBox,  "Text2",    Kind::TextBox, nullptr,      5520, 3240, 2055, 285,  0, 0},
+    {ids::kSendButton,  "Command3", Kind::Button,  L"Command3",  3360, 3360, 1455, 495,  0, 0},
 };
-constexpr std::size_t kRowCount = sizeof kRows / sizeof kRows[0];
-static_assert(kRowCount == catalogue::kStyleCount + catalogue::kFaceCount + 5,
-              "every style, every face, three buttons and two text boxes");
+// clang-format on
 
-constexpr bool StylesLeadInTableOrder() {
-    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
-        if (kRows[i].id != S(static_cast<int>(i))) return false;
-    return true;
-}
-static_assert(StylesLeadInTableOrder(), "the option group comes first, in the catalogue's order");
+// The first option and the first picture each start a group.
+constexpr DWORD GroupStart(std::size_t index) { return index == 0 ? WS_GROUP : 0; }
 
-constexpr std::size_t kFirstFaceRow = kRowCount - catalogue::kFaceCount;
-constexpr bool FacesEndInTableOrder() {
-    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i)
-        if (kRows[kFirstFaceRow + i].id != I(static_cast<int>(i))) return false;
-    return true;
+constexpr std::size_t kRowCount =
+    catalogue::kStyleCount + std::size(kButtonsAndBoxes) + catalogue::kFaceCount;
+
+// The 35 style options come first, from the catalogue, as one option group in
+// the order they stand in the window (column by column, each from the top),
+// which is the order the arrow keys take. Only the chosen option is a Tab
+// stop, so the group is one stop of the keyboard order: the first, as the
+// option "Red" was. The buttons and boxes follow, and the pictures come last:
+// another group, whose one Tab stop is the face the keyboard is on. The
+// options and the pictures have their names in the catalogue.
+// clang-format off
+constexpr std::array<win::ControlRow, kRowCount> SmileyRows() {
+    std::array<win::ControlRow, kRowCount> rows{};
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < catalogue::kStyleCount; ++i) {
+        const catalogue::Style& s = catalogue::kStyles[i];
+        rows[n++] = {ids::StyleId(i), nullptr, Kind::Option, s.caption,
+                     s.left, s.top, s.width, s.height, 0, GroupStart(i)};
+    }
+    for (const win::ControlRow& row : kButtonsAndBoxes) rows[n++] = row;
+    for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
+        const catalogue::Face& f = catalogue::kFaces[i];
+        rows[n++] = {ids::FaceId(i), nullptr, Kind::Picture, nullptr,
+                     f.left, f.top, catalogue::kFaceSize, catalogue::kFaceSize, 0, GroupStart(i)};
+    }
+    return rows;
 }
-static_assert(FacesEndInTableOrder(), "the faces come last, in the catalogue's order");
+// clang-format on
+constexpr std::array<win::ControlRow, kRowCount> kRows = SmileyRows();
 
 // The face next to `face` on the screen in direction (dx, dy): the nearest
 // one in that direction on the same row or column; `face` itself at an edge.
 std::size_t FaceBeside(std::size_t face, int dx, int dy) {
-    const win::ControlRow& from = kRows[kFirstFaceRow + face];
+    const catalogue::Face& from = catalogue::kFaces[face];
     std::size_t best = face;
     int bestDistance = 0;
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i) {
-        const win::ControlRow& to = kRows[kFirstFaceRow + i];
+        const catalogue::Face& to = catalogue::kFaces[i];
         const bool inLine = dx != 0 ? to.top == from.top : to.left == from.left;
         const int distance = dx * (to.left - from.left) + dy * (to.top - from.top);
         if (inLine && distance > 0 && (best == face || distance < bestDistance)) {
@@ -137,19 +96,14 @@ const win::CommandRow kCommands[] = {
 };
 
 // Fixed size and place, with a minimise button only.
-const win::WindowLook kLook = {ids::kClass,
-                               L"Smileys",
-                               WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                               0,
-                               7605,
-                               2175,  // twips
-                               3930,
-                               4110,  // twips from the screen's corner
-                               kRows,
-                               kRowCount,
-                               kCommands,
-                               sizeof kCommands / sizeof kCommands[0],
-                               S(0)};
+const win::WindowSpec kSpec =
+    win::WindowSpec(ids::kClass, L"Smileys")
+        .Styles(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0)
+        .ClientSize(7605, 2175)
+        .ClientPlace(3930, 4110)
+        .Controls(kRows.data(), kRows.size())
+        .Commands(kCommands)
+        .FirstFocus(ids::StyleId(0));
 
 bool IsStyleId(int id) {
     return id >= ids::kFirstStyle &&
@@ -163,7 +117,7 @@ bool IsFaceId(int id) {
 
 SmileyWindow::SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
                            std::function<bool()> openCustomCodes, std::function<void()> closed)
-    : LayoutWindow(kLook),
+    : LayoutWindow(kSpec),
       messenger_(messenger),
       trayIcon_(trayIcon),
       openCustomCodes_(std::move(openCustomCodes)),
@@ -199,15 +153,15 @@ void SmileyWindow::OnCreate() {
     // "Blue" is drawn chosen, matching the start value of the code box, and
     // is the option group's one Tab stop, where the focus starts.
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i) {
-        MarkOption(Control(S(static_cast<int>(i))), i == 0);
+        MarkOption(Control(ids::StyleId(i)), i == 0);
     }
     markedStyle_ = 0;
     // Each face carries its text, which a screen reader reads when the
     // keyboard is on it; the first one is the faces' Tab stop.
     for (std::size_t i = 0; i < catalogue::kFaceCount; ++i)
-        win::HwndSetText(Control(I(static_cast<int>(i))), catalogue::kFaces[i].emoticon);
+        win::HwndSetText(Control(ids::FaceId(i)), catalogue::kFaces[i].emoticon);
     currentFace_ = 0;
-    win::SetTabStop(Control(I(0)), true);
+    win::SetTabStop(Control(ids::FaceId(0)), true);
     AddFaceHints();
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     tray::AllowShellMessage(hwnd_, taskbarCreated_);
@@ -254,7 +208,7 @@ void SmileyWindow::OnFaceMenu(std::size_t face, LPARAM at) {
     POINT p = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
     if (p.x == -1 && p.y == -1) {  // from the keyboard: below the face
         RECT r = {};
-        GetWindowRect(Control(I(static_cast<int>(face))), &r);
+        GetWindowRect(Control(ids::FaceId(face)), &r);
         p = {r.left, r.bottom};
     }
     HMENU menu = CreatePopupMenu();
@@ -375,8 +329,8 @@ void SmileyWindow::OnTrayIcon(LPARAM notification) {
 
 void SmileyWindow::MarkStyle(std::size_t style) {
     if (style == markedStyle_) return;
-    MarkOption(Control(S(static_cast<int>(markedStyle_))), false);
-    MarkOption(Control(S(static_cast<int>(style))), true);
+    MarkOption(Control(ids::StyleId(markedStyle_)), false);
+    MarkOption(Control(ids::StyleId(style)), true);
     markedStyle_ = style;
 }
 
@@ -399,7 +353,7 @@ void SmileyWindow::StepStyle(HWND from, int step) {
     const int next = (id - ids::kFirstStyle + step + count) % count;
     // Chosen before it has the focus, the option reports no click for it.
     OnStyle(static_cast<std::size_t>(next));
-    SetFocus(Control(S(next)));
+    SetFocus(Control(ids::StyleId(next)));
     // The keyboard is in use: show the focus rectangle if the mouse hid it, as
     // the dialog manager does for the keys it handles itself.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
@@ -435,7 +389,7 @@ bool SmileyWindow::OnFaceKey(std::size_t face, WPARAM vk, bool repeat) {
 void SmileyWindow::MoveToFace(std::size_t face) {
     // The keyboard is in use: show the focus rectangle if the mouse hid it.
     SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
-    HWND to = Control(I(static_cast<int>(face)));
+    HWND to = Control(ids::FaceId(face));
     if (GetFocus() != to) SetFocus(to);
     ShowKeyHint(true);
 }
@@ -444,9 +398,9 @@ void SmileyWindow::MoveToFace(std::size_t face) {
 // faces' one Tab stop.
 void SmileyWindow::OnFaceFocus(std::size_t face) {
     if (face == currentFace_) return;
-    win::SetTabStop(Control(I(static_cast<int>(currentFace_))), false);
+    win::SetTabStop(Control(ids::FaceId(currentFace_)), false);
     currentFace_ = face;
-    HWND to = Control(I(static_cast<int>(face)));
+    HWND to = Control(ids::FaceId(face));
     win::SetTabStop(to, true);
     // A screen reader that follows the focused control's name says the new face.
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, to, OBJID_CLIENT, CHILDID_SELF);
@@ -489,7 +443,7 @@ void TrackTipAt(HWND tip, const TOOLINFOW& ti, POINT at, HWND face) {
 // through it to the face it covers.
 void SmileyWindow::ShowKeyHint(bool shown) {
     if (keyHint_ == nullptr || !IsWindow(keyHint_)) return;
-    HWND face = Control(I(static_cast<int>(currentFace_)));
+    HWND face = Control(ids::FaceId(currentFace_));
     TOOLINFOW ti = {};
     ti.cbSize = TTTOOLINFOW_V2_SIZE;
     ti.hwnd = hwnd_;
@@ -557,7 +511,7 @@ void SmileyWindow::AddFaceHints() {
         ti.cbSize = TTTOOLINFOW_V2_SIZE;
         ti.uFlags = TTF_IDISHWND;
         ti.hwnd = hwnd_;
-        ti.uId = reinterpret_cast<UINT_PTR>(Control(I(static_cast<int>(i))));
+        ti.uId = reinterpret_cast<UINT_PTR>(Control(ids::FaceId(i)));
         ti.lpszText = const_cast<wchar_t*>(catalogue::kFaces[i].emoticon);
         SendMessageW(hints, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
     }

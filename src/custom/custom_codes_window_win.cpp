@@ -29,18 +29,21 @@ constexpr DWORD kOverlapping = WS_CLIPSIBLINGS;
 
 // In tab order. The file-name box lies below the client area: it is reached
 // only with the Tab key, and what is typed there goes in unseen.
+// clang-format off
 const win::ControlRow kRows[] = {
-    {kListFrame, "Frame1", Kind::Frame, L"Double Click To Send", 120, 120, 3015, 2175, 0, WS_GROUP},
-    {kCodeList, "List1", Kind::ListBox, nullptr, 120, 240, 2775, 1815, kListFrame, 0},
-    {kAddButton, "Command1", Kind::Button, L"Add", 120, 2640, 735, 255, 0, WS_GROUP | kOverlapping},
-    {kClearButton, "Command2", Kind::Button, L"Clear", 840, 2640, 735, 255, 0, kOverlapping},
-    {kLoadButton, "Command3", Kind::Button, L"Load", 2280, 2640, 735, 255, 0, kOverlapping},
-    {kCodeBox, "Text1", Kind::TextBox, L"Enter Smiley Code Here", 120, 3000, 3015, 285, 0, 0},
-    {kFileNameBox, "Text2", Kind::TextBox, L"App.Path", 120, 3480, 975, 285, 0, 0},
-    {kSaveButton, "Command4", Kind::Button, L"Save", 1560, 2640, 735, 255, 0, kOverlapping},
-    {kSendImOption, "op1", Kind::Option, L"Send IM", 240, 2400, 1095, 195, 0, WS_GROUP},
-    {kSendChatOption, "Option1", Kind::Option, L"Send Chat", 1920, 2400, 1215, 195, 0, 0},
+    // id              name       kind            caption                    left  top   width height in          extra
+    {kListFrame,       "Frame1",  Kind::Frame,    L"Double Click To Send",   120,  120,  3015, 2175, 0,          WS_GROUP},
+    {kCodeList,        "List1",   Kind::ListBox,  nullptr,                   120,  240,  2775, 1815, kListFrame, 0},
+    {kAddButton,       "Command1", Kind::Button,   L"Add",                    120,  2640, 735,  255,  0,          WS_GROUP | kOverlapping},
+    {kClearButton,     "Command2", Kind::Button,   L"Clear",                  840,  2640, 735,  255,  0,          kOverlapping},
+    {kLoadButton,      "Command3", Kind::Button,   L"Load",                   2280, 2640, 735,  255,  0,          kOverlapping},
+    {kCodeBox,         "Text1",   Kind::TextBox,  L"Enter Smiley Code Here", 120,  3000, 3015, 285,  0,          0},
+    {kFileNameBox,     "Text2",   Kind::TextBox,  L"App.Path",               120,  3480, 975,  285,  0,          0},
+    {kSaveButton,      "Command4", Kind::Button,   L"Save",                   1560, 2640, 735,  255,  0,          kOverlapping},
+    {kSendImOption,    "op1",     Kind::Option,   L"Send IM",                240,  2400, 1095, 195,  0,          WS_GROUP},
+    {kSendChatOption,  "Option1", Kind::Option,   L"Send Chat",              1920, 2400, 1215, 195,  0,          0},
 };
+// clang-format on
 
 using Window = CustomCodesWindow;
 const win::CommandRow kCommands[] = {
@@ -60,19 +63,11 @@ const win::CommandRow kCommands[] = {
     {kHelpAboutItem, 0, win::Handler(&Window::OnAbout)},
 };
 
-const win::WindowLook kLook = {kClass,
-                               L"Custom",
-                               win::LayoutWindow::kToolStyle,
-                               win::LayoutWindow::kToolExStyle,
-                               kClientWidth,
-                               kClientHeight,
-                               CW_USEDEFAULT,
-                               CW_USEDEFAULT,
-                               kRows,
-                               sizeof kRows / sizeof kRows[0],
-                               kCommands,
-                               sizeof kCommands / sizeof kCommands[0],
-                               kCodeList};
+const win::WindowSpec kSpec = win::WindowSpec(kClass, L"Custom")
+                                  .ClientSize(kClientWidth, kClientHeight)
+                                  .Controls(kRows)
+                                  .Commands(kCommands)
+                                  .FirstFocus(kCodeList);
 
 // The system's own words for `error`, without the line end it comes with.
 std::wstring SystemReason(DWORD error) {
@@ -123,7 +118,7 @@ const MenuRow kMenu[] = {
 }  // namespace
 
 CustomCodesWindow::CustomCodesWindow(delivery::MessengerDelivery& messenger, CustomCodesLinks links)
-    : LayoutWindow(kLook), messenger_(messenger), links_(std::move(links)) {}
+    : LayoutWindow(kSpec), messenger_(messenger), links_(std::move(links)) {}
 
 // ---- building -----------------------------------------------------------------
 

@@ -28,53 +28,43 @@ COLORREF LinkColour() {
 }
 
 using win::Kind;
-constexpr int kPanel = about_window_ids::kPanel;
+namespace ids = about_window_ids;
+constexpr int kPanel = ids::kPanel;
+// clang-format off
 const win::ControlRow kRows[] = {
-    {about_window_ids::kPanel, "Picture1", Kind::Panel, nullptr, 120, 120, 3495, 2535, 0, 0},
-    {about_window_ids::kNameLabel, "Label1", Kind::Label, L"Program Name: Pallimo", 120, 120, 2415,
-     255, kPanel, 0},
-    {about_window_ids::kVersionLabel, "Label2", Kind::Label, L"Version: 1.5", 120, 360, 1935, 255,
-     kPanel, 0},
-    {about_window_ids::kAuthorLabel, "Label3", Kind::Label, L"Coded By: Tarrow", 120, 600, 1575,
-     255, kPanel, 0},
-    {about_window_ids::kRule, "Line1", Kind::Line, nullptr, 120, 1200, 3000, 0, kPanel, 0},
-    {about_window_ids::kContactLabel, "Label5", Kind::Label, L"Contact Info", 120, 1320, 2055, 255,
-     kPanel, 0},
-    {about_window_ids::kEmailLabel, "Label6", Kind::Label, L"E-mail - ", 120, 1560, 615, 255,
-     kPanel, 0},
-    {about_window_ids::kEmailLink, "Label7", Kind::Label, kEmail, 960, 1560, 2295, 255, kPanel, 0},
-    {about_window_ids::kWebsiteLabel, "Label8", Kind::Label, L"Website -", 120, 1800, 735, 255,
-     kPanel, 0},
-    {about_window_ids::kWebsiteLink, "Label9", Kind::Label, kWebsite, 960, 1800, 1695, 255, kPanel,
-     0},
-    {about_window_ids::kOkButton, "Command1", Kind::Button, L"OK", 960, 2160, 1215, 255, kPanel, 0},
+    // id                 name        kind          caption                    left top   width height in      extra
+    {ids::kPanel,         "Picture1", Kind::Panel,  nullptr,                   120, 120,  3495, 2535, 0,      0},
+    {ids::kNameLabel,     "Label1",   Kind::Label,  L"Program Name: Pallimo",  120, 120,  2415, 255,  kPanel, 0},
+    {ids::kVersionLabel,  "Label2",   Kind::Label,  L"Version: 1.5",           120, 360,  1935, 255,  kPanel, 0},
+    {ids::kAuthorLabel,   "Label3",   Kind::Label,  L"Coded By: Tarrow",       120, 600,  1575, 255,  kPanel, 0},
+    {ids::kRule,          "Line1",    Kind::Line,   nullptr,                   120, 1200, 3000, 0,    kPanel, 0},
+    {ids::kContactLabel,  "Label5",   Kind::Label,  L"Contact Info",           120, 1320, 2055, 255,  kPanel, 0},
+    {ids::kEmailLabel,    "Label6",   Kind::Label,  L"E-mail - ",              120, 1560, 615,  255,  kPanel, 0},
+    {ids::kEmailLink,     "Label7",   Kind::Label,  kEmail,                    960, 1560, 2295, 255,  kPanel, 0},
+    {ids::kWebsiteLabel,  "Label8",   Kind::Label,  L"Website -",              120, 1800, 735,  255,  kPanel, 0},
+    {ids::kWebsiteLink,   "Label9",   Kind::Label,  kWebsite,                  960, 1800, 1695, 255,  kPanel, 0},
+    {ids::kOkButton,      "Command1", Kind::Button, L"OK",                     960, 2160, 1215, 255,  kPanel, 0},
 };
+// clang-format on
 
 using Window = AboutWindow;
 const win::CommandRow kCommands[] = {
-    {about_window_ids::kOkButton, BN_CLICKED, win::Handler(&Window::OnOk)},
-    {about_window_ids::kEmailLink, STN_CLICKED, win::Handler(&Window::OnEmailLink)},
-    {about_window_ids::kWebsiteLink, STN_CLICKED, win::Handler(&Window::OnWebsiteLink)},
+    {ids::kOkButton, BN_CLICKED, win::Handler(&Window::OnOk)},
+    {ids::kEmailLink, STN_CLICKED, win::Handler(&Window::OnEmailLink)},
+    {ids::kWebsiteLink, STN_CLICKED, win::Handler(&Window::OnWebsiteLink)},
 };
 
 // The client area stands at a fixed place near the screen's top-left corner.
-const win::WindowLook kLook = {about_window_ids::kClass,
-                               L"About",
-                               win::LayoutWindow::kToolStyle,
-                               win::LayoutWindow::kToolExStyle,
-                               3720,
-                               2820,
-                               45,
-                               315,
-                               kRows,
-                               sizeof kRows / sizeof kRows[0],
-                               kCommands,
-                               sizeof kCommands / sizeof kCommands[0],
-                               about_window_ids::kPanel};
+const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"About")
+                                  .ClientSize(3720, 2820)
+                                  .ClientPlace(45, 315)
+                                  .Controls(kRows)
+                                  .Commands(kCommands)
+                                  .FirstFocus(ids::kPanel);
 
 }  // namespace
 
-AboutWindow::AboutWindow() : LayoutWindow(kLook) {}
+AboutWindow::AboutWindow() : LayoutWindow(kSpec) {}
 
 void AboutWindow::OnCreate() {
     linkFont_ = win::CreatePointFont(L"Tahoma", 825, dpi(), true);

@@ -16,30 +16,23 @@ const wchar_t kInstructions[] =
     L"- Double click onthe list to send\r\n";
 
 using win::Kind;
+namespace ids = instructions_window_ids;
+// clang-format off
 const win::ControlRow kRows[] = {
-    {instructions_window_ids::kInstructionsFrame, "Frame1", Kind::Frame, L"Instructions", 120, 120,
-     3855, 1215, 0, 0},
-    {instructions_window_ids::kInstructionsBox, "Text1", Kind::MultiLineText, kInstructions, 120,
-     240, 3615, 855, instructions_window_ids::kInstructionsFrame, 0},
+    // id                       name     kind                 caption          left top  width height in                       extra
+    {ids::kInstructionsFrame,   "Frame1", Kind::Frame,         L"Instructions", 120, 120, 3855, 1215, 0,                       0},
+    {ids::kInstructionsBox,     "Text1",  Kind::MultiLineText, kInstructions,   120, 240, 3615, 855,  ids::kInstructionsFrame, 0},
 };
+// clang-format on
 
-const win::WindowLook kLook = {instructions_window_ids::kClass,
-                               L"Help",
-                               win::LayoutWindow::kToolStyle,
-                               win::LayoutWindow::kToolExStyle,
-                               4050,
-                               1470,
-                               CW_USEDEFAULT,
-                               CW_USEDEFAULT,
-                               kRows,
-                               sizeof kRows / sizeof kRows[0],
-                               nullptr,
-                               0,
-                               instructions_window_ids::kInstructionsBox};
+const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"Help")
+                                  .ClientSize(4050, 1470)
+                                  .Controls(kRows)
+                                  .FirstFocus(ids::kInstructionsBox);
 
 }  // namespace
 
-InstructionsWindow::InstructionsWindow() : LayoutWindow(kLook) {}
+InstructionsWindow::InstructionsWindow() : LayoutWindow(kSpec) {}
 
 // A multi-line text box under dialog navigation closes its window on Esc; the
 // close box is the only way this window closes.

@@ -33,24 +33,79 @@ constexpr void (LayoutWindow::*Handler(void (W::*handler)()))() {
     return static_cast<void (LayoutWindow::*)()>(handler);
 }
 
-struct WindowLook {
+// A small tool window: a caption bar with a close box only, not sizable, no
+// icon. Not WS_CLIPCHILDREN: a frame's group box lies over the controls inside
+// it, and with it the window leaves the gaps between them unpainted.
+constexpr DWORD kToolStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kToolExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
+
+// What a window is: its class, caption and styles, its client area's size and
+// place, its controls and commands. Written as a chain of named settings:
+//   WindowSpec(kClass, L"Help").ClientSize(4050, 1470).Controls(kRows)
+// A tool window at a place the system chooses unless told otherwise.
+struct WindowSpec {
     const wchar_t* className;
     const wchar_t* caption;
-    DWORD style, exStyle;
-    int clientWidth, clientHeight;  // twips
+    DWORD style = kToolStyle;
+    DWORD exStyle = kToolExStyle;
+    int clientWidth = 0, clientHeight = 0;  // twips
     // Where the client area's top-left corner goes on the screen, in twips;
     // CW_USEDEFAULT lets the system choose the window's place.
-    int clientLeft, clientTop;
-    const ControlRow* rows;
-    std::size_t rowCount;
-    const CommandRow* commands;
-    std::size_t commandCount;
-    int firstFocus;  // id of the control that has the focus when the window opens
+    int clientLeft = CW_USEDEFAULT, clientTop = CW_USEDEFAULT;
+    const ControlRow* rows = nullptr;
+    std::size_t rowCount = 0;
+    const CommandRow* commands = nullptr;
+    std::size_t commandCount = 0;
+    int firstFocus = 0;  // id of the control that has the focus when the window opens
+
+    constexpr WindowSpec(const wchar_t* windowClass, const wchar_t* windowCaption)
+        : className(windowClass), caption(windowCaption) {}
+
+    constexpr WindowSpec Styles(DWORD windowStyle, DWORD windowExStyle) const {
+        WindowSpec spec = *this;
+        spec.style = windowStyle;
+        spec.exStyle = windowExStyle;
+        return spec;
+    }
+    constexpr WindowSpec ClientSize(int width, int height) const {
+        WindowSpec spec = *this;
+        spec.clientWidth = width;
+        spec.clientHeight = height;
+        return spec;
+    }
+    constexpr WindowSpec ClientPlace(int left, int top) const {
+        WindowSpec spec = *this;
+        spec.clientLeft = left;
+        spec.clientTop = top;
+        return spec;
+    }
+    template <std::size_t N>
+    constexpr WindowSpec Controls(const ControlRow (&table)[N]) const {
+        return Controls(table, N);
+    }
+    constexpr WindowSpec Controls(const ControlRow* table, std::size_t count) const {
+        WindowSpec spec = *this;
+        spec.rows = table;
+        spec.rowCount = count;
+        return spec;
+    }
+    template <std::size_t N>
+    constexpr WindowSpec Commands(const CommandRow (&table)[N]) const {
+        WindowSpec spec = *this;
+        spec.commands = table;
+        spec.commandCount = N;
+        return spec;
+    }
+    constexpr WindowSpec FirstFocus(int id) const {
+        WindowSpec spec = *this;
+        spec.firstFocus = id;
+        return spec;
+    }
 };
 
 class LayoutWindow : public Window {
   public:
-    explicit LayoutWindow(const WindowLook& look) : look_(look) {}
+    explicit LayoutWindow(const WindowSpec& spec) : spec_(spec) {}
 
     // Builds the window from its layout and shows it with `showCommand` when
     // it is closed, else shows the open one and brings it forward. False if
@@ -58,13 +113,6 @@ class LayoutWindow : public Window {
     bool Open(int showCommand = SW_SHOW, HICON classIcon = nullptr);
     // Takes the window down without its closing steps.
     void Destroy();
-
-    // A small tool window: a caption bar with a close box only, not sizable,
-    // no icon. Not WS_CLIPCHILDREN: a frame's group box lies over the
-    // controls inside it, and with it the window leaves the gaps between
-    // them unpainted.
-    static constexpr DWORD kToolStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-    static constexpr DWORD kToolExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
 
   protected:
     // Runs once the window exists, hidden, before its controls are built;
@@ -96,7 +144,7 @@ class LayoutWindow : public Window {
     void PressFocusedButton();
     void RestoreFocus();
 
-    const WindowLook look_;
+    const WindowSpec spec_;
     Layout layout_;
     Font font_;
     int dpi_ = 96;
