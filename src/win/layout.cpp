@@ -213,6 +213,8 @@ ClassAndStyle StyleFor(Kind kind) {
             return {kPanelClass, WS_TABSTOP, WS_EX_CLIENTEDGE | WS_EX_CONTROLPARENT};
         case Kind::Line:
             return {kLineClass, 0, 0};
+        case Kind::HotKey:
+            return {HOTKEY_CLASSW, WS_TABSTOP, WS_EX_CLIENTEDGE};
     }
     return {WC_STATICW, 0, 0};
 }

@@ -24,6 +24,7 @@ enum class Kind {
                     // the window: it tells the window when it gets or loses the focus
     Panel,          // a real container with a sunken border; its rows become its children
     Line,           // a one-pixel horizontal line drawn in the window-text colour
+    HotKey,         // the system's hot-key control: a key combination, typed
 };
 
 struct ControlRow {

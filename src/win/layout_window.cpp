@@ -31,9 +31,10 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
         x = r.left;
         y = r.top;
     }
-    // No owner: each window stays when the one that asked for it closes.
+    // No owner unless asked for: each window stays when the one that asked
+    // for it closes.
     if (CreateTopLevel(spec_.className, spec_.caption, spec_.style, spec_.exStyle, x, y, outer.cx,
-                       outer.cy, classIcon) == nullptr)
+                       outer.cy, classIcon, owner_) == nullptr)
         return false;
     OnWindowCreated();
     // Closed already, while the creation hook let events be handled.
@@ -47,6 +48,13 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
     ShowWindow(hwnd_, showCommand);
     UpdateWindow(hwnd_);
     return true;
+}
+
+bool LayoutWindow::OpenOwned(HWND owner) {
+    if (!exists()) owner_ = owner;
+    const bool opened = Open(SW_SHOW);
+    owner_ = nullptr;
+    return opened;
 }
 
 bool LayoutWindow::PreTranslate(MSG& msg) {

@@ -111,6 +111,8 @@ class LayoutWindow : public Window {
     // it is closed, else shows the open one and brings it forward. False if
     // the window could not be made.
     bool Open(int showCommand = SW_SHOW, HICON classIcon = nullptr);
+    // Opens the window owned by `owner`: it stays above it and goes with it.
+    bool OpenOwned(HWND owner);
     // Takes the window down without its closing steps.
     void Destroy();
 
@@ -149,6 +151,7 @@ class LayoutWindow : public Window {
     Font font_;
     int dpi_ = 96;
     HWND focus_ = nullptr;
+    HWND owner_ = nullptr;
 };
 
 }  // namespace win

@@ -10,7 +10,8 @@ Window::~Window() {
 }
 
 HWND Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
-                            DWORD exStyle, int x, int y, int width, int height, HICON icon) {
+                            DWORD exStyle, int x, int y, int width, int height, HICON icon,
+                            HWND owner) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing = {};
     existing.cbSize = sizeof existing;
@@ -27,8 +28,8 @@ HWND Window::CreateTopLevel(const wchar_t* className, const wchar_t* caption, DW
         wc.lpszClassName = className;
         RegisterClassExW(&wc);
     }
-    return CreateWindowExW(exStyle, className, caption, style, x, y, width, height, nullptr,
-                           nullptr, instance, this);
+    return CreateWindowExW(exStyle, className, caption, style, x, y, width, height, owner, nullptr,
+                           instance, this);
 }
 
 Window* Window::FromHandle(HWND hwnd) {

@@ -30,7 +30,8 @@ class Window {
     // Registers `className` once per process with the standard cursor and
     // the button-face background, then creates the window.
     HWND CreateTopLevel(const wchar_t* className, const wchar_t* caption, DWORD style,
-                        DWORD exStyle, int x, int y, int width, int height, HICON icon);
+                        DWORD exStyle, int x, int y, int width, int height, HICON icon,
+                        HWND owner = nullptr);
 
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Called once the window is gone; the object may be reused to build it afresh.

@@ -1,0 +1,34 @@
+// The hotkey's registration with the system, for one window.
+#pragma once
+#include <windows.h>
+
+#include "app/hotkey.h"
+
+namespace app {
+
+class HotkeyRegistration {
+  public:
+    HotkeyRegistration() = default;
+    HotkeyRegistration(const HotkeyRegistration&) = delete;
+    HotkeyRegistration& operator=(const HotkeyRegistration&) = delete;
+    ~HotkeyRegistration() { Release(); }
+
+    // Registers `combination` for `window` (none takes the hotkey away). On
+    // refusal (another program has it) the one before stays and false comes
+    // back.
+    bool Set(HWND window, hotkey::Combination combination);
+    // Gives the hotkey back to the system; it is still remembered, for the
+    // window built afresh to take again.
+    void Release();
+
+    hotkey::Combination combination() const { return combination_; }
+    // True for the WM_HOTKEY id of this registration.
+    bool Is(WPARAM id) const { return id_ != 0 && static_cast<int>(id) == id_; }
+
+  private:
+    HWND window_ = nullptr;
+    int id_ = 0;  // 0 while nothing is registered
+    hotkey::Combination combination_;
+};
+
+}  // namespace app

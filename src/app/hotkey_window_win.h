@@ -1,0 +1,44 @@
+// The hotkey window: the smiley window's "Hotkey..." asks here for the key
+// combination that brings it up, in the system's hot-key control. It is
+// modal to the smiley window, which it disables while it stands.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+#include "app/hotkey.h"
+#include "win/layout_window.h"
+
+namespace app {
+
+struct HotkeyWindowLinks {
+    std::function<hotkey::Combination()> current;
+    // Takes the combination chosen; false when another program has it, and
+    // then the one before stays.
+    std::function<bool(hotkey::Combination)> choose;
+};
+
+class HotkeyWindow : public win::LayoutWindow {
+  public:
+    explicit HotkeyWindow(HotkeyWindowLinks links);
+
+    // Opens over `owner`, which stays disabled until this one closes.
+    bool OpenOver(HWND owner);
+
+    // ---- handlers ----
+    void OnOk();
+    void OnCancel();
+
+  private:
+    void OnCreate() override;
+    void OnOtherCommand(int id, int code, HWND control) override;
+    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override;
+    void Close();
+
+    const HotkeyWindowLinks links_;
+    HWND owner_ = nullptr;
+};
+
+}  // namespace app
