@@ -37,6 +37,7 @@ bool PlaceIsUsable(const Place& place, int width, int height);
 // program holds (waited for about a second) never holds up the user interface
 // or a delivery. Only the latest bytes handed over are written: changes that
 // come while a write is under way are written together after it.
+// Save and Finish are called from one thread, the user interface's.
 class SettingsWriter {
   public:
     // Writes to `path`, making its folder when first written. The thread is
