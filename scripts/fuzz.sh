@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the code list reader's fuzz target with clang (libFuzzer, ASan, UBSan)
-# and runs it for a bounded time.
+# Builds the fuzz target of the code list and settings readers with clang
+# (libFuzzer, ASan, UBSan) and runs it for a bounded time.
 #   scripts/fuzz.sh [seconds=60] [extra libFuzzer flags...]
 # Findings land in build/fuzz/findings; the corpus grows in build/fuzz/corpus.
 set -euo pipefail
@@ -13,12 +13,15 @@ mkdir -p "$out/corpus" "$out/findings"
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -Wall -Wextra -Werror -I"$root/src" \
   "$root/tests/fuzz/listfile_fuzz.cpp" "$root/src/custom/listfile.cpp" \
+  "$root/src/app/settings.cpp" "$root/src/app/catalogue.cpp" \
   -o "$out/listfile_fuzz"
 
-# A few seeds shaped like real list files.
+# A few seeds shaped like real list and settings files.
 printf 'a\r\n\r\nb\r\n' >"$out/corpus/seed-three"
 printf '<font sml="AgHSBfc=">:-D</font>\r\n"AgHSE5E="\r\nx,y\r\n' >"$out/corpus/seed-tags"
 printf '"open,\nlast,\r \t' >"$out/corpus/seed-edges"
+printf '[Pallimo]\r\nStyle=Frog\r\nWindowLeft=-120\r\nWindowTop=80\r\nHotkeyKey=80\r\nHotkeyModifiers=3\r\n' \
+  >"$out/corpus/seed-settings"
 
 log="$out/fuzz.log"
 if "$out/listfile_fuzz" -max_total_time="$seconds" -timeout=10 -max_len=4096 \

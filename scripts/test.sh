@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core's host tests under
-# AddressSanitizer and UBSan, the reader's fuzzer for a bounded time, and the
-# end-to-end tests of the real Pallimo.exe under Wine in a headless X server.
+# AddressSanitizer and UBSan, the file readers' fuzzer for a bounded time, and
+# the end-to-end tests of the real Pallimo.exe under Wine in a headless X server.
 # Installs what it needs first (Debian 12; root or sudo).
 set -uo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -47,7 +47,7 @@ else
 fi
 
 if [ -x scripts/fuzz.sh ]; then
-  echo "== fuzz: the code list reader"
+  echo "== fuzz: the code list and settings readers"
   if bash scripts/fuzz.sh "${PALLIMO_FUZZ_SECONDS:-60}"; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
 fi
 

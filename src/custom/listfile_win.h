@@ -15,16 +15,10 @@ namespace listfile {
 // is done by the clock, not per item.
 constexpr std::uint32_t kLoadPumpEveryMs = 15;
 
-// Writes one line per item. The file is written in full beside the target and
-// only then put in its place, so a save that fails half-way (a full disk)
-// leaves the file as it was; a save that cannot start (an empty path, a
-// folder, a missing folder, a read-only file) touches nothing and is refused
-// before the list is read. A file that another program holds for a moment is
-// waited for, about a second in all; an existing file keeps its attributes and
-// security (except where the system lets the user change the file but not its
-// permissions), a symbolic link keeps leading to it, and nothing is left
-// beside it. ERROR_SUCCESS when the file now holds the list box's items, else
-// the system's reason why it does not (never ERROR_SUCCESS then).
+// Writes one line per item, whole or not at all as safesave::SaveFileBytes
+// does (custom/safe_save_win.h); a save that cannot start is refused before
+// the list is read. ERROR_SUCCESS when the file now holds the list box's
+// items, else the system's reason why it does not (never ERROR_SUCCESS then).
 DWORD SaveList(const std::wstring& path, HWND list);
 
 // How far a load got: it read nothing (an empty name, a file or folder that is

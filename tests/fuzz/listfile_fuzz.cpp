@@ -1,6 +1,8 @@
-// libFuzzer target for the code list reader: any bytes, split at any points,
-// give the same fields, every read ends, and lists the writer wrote from items
-// without commas, quotes or line breaks come back exactly.
+// libFuzzer target for the program's two file readers, each given every input.
+// The code list reader: any bytes, split at any points, give the same fields,
+// every read ends, and lists the writer wrote from items without commas,
+// quotes or line breaks come back exactly. The settings reader: any bytes give
+// settings the program can use, which the writer puts back as they are.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/catalogue.h"
+#include "app/settings.h"
 #include "custom/listfile.h"
 
 namespace {
@@ -68,5 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The writer ends every line, so even an item of blanks alone comes back.
     const std::vector<std::string> back = listfile::ReadListFields(listfile::ListFileBytes(items));
     Check(back == items);
+
+    const settings::Settings read = settings::ParseSettings(bytes);
+    Check(!read.style || *read.style < catalogue::kStyleCount);
+    Check(!read.hotkey || settings::IsValidHotkey(*read.hotkey));
+    Check(settings::ParseSettings(settings::FormatSettings(read)) == read);
     return 0;
 }
