@@ -37,6 +37,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/hotkey.h"
+
 namespace settings {
 
 // The longest file the reader takes; the writer's files are a few dozen bytes.
@@ -53,18 +55,10 @@ struct Place {
     int top = 0;
 };
 
-// The hotkey's modifiers, as RegisterHotKey takes them (MOD_ALT ...).
-constexpr unsigned kModAlt = 0x1;
-constexpr unsigned kModControl = 0x2;
-constexpr unsigned kModShift = 0x4;
-constexpr unsigned kModWin = 0x8;
-constexpr unsigned kModAll = kModAlt | kModControl | kModShift | kModWin;
-
 // A global hotkey: a virtual key code (1 to 254) and any of the modifiers.
-struct Hotkey {
-    unsigned key = 0;
-    unsigned modifiers = 0;
-};
+using Hotkey = hotkey::Combination;
+constexpr unsigned kModWin = hotkey::kWin;
+constexpr unsigned kModAll = hotkey::kAlt | hotkey::kControl | hotkey::kShift | hotkey::kWin;
 
 struct Settings {
     // An index into catalogue::kStyles; none: the program's default style.
@@ -76,7 +70,6 @@ struct Settings {
 };
 
 bool operator==(const Place& a, const Place& b);
-bool operator==(const Hotkey& a, const Hotkey& b);
 bool operator==(const Settings& a, const Settings& b);
 
 // A key code and modifiers RegisterHotKey can take, as the reader accepts them.

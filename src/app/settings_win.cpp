@@ -19,17 +19,28 @@ constexpr int kMinSeenWidth = 48;
 }  // namespace
 
 std::wstring SettingsPath() {
-    // Looked up when needed: the program imports nothing from shell32.
-    const auto getFolder =
-        win::SystemFunction<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
-    wchar_t folder[MAX_PATH + 1] = {};
-    if (getFolder == nullptr ||
-        getFolder(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK ||
-        folder[0] == L'\0')
-        return std::wstring();
-    std::wstring path(folder);
-    if (path.back() != L'\\') path += L'\\';
-    return path + L"Pallimo\\Pallimo.ini";
+    // The system sets %APPDATA% for every session, XP's too; asking the shell
+    // instead would load shell32 at start-up, which under Wine takes longer
+    // than building the window. The shell answers only where it is not set.
+    std::wstring folder(MAX_PATH + 1, L'\0');
+    DWORD n = GetEnvironmentVariableW(L"APPDATA", &folder[0], static_cast<DWORD>(folder.size()));
+    if (n >= folder.size()) {
+        folder.resize(n);
+        n = GetEnvironmentVariableW(L"APPDATA", &folder[0], n);
+    }
+    folder.resize(n < folder.size() ? n : 0);
+    if (folder.empty()) {
+        const auto getFolder =
+            win::SystemFunction<decltype(&SHGetFolderPathW)>(L"shell32.dll", "SHGetFolderPathW");
+        wchar_t shellFolder[MAX_PATH + 1] = {};
+        if (getFolder == nullptr ||
+            getFolder(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, shellFolder) != S_OK)
+            return std::wstring();
+        folder = shellFolder;
+    }
+    if (folder.empty()) return std::wstring();
+    if (folder.back() != L'\\') folder += L'\\';
+    return folder + L"Pallimo\\Pallimo.ini";
 }
 
 Settings LoadSettings(const std::wstring& path) {

@@ -15,7 +15,8 @@ namespace settings {
 constexpr DWORD kFinishWaitMs = 4000;
 
 // %APPDATA%\Pallimo\Pallimo.ini for the user running the program; the empty
-// text when the system names no such folder. Loads shell32 on first use.
+// text when the system names no such folder. Asks the shell (loading shell32)
+// only when the environment has no APPDATA.
 std::wstring SettingsPath();
 
 // The settings in the file at `path`: the defaults for a file that is missing,
