@@ -137,6 +137,9 @@ std::wstring WorkDir() {
         std::wstring cmd = L"cmd /c rmdir /s /q \"" + dir + L"\" >nul 2>nul";
         _wsystem(cmd.c_str());
         CreateDirectoryW(dir.c_str(), nullptr);
+        // Each test's Pallimo keeps its settings in the test's own folder,
+        // starting from none, whatever another test chose.
+        SetEnvironmentVariableW(L"APPDATA", (dir + L"\\AppData").c_str());
     }
     return dir;
 }
@@ -413,16 +416,21 @@ void DoubleClick(HWND hwnd) {
     DoubleClickAt(p.x, p.y);
 }
 
-void PressKey(WORD vk, WORD modifier) {
-    INPUT in[4] = {};
+void PressKey(WORD vk, WORD modifier, WORD secondModifier) {
+    INPUT in[6] = {};
+    int n = 0;
+    for (WORD m : {modifier, secondModifier})
+        if (m != 0) in[n++].ki.wVk = m;
+    const int held = n;
+    in[n++].ki.wVk = vk;
+    in[n].ki.wVk = vk;
+    in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    for (int i = held - 1; i >= 0; --i) {
+        in[n].ki.wVk = in[i].ki.wVk;
+        in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
+    }
     for (INPUT& i : in) i.type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[3].ki.wVk = modifier;
-    in[1].ki.wVk = in[2].ki.wVk = vk;
-    in[2].ki.dwFlags = in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    if (modifier != 0)
-        SendInput(4, in, sizeof in[0]);
-    else
-        SendInput(2, in + 1, sizeof in[0]);
+    SendInput(static_cast<UINT>(n), in, sizeof in[0]);
     Settle();
 }
 

@@ -112,8 +112,8 @@ void DoubleClickAt(int x, int y);
 // Clicks the centre of a window, as a person would.
 void Click(HWND hwnd);
 void DoubleClick(HWND hwnd);
-// Presses and lets go of a key, with `modifier` (VK_SHIFT, VK_MENU) held if given.
-void PressKey(WORD vk, WORD modifier = 0);
+// Presses and lets go of a key, with the modifiers (VK_SHIFT, VK_MENU) held if given.
+void PressKey(WORD vk, WORD modifier = 0, WORD secondModifier = 0);
 void TypeText(const std::wstring& text);
 // Brings a window to the front so that input reaches it.
 void Activate(HWND hwnd);
