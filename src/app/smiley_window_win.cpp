@@ -1,7 +1,5 @@
 #include "app/smiley_window_win.h"
 
-#include <commctrl.h>
-
 #include <array>
 #include <iterator>
 #include <string>
@@ -119,7 +117,6 @@ bool SmileyWindow::Open(int showCommand) {
 void SmileyWindow::OnWindowCreated() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
-    parking_.Attach(hwnd_, icon_.get());
     messenger_.ChatSend(L" --^V- Pallimo Loaded -V^-- ", delivery::ToHandle(hwnd_));
     announcedAt_ = win::NowMs();
 }
@@ -134,6 +131,7 @@ void SmileyWindow::OnCreate() {
     std::array<HWND, catalogue::kFaceCount> pictures = {};
     for (std::size_t i = 0; i < pictures.size(); ++i) pictures[i] = Control(ids::FaceId(i));
     faces_.Attach(hwnd_, pictures);
+    parking_.Attach(hwnd_, icon_.get());
     // The rest of the second since the first line, then the second line.
     const std::uint32_t spent = win::NowMs() - announcedAt_;
     if (spent < 1000) messenger_.TimeOut((1000 - spent) / 1000.0);

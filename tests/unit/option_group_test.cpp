@@ -37,6 +37,10 @@ struct Row {
     std::size_t chosen;   // the chosen option afterwards
 };
 
+// A new window: the first is drawn chosen and is the one Tab stop.
+const char kFresh[] =
+    "check 0, stop 0, uncheck 1, nostop 1, uncheck 2, nostop 2, uncheck 3, nostop 3";
+
 // Plays the rows in order on one group of four options.
 void Play(OptionGroup::Arrows arrows, std::initializer_list<Row> rows) {
     RecordedOptions options;
@@ -69,11 +73,7 @@ void Play(OptionGroup::Arrows arrows, std::initializer_list<Row> rows) {
 TEST(OptionGroup, StepsByItselfRoundTheEnds) {
     Play(OptionGroup::Arrows::kOwn,
          {
-             // A new window: the first is drawn chosen and is the one Tab stop.
-             {Event::kReset, 0, 0,
-              "check 0, stop 0, uncheck 1, nostop 1, uncheck 2, nostop 2, "
-              "uncheck 3, nostop 3",
-              0},
+             {Event::kReset, 0, 0, kFresh, 0},
              // A click moves the check mark and the Tab stop, and chooses.
              {Event::kClick, 2, 0, "uncheck 0, nostop 0, check 2, stop 2, chosen 2", 2},
              // The chosen one clicked again chooses it again (its code anew).
@@ -102,10 +102,7 @@ TEST(OptionGroup, StepsByItselfRoundTheEnds) {
 TEST(OptionGroup, LeavesTheArrowsToTheDialogManager) {
     Play(OptionGroup::Arrows::kDialogManager,
          {
-             {Event::kReset, 0, 0,
-              "check 0, stop 0, uncheck 1, nostop 1, uncheck 2, nostop 2, "
-              "uncheck 3, nostop 3",
-              0},
+             {Event::kReset, 0, 0, kFresh, 0},
              {Event::kArrow, 0, 1, "not taken", 0},
              // That click is the dialog manager's step: it chooses.
              {Event::kFocusClick, 1, 0, "uncheck 0, nostop 0, check 1, stop 1, chosen 1", 1},
