@@ -23,6 +23,9 @@ const wchar_t kMoreCodesPage[] = L"http://www.pallimo.example/codes.html";
 constexpr int kClientWidth = 3315;  // twips, below the menu bar
 constexpr int kClientHeight = 3360;
 
+// The destinations' places in their option group: "Send IM", then "Send Chat".
+constexpr std::size_t kToIm = 0;
+
 // The buttons overlap by a pixel; clipping keeps each one drawn whole on top.
 constexpr DWORD kOverlapping = WS_CLIPSIBLINGS;
 
@@ -123,7 +126,7 @@ CustomCodesWindow::CustomCodesWindow(delivery::MessengerDelivery& messenger, Cus
 void CustomCodesWindow::OnCreate() {
     listFont_ = win::CreatePointFont(L"MS Sans Serif", 825, dpi());
     SendMessageW(Control(kCodeList), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-    destination_.Attach(hwnd_, {Control(kSendImOption), Control(kSendChatOption)}, 0);
+    destination_.Attach(hwnd_, {Control(kSendImOption), Control(kSendChatOption)}, kToIm);
     AddMenuBar();
 }
 
@@ -170,7 +173,7 @@ LRESULT CustomCodesWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 // unsaved items go with the window. The smiley window is shown and made the
 // foreground window while this one still stands, so that taking this one
 // down moves the activation nowhere else; once is enough (showing it again
-// afterwards, as the first version's Exit did, changes nothing).
+// once this one is gone would change nothing).
 void CustomCodesWindow::CloseByHand() {
     links_.closed();
     DestroyWindow(hwnd_);
@@ -249,7 +252,7 @@ void CustomCodesWindow::OnSave() { RunFileJob({true, win::HwndGetText(Control(kF
 
 void CustomCodesWindow::OnSendItem() {
     const std::wstring text = win::LbGetSelectedText(Control(kCodeList));
-    if (destination_.chosen() == 0)
+    if (destination_.chosen() == kToIm)
         messenger_.IMSend(text, delivery::ToHandle(hwnd()));
     else
         messenger_.ChatSend(text, delivery::ToHandle(hwnd()));
