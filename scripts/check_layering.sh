@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
 # Checks the product's layering by its includes: each folder under src/ may
-# include only the folders its CMake library links (the same table as there),
-# the portable files only their own folder, and no file a path with "..".
+# include only itself and the folders src/layers.txt lists for it (the table
+# CMake links by), the portable files only their own folder, and no file a
+# path with "..".
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/../src"
-declare -A may=(
-  [app]="app custom info messenger win"
-  [custom]="custom messenger info win"
-  [info]="info win"
-  [messenger]="messenger win"
-  [win]="win"
-)
+declare -A may=()
+while IFS=: read -r folder uses; do
+  case "$folder" in '' | '#'*) continue ;; esac
+  read -ra words <<<"$folder $uses"
+  may[$folder]="${words[*]}"
+done <layers.txt
 bad=0
 for file in $(find . -name '*.cpp' -o -name '*.h' | sed 's|^\./||' | sort); do
   folder=${file%%/*}

@@ -7,8 +7,7 @@ namespace app {
 Application::Application()
     : customCodes_(messenger_, {[this] { smiley_.ShowAgain(); }, [this] { instructions_.Open(); },
                                 [this] { about_.Open(); }}),
-      smiley_(
-          messenger_, trayIcon_, [this] { return customCodes_.Open(); }, [this] { Quit(); }) {}
+      smiley_(messenger_, {[this] { return customCodes_.Open(); }, [this] { Quit(); }}) {}
 
 Application::~Application() { DestroyWindows(); }
 
@@ -21,16 +20,12 @@ void Application::Quit() {
     if (quitting_) return;
     quitting_ = true;
     messenger_.Stop();
-    trayIcon_.Delete();
     DestroyWindows();
     PostQuitMessage(0);
 }
 
 void Application::DestroyWindows() {
-    customCodes_.Destroy();
-    about_.Destroy();
-    instructions_.Destroy();
-    smiley_.Destroy();
+    for (win::LayoutWindow* window : allWindows_) window->Destroy();
 }
 
 }  // namespace app

@@ -1,10 +1,11 @@
-// The program: its four windows, the notification icon and the delivery into
-// the messenger, owned in one place and wired to each other here.
+// The program: its four windows and the delivery into the messenger, owned in
+// one place and wired to each other here.
 #pragma once
 #include <windows.h>
 
+#include <array>
+
 #include "app/smiley_window_win.h"
-#include "app/tray_win.h"
 #include "custom/custom_codes_window_win.h"
 #include "info/about_window_win.h"
 #include "info/instructions_window_win.h"
@@ -25,19 +26,21 @@ class Application {
     int Run(int showCommand);
 
   private:
-    // Closing the smiley window ends the program at once: delivery stops, the icon goes,
-    // every window goes without its own closing steps, and the event loop
-    // ends.
+    // Closing the smiley window ends the program at once: delivery stops,
+    // every window goes without its own closing steps (the smiley window's
+    // icon with it), and the event loop ends.
     void Quit();
     void DestroyWindows();
 
-    delivery::Win32WindowSystem windows_;
-    delivery::MessengerDelivery messenger_{windows_};
-    tray::Icon trayIcon_;
+    delivery::Win32WindowSystem windowSystem_;
+    delivery::MessengerDelivery messenger_{windowSystem_};
     info::InstructionsWindow instructions_;
     info::AboutWindow about_;
     custom::CustomCodesWindow customCodes_;
     SmileyWindow smiley_;
+    // Every window, in the order they are taken down: the smiley window last.
+    const std::array<win::LayoutWindow*, 4> allWindows_ = {&customCodes_, &about_, &instructions_,
+                                                           &smiley_};
     bool quitting_ = false;
 };
 

@@ -178,20 +178,23 @@ class Canvas {
             dc_, brush ? static_cast<HGDIOBJ>(brush.get()) : GetStockObject(NULL_BRUSH));
         switch (s.op) {
             case Op::Ellipse:
-                Ellipse(dc_, X(s.l), Y(s.t), X(s.r), Y(s.b));
+                Ellipse(dc_, DeviceX(s.l), DeviceY(s.t), DeviceX(s.r), DeviceY(s.b));
                 break;
             case Op::Box:
-                RoundRect(dc_, X(s.l), Y(s.t), X(s.r), Y(s.b), Width(2), Width(2));
+                RoundRect(dc_, DeviceX(s.l), DeviceY(s.t), DeviceX(s.r), DeviceY(s.b), Width(2),
+                          Width(2));
                 break;
             case Op::Line:
-                MoveToEx(dc_, X(s.l), Y(s.t), nullptr);
-                LineTo(dc_, X(s.r), Y(s.b));
+                MoveToEx(dc_, DeviceX(s.l), DeviceY(s.t), nullptr);
+                LineTo(dc_, DeviceX(s.r), DeviceY(s.b));
                 break;
             case Op::Arc:
-                ::Arc(dc_, X(s.l), Y(s.t), X(s.r), Y(s.b), X(s.x1), Y(s.y1), X(s.x2), Y(s.y2));
+                ::Arc(dc_, DeviceX(s.l), DeviceY(s.t), DeviceX(s.r), DeviceY(s.b), DeviceX(s.x1),
+                      DeviceY(s.y1), DeviceX(s.x2), DeviceY(s.y2));
                 break;
             case Op::Chord:
-                ::Chord(dc_, X(s.l), Y(s.t), X(s.r), Y(s.b), X(s.x1), Y(s.y1), X(s.x2), Y(s.y2));
+                ::Chord(dc_, DeviceX(s.l), DeviceY(s.t), DeviceX(s.r), DeviceY(s.b), DeviceX(s.x1),
+                        DeviceY(s.y1), DeviceX(s.x2), DeviceY(s.y2));
                 break;
         }
     }
@@ -200,8 +203,8 @@ class Canvas {
     int Scale(float units) const {
         return static_cast<int>(std::lround(static_cast<double>(units) * size_ / 19.0));
     }
-    int X(float u) const { return left_ + Scale(u); }
-    int Y(float u) const { return top_ + Scale(u); }
+    int DeviceX(float u) const { return left_ + Scale(u); }
+    int DeviceY(float u) const { return top_ + Scale(u); }
     int Width(float u) const {
         const int w = Scale(u);
         return w < 1 ? 1 : w;

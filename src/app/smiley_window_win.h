@@ -4,6 +4,9 @@
 // the program in the chat room while it opens, and lives in the notification
 // area while minimised. The faces are also one stop of the keyboard order,
 // and each has a popup menu that sends its tag to the chat room or copies it.
+// The window wires pieces together: the style options are a win::OptionButtons
+// group, the faces a faces::FacePictures grid, the notification area a
+// tray::WindowParking.
 #pragma once
 #include <windows.h>
 
@@ -12,20 +15,25 @@
 #include <functional>
 #include <string>
 
+#include "app/face_grid_win.h"
 #include "app/tray_win.h"
 #include "messenger/delivery.h"
 #include "win/gdi.h"
 #include "win/layout_window.h"
+#include "win/option_group_win.h"
 
 namespace app {
 
+// What the smiley window asks of the rest of the program.
+struct SmileyWindowLinks {
+    // Shows the custom codes window; false when it does not stand.
+    std::function<bool()> openCustomCodes;
+    std::function<void()> closed;  // ends the program
+};
+
 class SmileyWindow : public win::LayoutWindow {
   public:
-    // `openCustomCodes` shows the custom codes window and says whether it
-    // stands; `closed` ends the program. The window's icon lives in `trayIcon`
-    // while it is minimised.
-    SmileyWindow(delivery::MessengerDelivery& messenger, tray::Icon& trayIcon,
-                 std::function<bool()> openCustomCodes, std::function<void()> closed);
+    SmileyWindow(delivery::MessengerDelivery& messenger, SmileyWindowLinks links);
 
     // Builds the window hidden, announces the program in the chat room, and
     // only then shows it with `showCommand`, so the announcement reaches the
@@ -38,7 +46,7 @@ class SmileyWindow : public win::LayoutWindow {
     void Hide();
 
     // ---- handlers ----
-    // A style option: its row of the catalogue's style table.
+    // A style option was chosen: its row of the catalogue's style table.
     void OnStyle(std::size_t style);
     // A face picture: the face's index in the catalogue.
     void OnFace(std::size_t face);
@@ -52,49 +60,23 @@ class SmileyWindow : public win::LayoutWindow {
     void OnWindowCreated() override;
     void OnCreate() override;
     void OnOtherCommand(int id, int code, HWND control) override;
+    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
+    bool PreTranslate(MSG& msg) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
-    void OnSize(WPARAM sizeType);
-    void OnTrayIcon(LPARAM notification);
-    void MoveToTray();
-    void RetryIcon();
-    void MarkStyle(std::size_t style);
-    void MarkOption(HWND option, bool chosen);
-    void StepStyle(HWND from, int step);
-    bool OnKey(HWND control, WPARAM vk, bool repeat) override;
-    bool PreTranslate(MSG& msg) override;
-    void AddFaceHints();
     std::wstring TagOf(std::size_t face) const;
     void SetTagTail(std::size_t face);
-    bool OnFaceKey(std::size_t face, WPARAM vk, bool repeat);
-    void MoveToFace(std::size_t face);
-    void OnFaceFocus(std::size_t face);
-    void OnFaceFocusChange(HWND face, HWND other, bool gained);
-    bool IsFace(HWND control) const;
-    void ShowKeyHint(bool shown);
 
     delivery::MessengerDelivery& messenger_;
-    tray::Icon& trayIcon_;
-    const std::function<bool()> openCustomCodes_;
-    const std::function<void()> closed_;
+    const SmileyWindowLinks links_;
+    win::OptionButtons styles_;
+    faces::FacePictures faces_;
+    tray::WindowParking parking_;
     win::Icon icon_;  // small: the caption and the notification area
     win::Icon largeIcon_;
-    std::size_t markedStyle_ = 0;
-    // The face the keyboard is on: the faces' one Tab stop.
-    std::size_t currentFace_ = 0;
-    // The current face's hint while the keyboard is on it.
-    HWND keyHint_ = nullptr;
-    // The pointer's hints over the faces.
-    HWND hints_ = nullptr;
-    UINT taskbarCreated_ = 0;
     // When the first line of the announcement went out.
     std::uint32_t announcedAt_ = 0;
-    // The shell refused the icon when the window was last minimised: it may
-    // still add it late, and the window is on the taskbar meanwhile.
-    bool iconRefused_ = false;
-    // The shell was busy when it refused: the icon may come late.
-    bool shellBusy_ = false;
 };
 
 }  // namespace app

@@ -19,6 +19,8 @@ namespace {
 // A refusal that took this long came from a busy shell.
 constexpr std::uint32_t kBusyMs = 1000;
 
+constexpr UINT_PTR kRetryTimer = 1;
+
 // " Pallimo ", a NUL, then spaces: the tip is a fixed text of 64 characters,
 // of which the shell shows the part before the NUL.
 std::wstring FixedTip() {
@@ -26,6 +28,26 @@ std::wstring FixedTip() {
     tip += L'\0';
     tip.resize(kTipBytes, L' ');
     return tip;
+}
+
+// Lets the shell's `message` ("TaskbarCreated") reach `window` when this
+// program runs with higher rights than the shell (Vista and later filter it
+// out otherwise). Does nothing on Windows XP, which has no such filter.
+void AllowShellMessage(HWND window, UINT message) {
+    // Looked up at run time: Windows XP lacks both functions and would refuse
+    // to start a program that imports them.
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (user32 == nullptr || message == 0) return;
+    // Windows 7 and later: for this window only (MSGFLT_ALLOW).
+    using FilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (FARPROC f = GetProcAddress(user32, "ChangeWindowMessageFilterEx")) {
+        reinterpret_cast<FilterEx>(reinterpret_cast<void*>(f))(window, message, 1, nullptr);
+        return;
+    }
+    // Windows Vista: for the whole process (MSGFLT_ADD).
+    using Filter = BOOL(WINAPI*)(UINT, DWORD);
+    if (FARPROC f = GetProcAddress(user32, "ChangeWindowMessageFilter"))
+        reinterpret_cast<Filter>(reinterpret_cast<void*>(f))(message, 1);
 }
 
 }  // namespace
@@ -76,21 +98,47 @@ void Icon::Delete() {
     if (notify != nullptr) notify(NIM_DELETE, &record_);
 }
 
-void AllowShellMessage(HWND window, UINT message) {
-    // Looked up at run time: Windows XP lacks both functions and would refuse
-    // to start a program that imports them.
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr || message == 0) return;
-    // Windows 7 and later: for this window only (MSGFLT_ALLOW).
-    using FilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (FARPROC f = GetProcAddress(user32, "ChangeWindowMessageFilterEx")) {
-        reinterpret_cast<FilterEx>(reinterpret_cast<void*>(f))(window, message, 1, nullptr);
-        return;
-    }
-    // Windows Vista: for the whole process (MSGFLT_ADD).
-    using Filter = BOOL(WINAPI*)(UINT, DWORD);
-    if (FARPROC f = GetProcAddress(user32, "ChangeWindowMessageFilter"))
-        reinterpret_cast<Filter>(reinterpret_cast<void*>(f))(message, 1);
+void WindowParking::Attach(HWND window, HICON icon) {
+    window_ = window;
+    icon_.FillRecord(window, icon);
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    AllowShellMessage(window, taskbarCreated_);
 }
+
+bool WindowParking::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kNotifyMessage) {
+        // Only a release of either button, or a double click, brings the
+        // window back: a press or a move does nothing.
+        const UINT pointer = LOWORD(lParam);
+        if (pointer == WM_LBUTTONUP || pointer == WM_LBUTTONDBLCLK || pointer == WM_RBUTTONUP)
+            rules_.OnIconClicked();
+        return true;
+    }
+    if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+        rules_.OnTaskbarCreated();
+        return true;
+    }
+    if (msg == WM_TIMER && wParam == kRetryTimer) {
+        rules_.OnRetryTimer();
+        return true;
+    }
+    if (msg != WM_SIZE) return false;
+    if (wParam == SIZE_MAXIMIZED)
+        rules_.OnMaximised();
+    else if (wParam == SIZE_MINIMIZED)
+        rules_.OnMinimised();
+    else if (wParam == SIZE_RESTORED)
+        rules_.OnRestored();
+    return true;
+}
+
+void WindowParking::ShowInFront() {
+    ShowWindow(window_, SW_RESTORE);
+    SetForegroundWindow(window_);
+    ShowWindow(window_, SW_SHOW);
+}
+
+void WindowParking::SetRetryTimer() { SetTimer(window_, kRetryTimer, 1000, nullptr); }
+void WindowParking::KillRetryTimer() { KillTimer(window_, kRetryTimer); }
 
 }  // namespace tray

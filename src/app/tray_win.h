@@ -1,9 +1,12 @@
 // The smiley window's notification-area icon and the one notification record
-// that describes it. The record is filled once, when the smiley window opens,
-// and every add and delete hands the shell the same bytes.
+// that describes it, and the window parked behind it while minimised. The
+// record is filled once, when the smiley window opens, and every add and
+// delete hands the shell the same bytes.
 #pragma once
 #include <windows.h>
 #include <shellapi.h>
+
+#include "app/tray_parking.h"
 
 namespace tray {
 
@@ -14,13 +17,6 @@ namespace tray {
 constexpr UINT kNotifyMessage = WM_APP + 1;
 constexpr UINT kIconId = 1;
 constexpr UINT kTipBytes = 64;
-
-// How the shell answered a request to add the icon.
-enum class IconAdd {
-    kThere,    // the icon is in the notification area
-    kRefused,  // refused at once: starting, restarting or replaced by another one
-    kBusy,     // refused after a second or more: the icon may still come
-};
 
 class Icon {
   public:
@@ -47,9 +43,36 @@ class Icon {
     NOTIFYICONDATAA record_;
 };
 
-// Lets the shell's `message` ("TaskbarCreated") reach `window` when this
-// program runs with higher rights than the shell (Vista and later filter it
-// out otherwise). Does nothing on Windows XP, which has no such filter.
-void AllowShellMessage(HWND window, UINT message);
+// A window parked in the notification area while minimised (TrayParking's
+// rules), with the icon it owns.
+class WindowParking : private ParkingPlace {
+  public:
+    WindowParking() : rules_(*this) {}
+
+    // The window stands: its icon is `icon`, and a restarted taskbar tells it.
+    void Attach(HWND window, HICON icon);
+    // The messages parking answers: the icon's, the taskbar's restart, the
+    // window's size changes, the retry's timer. True when it took `msg`.
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // The window is going: its icon goes with it.
+    void Detach() { rules_.OnClosed(); }
+
+  private:
+    IconAdd AddIcon(bool changeFirst) override { return icon_.Add(changeFirst); }
+    void DeleteIcon() override { icon_.Delete(); }
+    void Hide() override { ShowWindow(window_, SW_HIDE); }
+    void ShowMinimised() override { ShowWindow(window_, SW_SHOWMINNOACTIVE); }
+    void Restore() override { ShowWindow(window_, SW_RESTORE); }
+    void ShowInFront() override;
+    void SetRetryTimer() override;
+    void KillRetryTimer() override;
+    bool Visible() const override { return IsWindowVisible(window_) != FALSE; }
+    bool Minimised() const override { return IsIconic(window_) != FALSE; }
+
+    Icon icon_;
+    TrayParking rules_;
+    HWND window_ = nullptr;
+    UINT taskbarCreated_ = 0;
+};
 
 }  // namespace tray

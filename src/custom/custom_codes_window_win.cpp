@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <initializer_list>
 #include <utility>
 
 #include "custom/custom_codes_window_ids.h"
@@ -23,6 +22,9 @@ const wchar_t kMoreCodesPage[] = L"http://www.pallimo.example/codes.html";
 
 constexpr int kClientWidth = 3315;  // twips, below the menu bar
 constexpr int kClientHeight = 3360;
+
+// The destinations' places in their option group: "Send IM", then "Send Chat".
+constexpr std::size_t kToIm = 0;
 
 // The buttons overlap by a pixel; clipping keeps each one drawn whole on top.
 constexpr DWORD kOverlapping = WS_CLIPSIBLINGS;
@@ -51,8 +53,6 @@ const win::CommandRow kCommands[] = {
     {kClearButton, BN_CLICKED, win::Handler(&Window::OnClear)},
     {kLoadButton, BN_CLICKED, win::Handler(&Window::OnLoad)},
     {kSaveButton, BN_CLICKED, win::Handler(&Window::OnSave)},
-    {kSendImOption, BN_CLICKED, win::Handler(&Window::OnSendImChosen)},
-    {kSendChatOption, BN_CLICKED, win::Handler(&Window::OnSendChatChosen)},
     {kCodeList, LBN_DBLCLK, win::Handler(&Window::OnSendItem)},
     {kFileClearItem, 0, win::Handler(&Window::OnClear)},
     {kFileLoadItem, 0, win::Handler(&Window::OnLoad)},
@@ -126,7 +126,7 @@ CustomCodesWindow::CustomCodesWindow(delivery::MessengerDelivery& messenger, Cus
 void CustomCodesWindow::OnCreate() {
     listFont_ = win::CreatePointFont(L"MS Sans Serif", 825, dpi());
     SendMessageW(Control(kCodeList), WM_SETFONT, reinterpret_cast<WPARAM>(listFont_.get()), FALSE);
-    ChooseDestination(kSendImOption);
+    destination_.Attach(hwnd_, {Control(kSendImOption), Control(kSendChatOption)}, kToIm);
     AddMenuBar();
 }
 
@@ -163,12 +163,25 @@ void CustomCodesWindow::AddMenuBar() {
 
 LRESULT CustomCodesWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CLOSE) {
-        // Nothing is saved and nothing asks: unsaved items go with the window.
-        links_.closed();
-        DestroyWindow(hwnd_);
+        CloseByHand();
         return 0;
     }
     return LayoutWindow::HandleMessage(msg, wParam, lParam);
+}
+
+// The close box and File > Exit alike. Nothing is saved and nothing asks:
+// unsaved items go with the window. The smiley window is shown and made the
+// foreground window while this one still stands, so that taking this one
+// down moves the activation nowhere else; once is enough (showing it again
+// once this one is gone would change nothing).
+void CustomCodesWindow::CloseByHand() {
+    links_.closed();
+    DestroyWindow(hwnd_);
+}
+
+// The options are a group without a row of their own in the command table.
+void CustomCodesWindow::OnOtherCommand(int id, int code, HWND control) {
+    if (code == BN_CLICKED) destination_.OnClicked(control);
 }
 
 // Delete in the list takes out the selected item, once a press.
@@ -239,37 +252,19 @@ void CustomCodesWindow::OnSave() { RunFileJob({true, win::HwndGetText(Control(kF
 
 void CustomCodesWindow::OnSendItem() {
     const std::wstring text = win::LbGetSelectedText(Control(kCodeList));
-    if (win::IsChecked(Control(kSendImOption)))
+    if (destination_.chosen() == kToIm)
         messenger_.IMSend(text, delivery::ToHandle(hwnd()));
-    else if (win::IsChecked(Control(kSendChatOption)))
+    else
         messenger_.ChatSend(text, delivery::ToHandle(hwnd()));
 }
 
-void CustomCodesWindow::OnSendImChosen() { ChooseDestination(kSendImOption); }
-void CustomCodesWindow::OnSendChatChosen() { ChooseDestination(kSendChatOption); }
-
-// As the close box does, and the smiley window is shown once more when this
-// one is gone.
-void CustomCodesWindow::OnExit() {
-    links_.closed();
-    DestroyWindow(hwnd_);
-    links_.closed();
-}
+void CustomCodesWindow::OnExit() { CloseByHand(); }
 
 void CustomCodesWindow::OnInstructions() { links_.showInstructions(); }
 void CustomCodesWindow::OnMoreCodes() { links::OpenLink(kMoreCodesPage); }
 void CustomCodesWindow::OnAbout() { links_.showAbout(); }
 
 // ---- helpers ------------------------------------------------------------------
-
-// The two options form one group. As in a dialog, only the chosen one is a
-// tab stop, so tabbing through the window does not change the destination.
-void CustomCodesWindow::ChooseDestination(int id) {
-    for (int option : {kSendImOption, kSendChatOption}) {
-        win::SetChecked(Control(option), option == id);
-        win::SetTabStop(Control(option), option == id);
-    }
-}
 
 // A load lets the window handle its events while it reads, so Save and Load
 // can be pressed in the middle of one. They wait for it: a save then writes

@@ -13,6 +13,7 @@
 #include "messenger/run_queue.h"
 #include "win/gdi.h"
 #include "win/layout_window.h"
+#include "win/option_group_win.h"
 
 namespace custom {
 
@@ -38,8 +39,6 @@ class CustomCodesWindow : public win::LayoutWindow {
     void OnLoad();
     void OnSave();
     void OnSendItem();  // a double-click on the list
-    void OnSendImChosen();
-    void OnSendChatChosen();
     void OnExit();
     void OnInstructions();
     void OnMoreCodes();
@@ -60,15 +59,16 @@ class CustomCodesWindow : public win::LayoutWindow {
     using FileJobs = RunQueue<FileJob>;
 
     void OnCreate() override;
+    void OnOtherCommand(int id, int code, HWND control) override;
     bool OnKey(HWND control, WPARAM vk, bool repeat) override;
     bool PreTranslate(MSG& msg) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
     void AddMenuBar();
+    void CloseByHand();
     void OnCodeBoxClick();
     void DeleteSelectedItem();
-    void ChooseDestination(int id);
     void RunFileJob(FileJob job);
     bool RunSave(const std::wstring& path);
     bool RunLoad(const std::wstring& path, FileJobs& jobs);
@@ -77,6 +77,9 @@ class CustomCodesWindow : public win::LayoutWindow {
     delivery::MessengerDelivery& messenger_;
     const CustomCodesLinks links_;
     win::Font listFont_;
+    // "Send IM" and "Send Chat": where a double-click on the list sends. The
+    // arrows are the dialog manager's here.
+    win::OptionButtons destination_{2, win::OptionGroup::Arrows::kDialogManager, nullptr};
     LoadRun* loading_ = nullptr;
     // The file jobs of this opening of the window. A run still going when the
     // window closes keeps its own queue; the next opening starts a new one.

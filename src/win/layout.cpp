@@ -429,4 +429,8 @@ void SetTabStop(HWND control, bool stop) {
                       stop ? (style | WS_TABSTOP) : (style & ~LONG_PTR(WS_TABSTOP)));
 }
 
+void ShowFocusCues(HWND window) {
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
 }  // namespace win

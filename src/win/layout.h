@@ -59,6 +59,10 @@ bool OptionTakingFocus(HWND option);
 // options, or the faces, only one is.
 void SetTabStop(HWND control, bool stop);
 
+// The change of look the dialog manager makes to a window's controls for the
+// keys it handles itself: the focus rectangle shows even if the mouse hid it.
+void ShowFocusCues(HWND window);
+
 class CaptionMeter;
 
 class Layout {

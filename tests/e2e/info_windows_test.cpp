@@ -1,7 +1,8 @@
 // The Instructions and About windows, opened the way a user opens them: the
 // smiley window's "Extra" button, then the custom codes window's Help menu.
-// Their texts byte for byte, their frames, keyboard focus and keys, and the
-// links of the About window handed to the shell, which a small recording
+// Their texts byte for byte (the labels' captions, with every control's
+// place, are the layout test's), their frames, keyboard focus and keys, and
+// the links of the About window handed to the shell, which a small recording
 // program registered for mailto: and http: receives in place of a mail
 // program and a browser.
 #include <windows.h>
@@ -12,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "app/smiley_window_ids.h"
-#include "custom/custom_codes_window_ids.h"
+#include "forms_util.h"
 #include "harness.h"
-#include "info/info_ids.h"
-#include "support.h"
 #include "win/gdi.h"
 
 namespace {
+
+using forms::kLinkColour;
+using forms::TextWidth;
 
 const wchar_t kInstructions[] =
     L"- Just add the smilyer code Where Specified\r\n"
@@ -27,8 +28,6 @@ const wchar_t kInstructions[] =
     L"- Load Your List Uopn Use\r\n"
     L"- Chose Where you want to send\r\n"
     L"- Double click onthe list to send\r\n";
-
-const COLORREF kLinkColour = RGB(0, 0, 192);
 
 // ---- windows of the program ---------------------------------------------------
 
@@ -40,22 +39,11 @@ bool WaitGone(HWND hwnd) {
     return e2e::WaitUntil([&] { return !IsWindow(hwnd); }, 5000);
 }
 
-// Posts a Help menu command to the custom codes window and waits for the
-// window it shows to be visible and in front.
-HWND ShowFromMenu(HWND form4, int item, const wchar_t* cls, DWORD pid) {
-    PostMessageW(form4, WM_COMMAND, MAKEWPARAM(item, 0), 0);
-    HWND shown = nullptr;
-    e2e::WaitUntil(
-        [&] {
-            std::vector<HWND> all = e2e::TopLevels(cls, pid);
-            shown = all.empty() ? nullptr : all.front();
-            return shown != nullptr && e2e::IsShown(shown) && GetForegroundWindow() == shown;
-        },
-        5000);
-    return shown;
-}
-
-void CheckToolWindow(const char* name, HWND hwnd) {
+// A window of the table: its caption, and a tool window's frame.
+void CheckToolWindow(forms::Which which, HWND hwnd) {
+    const char* name = forms::Get(which).name;
+    ok(e2e::TextOf(hwnd) == forms::Get(which).caption, "%s caption \"%s\"", name,
+       e2e::AnsiBytes(e2e::TextOf(hwnd)).c_str());
     const LONG style = GetWindowLongW(hwnd, GWL_STYLE);
     const LONG exStyle = GetWindowLongW(hwnd, GWL_EXSTYLE);
     ok((exStyle & WS_EX_TOOLWINDOW) != 0, "%s is a tool window", name);
@@ -93,24 +81,6 @@ int LongestRun(const Pixels& p, COLORREF c) {
             if (run > best) best = run;
         }
     return best;
-}
-
-// The width of a text in the windows' font (Tahoma 8.25 pt) at the screen's DPI.
-int TextWidth(const std::wstring& text) {
-    HDC screen = GetDC(nullptr);
-    LOGFONTW lf = {};
-    lf.lfHeight = -MulDiv(825, GetDeviceCaps(screen, LOGPIXELSY), 7200);
-    lf.lfWeight = FW_NORMAL;
-    lf.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynW(lf.lfFaceName, L"Tahoma", LF_FACESIZE);
-    HFONT font = CreateFontIndirectW(&lf);
-    HGDIOBJ old = SelectObject(screen, font);
-    SIZE size = {};
-    GetTextExtentPoint32W(screen, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(screen, old);
-    DeleteObject(font);
-    ReleaseDC(nullptr, screen);
-    return size.cx;
 }
 
 // The face the system draws a font with.
@@ -263,12 +233,8 @@ std::string Opened(const std::wstring& target) { return "3\t1\t" + e2e::AnsiByte
 // ---- the Instructions window -----------------------------------------------------
 
 void CheckInstructionsLook(HWND form2) {
-    CheckToolWindow("Form2", form2);
-    ok(e2e::TextOf(form2) == L"Help", "Form2 caption \"%s\"",
-       e2e::AnsiBytes(e2e::TextOf(form2)).c_str());
-    HWND frame = e2e::Child(form2, instructions_window_ids::kInstructionsFrame);
+    CheckToolWindow(forms::kInstructions, form2);
     HWND text = e2e::Child(form2, instructions_window_ids::kInstructionsBox);
-    ok(e2e::TextOf(frame) == L"Instructions", "Frame1 caption");
     const std::wstring got = e2e::TextOf(text);
     ok(got.size() == 162 && got == kInstructions,
        "Text1 holds the 162 characters of the instructions (got %u: \"%s\")",
@@ -313,32 +279,10 @@ void CheckInstructionsEditing(HWND form2) {
 
 // ---- the About window --------------------------------------------------------------
 
-struct Caption {
-    int id;
-    const char* name;
-    const wchar_t* text;
-};
-
+// (Each label's caption, and that it stands in Picture1, is the layout test's.)
 void CheckAboutLook(HWND form3) {
-    CheckToolWindow("Form3", form3);
-    ok(e2e::TextOf(form3) == L"About", "Form3 caption \"%s\"",
-       e2e::AnsiBytes(e2e::TextOf(form3)).c_str());
-    static const Caption captions[] = {
-        {about_window_ids::kNameLabel, "Label1", L"Program Name: Pallimo"},
-        {about_window_ids::kVersionLabel, "Label2", L"Version: 1.5"},
-        {about_window_ids::kAuthorLabel, "Label3", L"Coded By: Tarrow"},
-        {about_window_ids::kContactLabel, "Label5", L"Contact Info"},
-        {about_window_ids::kEmailLabel, "Label6", L"E-mail - "},
-        {about_window_ids::kWebsiteLabel, "Label8", L"Website -"},
-        {about_window_ids::kOkButton, "Command1", L"OK"},
-    };
+    CheckToolWindow(forms::kAbout, form3);
     HWND panel = e2e::Child(form3, about_window_ids::kPanel);
-    for (const Caption& c : captions) {
-        HWND h = e2e::Child(form3, c.id);
-        ok(h != nullptr && GetParent(h) == panel && e2e::TextOf(h) == c.text,
-           "%s stands in Picture1 and reads \"%s\" (got \"%s\")", c.name,
-           e2e::AnsiBytes(c.text).c_str(), e2e::AnsiBytes(e2e::TextOf(h)).c_str());
-    }
     ok((GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) != 0,
        "Picture1 has a sunken border");
 
@@ -473,10 +417,7 @@ void CheckAboutLinks(HWND form3, const ShellRecorder& shell) {
 }  // namespace
 
 int main() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    e2e::Trace("screen at %d DPI", dpi);
+    e2e::Trace("screen at %d DPI", forms::ScreenDpi());
 
     CheckFonts();
 
@@ -490,16 +431,17 @@ int main() {
     if (!ok(main != nullptr, "the smiley window shows")) return e2e::Finish();
     HWND form4 = e2e::OpenCustomCodes(main, pid);
     if (!ok(form4 != nullptr, "\"Extra\" opens the custom codes window")) return e2e::Finish();
+    const auto Show = [&](forms::Which which) {
+        return forms::ShowFromHelp(form4, forms::Get(which), pid);
+    };
 
     // The Instructions window: its look, then typing into it; the next one
     // opened is built afresh.
-    HWND form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem,
-                              instructions_window_ids::kClass, pid);
+    HWND form2 = Show(forms::kInstructions);
     if (ok(form2 != nullptr, "Help > Instructions shows the Instructions window")) {
         CheckInstructionsLook(form2);
         CheckInstructionsEditing(form2);
-        form2 = ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem,
-                             instructions_window_ids::kClass, pid);
+        form2 = Show(forms::kInstructions);
         ok(form2 != nullptr &&
                e2e::TextOf(e2e::Child(form2, instructions_window_ids::kInstructionsBox)) ==
                    kInstructions,
@@ -507,8 +449,7 @@ int main() {
     }
 
     // The About window, out of the Instructions window's way.
-    HWND form3 =
-        ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass, pid);
+    HWND form3 = Show(forms::kAbout);
     if (ok(form3 != nullptr, "Help > About shows the About window")) {
         CheckAboutLook(form3);
         if (form2 != nullptr)
@@ -528,14 +469,12 @@ int main() {
         e2e::Activate(form3);
         e2e::PressKey(VK_TAB);
         ok(WaitFocus(form3, okButton), "Tab from Picture1 to OK");
-        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpInstructionsItem,
-                        instructions_window_ids::kClass, pid) == form2 &&
+        ok(Show(forms::kInstructions) == form2 &&
                e2e::TopLevels(instructions_window_ids::kClass, pid).size() == 1,
            "Instructions twice leaves one Instructions window, brought forward");
         ok(WaitFocus(form2, e2e::Child(form2, instructions_window_ids::kInstructionsBox)),
            "the Instructions window comes back with the focus on Text1");
-        ok(ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem, about_window_ids::kClass,
-                        pid) == form3 &&
+        ok(Show(forms::kAbout) == form3 &&
                e2e::TopLevels(about_window_ids::kClass, pid).size() == 1,
            "About twice leaves one About window, brought forward");
         ok(WaitFocus(form3, okButton), "the About window comes back with the focus on OK");
@@ -556,9 +495,7 @@ int main() {
            "OK closes and destroys the About window");
     }
     form4 = e2e::OpenCustomCodes(main, pid);
-    form3 = form4 != nullptr ? ShowFromMenu(form4, custom_codes_window_ids::kHelpAboutItem,
-                                            about_window_ids::kClass, pid)
-                             : nullptr;
+    form3 = form4 != nullptr ? Show(forms::kAbout) : nullptr;
     if (ok(form3 != nullptr, "the About window opens again")) {
         HWND panel = e2e::Child(form3, about_window_ids::kPanel);
         ok(WaitFocus(form3, panel), "afresh, with the focus on Picture1");

@@ -9,7 +9,7 @@ using namespace catalogue;
 
 namespace {
 
-std::wstring Q(const wchar_t* code) { return L"\"" + std::wstring(code) + L"\""; }
+std::wstring Quoted(const wchar_t* code) { return L"\"" + std::wstring(code) + L"\""; }
 
 std::wstring CodeOf(const wchar_t* caption) {
     for (const Style& s : kStyles)
@@ -85,9 +85,12 @@ TEST(Composition, StartValueAndFirstFaceGiveTheThirtyOneCharacterTag) {
 }
 
 TEST(Composition, SlashesBackslashesAndTheOddPurpleCodePassUnchanged) {
-    EXPECT_EQ(Click(Q(CodeOf(L"Dice").c_str()), "Image13"), L"<font sml=\"AgHSF/U=\">:-\\</font>");
-    EXPECT_EQ(Click(Q(CodeOf(L"Purple").c_str()), "Image2"), L"<font sml=\"AgHSBxZ=\">O:-)</font>");
-    EXPECT_EQ(Click(Q(CodeOf(L"Frog").c_str()), "Image8"), L"<font sml=\"AgHSE5E=\">;-)</font>");
+    EXPECT_EQ(Click(Quoted(CodeOf(L"Dice").c_str()), "Image13"),
+              L"<font sml=\"AgHSF/U=\">:-\\</font>");
+    EXPECT_EQ(Click(Quoted(CodeOf(L"Purple").c_str()), "Image2"),
+              L"<font sml=\"AgHSBxZ=\">O:-)</font>");
+    EXPECT_EQ(Click(Quoted(CodeOf(L"Frog").c_str()), "Image8"),
+              L"<font sml=\"AgHSE5E=\">;-)</font>");
 }
 
 TEST(Composition, FieldsAreTakenAsTheyStand) {

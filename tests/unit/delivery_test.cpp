@@ -57,12 +57,13 @@ struct ImWindow {
     Handle im = 0, combo = 0, edit = 0, area1 = 0, input = 0, send = 0;
 };
 
-std::string H(Handle h) { return std::to_string(h); }
+std::string HandleText(Handle h) { return std::to_string(h); }
 
 std::vector<std::string> ReadinessPass(const ImWindow& w) {
-    return {"pump", "FindWindowA(AIM_IMessage) = " + H(w.im),
-            "FindWindowExA(" + H(w.im) + ", 0, _Oscar_PersistantCombo) = " + H(w.combo),
-            "FindWindowExA(" + H(w.combo) + ", 0, Edit) = " + H(w.edit)};
+    return {"pump", "FindWindowA(AIM_IMessage) = " + HandleText(w.im),
+            "FindWindowExA(" + HandleText(w.im) +
+                ", 0, _Oscar_PersistantCombo) = " + HandleText(w.combo),
+            "FindWindowExA(" + HandleText(w.combo) + ", 0, Edit) = " + HandleText(w.edit)};
 }
 
 std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
@@ -76,20 +77,23 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setText,
                                     bool afterAnother = false) {
     std::vector<std::string> seq;
-    if (afterAnother) seq.push_back("AskBox(" + H(w.input) + ") = empty");
-    seq.insert(seq.end(), {
-                              "Sleep(0)",
-                              "FindWindowA(AIM_IMessage) = " + H(w.im),
-                              "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
-                              "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
-                          });
+    if (afterAnother) seq.push_back("AskBox(" + HandleText(w.input) + ") = empty");
+    seq.insert(
+        seq.end(),
+        {
+            "Sleep(0)",
+            "FindWindowA(AIM_IMessage) = " + HandleText(w.im),
+            "FindWindowExA(" + HandleText(w.im) + ", 0, WndAte32Class) = " + HandleText(w.area1),
+            "GetWindow(" + HandleText(w.area1) + ", GW_HWNDNEXT) = " + HandleText(w.input),
+        });
     if (!setText.empty()) seq.push_back(setText);
     seq.insert(seq.end(), {
-                              "FindWindowA(AIM_IMessage) = " + H(w.im),
-                              "FindWindowExA(" + H(w.im) + ", 0, _Oscar_IconBtn) = " + H(w.send),
-                              "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                              "FindWindowA(AIM_IMessage) = " + HandleText(w.im),
+                              "FindWindowExA(" + HandleText(w.im) +
+                                  ", 0, _Oscar_IconBtn) = " + HandleText(w.send),
+                              "PostMessageA(" + HandleText(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
                               "Sleep(0)",
-                              "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                              "PostMessageA(" + HandleText(w.send) + ", WM_LBUTTONUP, 0, 0)",
                               "Sleep(0)",
                           });
     return seq;
@@ -99,9 +103,10 @@ std::vector<std::string> ImDelivery(const ImWindow& w, const std::string& setTex
 // readiness pass that finds it, then the delivery.
 std::vector<std::string> ImSendOf(const ImWindow& w, const std::string& text,
                                   bool afterAnother = false) {
-    return Join({ReadinessPass(w),
-                 ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + text + "\")",
-                            afterAnother)});
+    return Join(
+        {ReadinessPass(w),
+         ImDelivery(w, "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"" + text + "\")",
+                    afterAnother)});
 }
 
 }  // namespace
@@ -109,15 +114,17 @@ std::vector<std::string> ImSendOf(const ImWindow& w, const std::string& text,
 TEST_F(ChatSend, SetsTheSecondTextAreaAndPressesTheFirstIconButtonAfterIt) {
     ChatRoom room(ws);
     messenger.ChatSend(L" --^V- Pallimo Loaded -V^-- ");
-    EXPECT_THAT(
-        ws.calls,
-        ElementsAre(
-            "FindWindowA(AIM_ChatWnd) = 1", "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
-            "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = " + H(room.input),
-            "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
-            "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
-            "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
-            "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(ws.calls,
+                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
+                            "FindWindowExA(1, 0, WndAte32Class) = " + HandleText(room.area1),
+                            "FindWindowExA(1, " + HandleText(room.area1) +
+                                ", WndAte32Class) = " + HandleText(room.input),
+                            "SendMessageA(" + HandleText(room.input) +
+                                ", WM_SETTEXT, \" --^V- Pallimo Loaded -V^-- \")",
+                            "FindWindowExA(1, " + HandleText(room.input) +
+                                ", _Oscar_IconBtn) = " + HandleText(room.send),
+                            "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                            "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(room.input), L" --^V- Pallimo Loaded -V^-- ");
 }
 
@@ -126,21 +133,22 @@ TEST_F(ChatSend, EmptyTextClearsTheInputBoxAndStillPressesSend) {
     messenger.ChatSend(L"left over");
     ws.calls.clear();
     messenger.ChatSend(L"");
-    EXPECT_EQ(ws.calls[3], "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"\")");
+    EXPECT_EQ(ws.calls[3], "SendMessageA(" + HandleText(room.input) + ", WM_SETTEXT, \"\")");
     EXPECT_EQ(ws.TextOf(room.input), L"");
-    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 TEST_F(ChatSend, WithOneTextAreaTheTextReachesNoWindowAndTheFirstIconButtonIsPressed) {
     ChatRoom room(ws, /*secondArea=*/false);
     messenger.ChatSend(L"hello");
-    EXPECT_THAT(ws.calls, ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
-                                      "FindWindowExA(1, 0, WndAte32Class) = " + H(room.area1),
-                                      "FindWindowExA(1, " + H(room.area1) + ", WndAte32Class) = 0",
-                                      "SendMessageA(0, WM_SETTEXT, \"hello\")",
-                                      "FindWindowExA(1, 0, _Oscar_IconBtn) = " + H(room.format),
-                                      "SendMessageA(" + H(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
-                                      "SendMessageA(" + H(room.format) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(ws.calls,
+                ElementsAre("FindWindowA(AIM_ChatWnd) = 1",
+                            "FindWindowExA(1, 0, WndAte32Class) = " + HandleText(room.area1),
+                            "FindWindowExA(1, " + HandleText(room.area1) + ", WndAte32Class) = 0",
+                            "SendMessageA(0, WM_SETTEXT, \"hello\")",
+                            "FindWindowExA(1, 0, _Oscar_IconBtn) = " + HandleText(room.format),
+                            "SendMessageA(" + HandleText(room.format) + ", WM_LBUTTONDOWN, 0, 0)",
+                            "SendMessageA(" + HandleText(room.format) + ", WM_LBUTTONUP, 0, 0)"));
     EXPECT_EQ(ws.TextOf(room.area1), L"");
 }
 
@@ -163,7 +171,7 @@ TEST_F(ChatSend, UsesTheChatRoomHighestInTheZOrder) {
     messenger.ChatSend(L"hi");
     EXPECT_EQ(ws.TextOf(upper.input), L"hi");
     EXPECT_EQ(ws.TextOf(lower.input), L"");
-    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(upper.send) + ", WM_LBUTTONUP, 0, 0)");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + HandleText(upper.send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 TEST_F(IMSend, ReadyWindowTakesOnePassThenSetsTheInputAndPostsTheClick) {
@@ -182,7 +190,7 @@ TEST_F(IMSend, WithoutTheComboAndItsEditAllTenPassesRunThenItDeliversAnyway) {
         auto pass = ReadinessPass(w);
         expected.insert(expected.end(), pass.begin(), pass.end());
     }
-    auto rest = ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"hey\")");
+    auto rest = ImDelivery(w, "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"hey\")");
     expected.insert(expected.end(), rest.begin(), rest.end());
     EXPECT_THAT(ws.calls, ElementsAreArray(expected));
     EXPECT_EQ(ws.TextOf(w.input), L"hey");
@@ -230,9 +238,9 @@ TEST_F(IMSend, InputBoxIsWhateverFollowsTheFirstTextAreaAndMissingOneSetsNothing
     const Handle send = ws.Add("_Oscar_IconBtn", im);
     const Handle area1 = ws.Add("WndAte32Class", im);  // last child: nothing follows it
     messenger.IMSend(L"t");
-    EXPECT_THAT(ws.calls, Contains("GetWindow(" + H(area1) + ", GW_HWNDNEXT) = 0"));
+    EXPECT_THAT(ws.calls, Contains("GetWindow(" + HandleText(area1) + ", GW_HWNDNEXT) = 0"));
     EXPECT_THAT(ws.calls, Contains("SendMessageA(0, WM_SETTEXT, \"t\")"));
-    EXPECT_THAT(ws.calls, Contains("PostMessageA(" + H(send) + ", WM_LBUTTONUP, 0, 0)"));
+    EXPECT_THAT(ws.calls, Contains("PostMessageA(" + HandleText(send) + ", WM_LBUTTONUP, 0, 0)"));
 }
 
 TEST_F(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
@@ -250,7 +258,7 @@ TEST_F(IMSend, EachLookupTakesTheWindowHighestAtThatMoment) {
     EXPECT_EQ(ws.TextOf(lower.input), L"");
     EXPECT_EQ(ws.calls.back(), "Sleep(0)");
     EXPECT_EQ(ws.calls[ws.calls.size() - 2],
-              "PostMessageA(" + H(raised->send) + ", WM_LBUTTONUP, 0, 0)");
+              "PostMessageA(" + HandleText(raised->send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 // Clicks handled inside a delivery's wait go out after it, oldest first, and
@@ -267,8 +275,8 @@ TEST_F(Deliveries, AskedForDuringAWaitGoOutAfterItInOrder) {
         if (pumps == 3) messenger.IMSend(L"fourth");
     };
     messenger.IMSend(L"first");
-    const std::string imIn = H(w.input), imSend = H(w.send), chIn = H(room.input),
-                      chSend = H(room.send);
+    const std::string imIn = HandleText(w.input), imSend = HandleText(w.send),
+                      chIn = HandleText(room.input), chSend = HandleText(room.send);
     EXPECT_THAT(ws.CallsWith({"WM_SETTEXT", "WM_LBUTTONUP"}),
                 ElementsAre("SendMessageA(" + imIn + ", WM_SETTEXT, \"first\")",
                             "PostMessageA(" + imSend + ", WM_LBUTTONUP, 0, 0)",
@@ -362,7 +370,7 @@ TEST(DeliveryStoppedInsideASend, NothingFollowsTheMessageInWhoseWaitItStopped) {
         }
         std::string last = row.last;
         last.replace(last.find('{'), last.find('}') - last.find('{') + 1,
-                     last.find("{in}") != std::string::npos ? H(in) : H(send));
+                     last.find("{in}") != std::string::npos ? HandleText(in) : HandleText(send));
         ASSERT_FALSE(ws.calls.empty());
         EXPECT_EQ(ws.calls.back(), last);
         EXPECT_THAT(ws.CallsWith({"queued", "TellBlocked", "Probe"}), IsEmpty());
@@ -384,8 +392,8 @@ TEST_F(Deliveries, ABurstOfAThousandNeverNestsAndKeepsItsOrder) {
     const std::vector<std::string> texts = ws.CallsWith({"WM_SETTEXT"});
     ASSERT_EQ(texts.size(), 1000u);
     for (int i = 0; i < 1000; ++i)
-        EXPECT_EQ(texts[i],
-                  "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"" + std::to_string(i) + "\")");
+        EXPECT_EQ(texts[i], "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"" +
+                                std::to_string(i) + "\")");
     EXPECT_EQ(deepest, 1);
 }
 
@@ -403,12 +411,14 @@ TEST_F(Deliveries, TheNextTextWaitsUntilTheMessengerHasSentThePreviousOne) {
     ws.calls.clear();
     ws.busyChecks = 2;  // the messenger still has the posted press in its queue twice
     messenger.IMSend(L"b");
-    const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump",
-                                             "AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
+    const std::vector<std::string> waited = {
+        "AskBox(" + HandleText(w.input) + ") = text", "wait 1", "pump",
+        "AskBox(" + HandleText(w.input) + ") = text", "wait 1", "pump"};
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(Join(
                     {ReadinessPass(w), waited,
-                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+                     ImDelivery(w, "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"b\")",
+                                true)})));
 }
 
 TEST_F(Deliveries, AMessengerThatNeverSendsHoldsTheNextTextOnlySoLong) {
@@ -444,17 +454,20 @@ TEST_F(Deliveries, AfterAnEmptyTextTheNextWaitsUntilTheBoxIsEmpty) {
     ws.calls.clear();
     ws.busyChecks = 1;  // the press is still queued at the first question
     messenger.IMSend(L"b");
-    const std::vector<std::string> waited = {"AskBox(" + H(w.input) + ") = text", "wait 1", "pump"};
+    const std::vector<std::string> waited = {"AskBox(" + HandleText(w.input) + ") = text", "wait 1",
+                                             "pump"};
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(Join(
                     {ReadinessPass(w), waited,
-                     ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")", true)})));
+                     ImDelivery(w, "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"b\")",
+                                true)})));
 }
 
 std::vector<std::string> ChatLookups(const ChatRoom& r) {
-    return {"FindWindowA(AIM_ChatWnd) = " + H(r.chat),
-            "FindWindowExA(" + H(r.chat) + ", 0, WndAte32Class) = " + H(r.area1),
-            "FindWindowExA(" + H(r.chat) + ", " + H(r.area1) + ", WndAte32Class) = " + H(r.input)};
+    return {"FindWindowA(AIM_ChatWnd) = " + HandleText(r.chat),
+            "FindWindowExA(" + HandleText(r.chat) + ", 0, WndAte32Class) = " + HandleText(r.area1),
+            "FindWindowExA(" + HandleText(r.chat) + ", " + HandleText(r.area1) +
+                ", WndAte32Class) = " + HandleText(r.input)};
 }
 
 // A messenger that let a send run out its bound costs that bound once: the
@@ -474,16 +487,16 @@ TEST_F(Deliveries, AfterASendRunsOutItsBoundTheMessengerIsPassedOverUntilItAnswe
     ws.onPump = [&] { ws.Answer(0); };
     messenger.IMSend(L"y");
     messenger.ChatSend(L"three");
-    const std::string in = H(room.input), send = H(room.send);
-    EXPECT_THAT(
-        ws.CallsWith({"Send", "Post", "Probe", "wait"}),
-        ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
-                    "Probe(" + in + ")", "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"y\")",
-                    "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                    "PostMessageA(" + H(w.send) + ", WM_LBUTTONUP, 0, 0)",
-                    "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
-                    "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
-                    "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
+    const std::string in = HandleText(room.input), send = HandleText(room.send);
+    EXPECT_THAT(ws.CallsWith({"Send", "Post", "Probe", "wait"}),
+                ElementsAre("SendMessageA(" + in + ", WM_SETTEXT, \"one\") = no answer",
+                            "Probe(" + in + ")",
+                            "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"y\")",
+                            "PostMessageA(" + HandleText(w.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                            "PostMessageA(" + HandleText(w.send) + ", WM_LBUTTONUP, 0, 0)",
+                            "SendMessageA(" + in + ", WM_SETTEXT, \"three\")",
+                            "SendMessageA(" + send + ", WM_LBUTTONDOWN, 0, 0)",
+                            "SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0)"));
 }
 
 // Answers are told apart by the question they answer: one that comes after its
@@ -507,8 +520,8 @@ TEST_F(Deliveries, OnlyTheAnswerToTheNewestQuestionClearsAMessenger) {
     const std::vector<std::string> texts = ws.CallsWith({"WM_SETTEXT"});
     EXPECT_EQ(texts.size(), 11u);
     EXPECT_EQ(texts.end()[-2],
-              "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"b\") = no answer");
-    EXPECT_EQ(texts.back(), "SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"d\")");
+              "SendMessageA(" + HandleText(room.input) + ", WM_SETTEXT, \"b\") = no answer");
+    EXPECT_EQ(texts.back(), "SendMessageA(" + HandleText(room.input) + ", WM_SETTEXT, \"d\")");
 }
 
 // The window asked closed before the messenger read the question: only its
@@ -522,14 +535,15 @@ TEST_F(Deliveries, WhenTheWindowAskedIsGoneTheMessengerIsSentToAgain) {
     ws.Remove(room.input);
     messenger.IMSend(L"b");
     messenger.IMSend(L"c");
-    EXPECT_THAT(ws.CallsWith({"Probe", "WM_SETTEXT"}),
-                ElementsAre("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\") = no answer",
-                            "Probe(" + H(room.input) + ")",
-                            "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")",
-                            "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")"));
+    EXPECT_THAT(
+        ws.CallsWith({"Probe", "WM_SETTEXT"}),
+        ElementsAre("SendMessageA(" + HandleText(room.input) + ", WM_SETTEXT, \"a\") = no answer",
+                    "Probe(" + HandleText(room.input) + ")",
+                    "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"b\")",
+                    "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"c\")"));
     ws.hung = {w.input};  // nothing is left of that hang: a new one is asked about
     messenger.IMSend(L"d");
-    EXPECT_EQ(ws.calls.back(), "Probe(" + H(w.input) + ")");
+    EXPECT_EQ(ws.calls.back(), "Probe(" + HandleText(w.input) + ")");
 }
 
 // A hung messenger is passed over whatever the text: an empty text's press
@@ -558,15 +572,15 @@ TEST_F(Deliveries, AQuestionThatTimesOutIsNoHangAndNothingIsPassedOver) {
     ws.calls.clear();
     messenger.IMSend(L"b");
     messenger.IMSend(L"c");
-    const auto rest = ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"c\")");
-    EXPECT_THAT(
-        ws.calls,
-        ElementsAreArray(Join({ReadinessPass(w),
-                               {"AskBox(" + H(w.input) + ") = no answer"},
-                               ImDelivery(w, "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\")"),
-                               ReadinessPass(w),
-                               {"AskBox(" + H(w.input) + ") = no answer"},
-                               rest})));
+    const auto rest = ImDelivery(w, "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"c\")");
+    EXPECT_THAT(ws.calls,
+                ElementsAreArray(Join(
+                    {ReadinessPass(w),
+                     {"AskBox(" + HandleText(w.input) + ") = no answer"},
+                     ImDelivery(w, "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"b\")"),
+                     ReadinessPass(w),
+                     {"AskBox(" + HandleText(w.input) + ") = no answer"},
+                     rest})));
 }
 
 // The messenger stopped answering while its Send button was pressed: it still
@@ -578,7 +592,7 @@ TEST_F(Deliveries, ATimedOutButtonPressIsFollowedByItsReleaseAndTheMessengerIsPa
     messenger.ChatSend(L"a");
     ws.hung = {room.send, room.input};
     messenger.ChatSend(L"b");
-    const std::string in = H(room.input), send = H(room.send);
+    const std::string in = HandleText(room.input), send = HandleText(room.send);
     EXPECT_THAT(ws.calls,
                 ElementsAreArray(
                     Join({ChatLookups(room),
@@ -609,7 +623,7 @@ TEST_F(Deliveries, EveryMessageOfADeliveryGetsOnlyWhatIsLeftOfOneBound) {
     messenger.ChatSend(L"c");
     EXPECT_THAT(ws.bounds, ElementsAre(2000u, 100u));
     EXPECT_EQ(ws.now - start, delivery::kSendBoundMs);
-    EXPECT_EQ(ws.calls.back(), "Probe(" + H(room.send) + ")");
+    EXPECT_EQ(ws.calls.back(), "Probe(" + HandleText(room.send) + ")");
 }
 
 // A text that takes nearly the whole bound leaves no time for the press: the
@@ -619,12 +633,13 @@ TEST_F(Deliveries, ATextThatTakesTheWholeBoundEndsTheClickOnly) {
     ChatRoom room(ws);
     ws.answerMs = 1960;  // 40 ms left: too little to send a message in
     messenger.ChatSend(L"a");
-    EXPECT_THAT(ws.calls, Contains("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"a\")"));
+    EXPECT_THAT(ws.calls,
+                Contains("SendMessageA(" + HandleText(room.input) + ", WM_SETTEXT, \"a\")"));
     EXPECT_THAT(ws.CallsWith({"LBUTTON", "Probe"}), IsEmpty());
     ws.answerMs = 0;
     ws.calls.clear();
     messenger.ChatSend(L"b");
-    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)");
+    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONUP, 0, 0)");
 }
 
 // A release that runs out the bound is cancelled with the button left down, if
@@ -633,7 +648,7 @@ TEST_F(Deliveries, ATimedOutButtonReleaseIsPostedAgain) {
     ChatRoom room(ws);
     ws.answerMs = 900;  // text and press in time, the release gets 200 ms
     messenger.ChatSend(L"a");
-    const std::string send = H(room.send);
+    const std::string send = HandleText(room.send);
     EXPECT_THAT(
         std::vector<std::string>(ws.calls.end() - 3, ws.calls.end()),
         ElementsAre("SendMessageA(" + send + ", WM_LBUTTONUP, 0, 0) = no answer",
@@ -651,18 +666,20 @@ TEST_F(Deliveries, ARefusedMessageEndsTheDeliveryAndTheUserIsToldOnce) {
     messenger.IMSend(L"a", smileyWindow);
     EXPECT_THAT(
         ws.calls,
-        ElementsAreArray(Join({ReadinessPass(w),
-                               {"Sleep(0)", "FindWindowA(AIM_IMessage) = " + H(w.im),
-                                "FindWindowExA(" + H(w.im) + ", 0, WndAte32Class) = " + H(w.area1),
-                                "GetWindow(" + H(w.area1) + ", GW_HWNDNEXT) = " + H(w.input),
-                                "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"a\") = blocked",
-                                "TellBlocked(77)"}})));
+        ElementsAreArray(Join(
+            {ReadinessPass(w),
+             {"Sleep(0)", "FindWindowA(AIM_IMessage) = " + HandleText(w.im),
+              "FindWindowExA(" + HandleText(w.im) + ", 0, WndAte32Class) = " + HandleText(w.area1),
+              "GetWindow(" + HandleText(w.area1) + ", GW_HWNDNEXT) = " + HandleText(w.input),
+              "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"a\") = blocked",
+              "TellBlocked(77)"}})));
     ws.calls.clear();
     messenger.ChatSend(L"c", customWindow);
     messenger.IMSend(L"", customWindow);
-    EXPECT_THAT(ws.calls,
-                Contains("SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"c\") = blocked"));
-    EXPECT_EQ(ws.calls.back(), "PostMessageA(" + H(w.send) + ", WM_LBUTTONDOWN, 0, 0) = blocked");
+    EXPECT_THAT(ws.calls, Contains("SendMessageA(" + HandleText(room.input) +
+                                   ", WM_SETTEXT, \"c\") = blocked"));
+    EXPECT_EQ(ws.calls.back(),
+              "PostMessageA(" + HandleText(w.send) + ", WM_LBUTTONDOWN, 0, 0) = blocked");
     EXPECT_THAT(ws.CallsWith({"TellBlocked", "LBUTTONUP"}), IsEmpty());
     ws.blocked.clear();
     ws.calls.clear();
@@ -679,20 +696,23 @@ TEST_F(Deliveries, AFailureWithoutAReasonEndsTheDeliveryOnly) {
     ws.failing = {room.input, w.input};
     messenger.ChatSend(L"a");
     messenger.IMSend(L"b");
-    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(w.input) + ", WM_SETTEXT, \"b\") = failed");
+    EXPECT_EQ(ws.calls.back(),
+              "SendMessageA(" + HandleText(w.input) + ", WM_SETTEXT, \"b\") = failed");
     ws.failing.clear();
     ws.calls.clear();
     messenger.ChatSend(L"c");
     EXPECT_THAT(ws.calls,
-                ElementsAreArray(Join(
-                    {ChatLookups(room),
-                     {"SendMessageA(" + H(room.input) + ", WM_SETTEXT, \"c\")",
-                      "FindWindowExA(1, " + H(room.input) + ", _Oscar_IconBtn) = " + H(room.send),
-                      "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
-                      "SendMessageA(" + H(room.send) + ", WM_LBUTTONUP, 0, 0)"}})));
+                ElementsAreArray(
+                    Join({ChatLookups(room),
+                          {"SendMessageA(" + HandleText(room.input) + ", WM_SETTEXT, \"c\")",
+                           "FindWindowExA(1, " + HandleText(room.input) +
+                               ", _Oscar_IconBtn) = " + HandleText(room.send),
+                           "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONDOWN, 0, 0)",
+                           "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONUP, 0, 0)"}})));
     ws.failing = {room.send};
     messenger.ChatSend(L"d");
-    EXPECT_EQ(ws.calls.back(), "SendMessageA(" + H(room.send) + ", WM_LBUTTONDOWN, 0, 0) = failed");
+    EXPECT_EQ(ws.calls.back(),
+              "SendMessageA(" + HandleText(room.send) + ", WM_LBUTTONDOWN, 0, 0) = failed");
     EXPECT_TRUE(ws.probes.empty());
 }
 
