@@ -5,6 +5,8 @@
 
 #include <array>
 
+#include "app/hotkey_window_win.h"
+#include "app/settings_win.h"
 #include "app/smiley_window_win.h"
 #include "custom/custom_codes_window_win.h"
 #include "info/about_window_win.h"
@@ -31,16 +33,21 @@ class Application {
     // icon with it), and the event loop ends.
     void Quit();
     void DestroyWindows();
+    // Hands what the smiley window keeps to the settings file's writer.
+    void SaveSettings();
 
+    // Written off the user interface's thread; goes after the windows.
+    settings::SettingsWriter settingsWriter_{settings::SettingsPath()};
     delivery::Win32WindowSystem windowSystem_;
     delivery::MessengerDelivery messenger_{windowSystem_};
     info::InstructionsWindow instructions_;
     info::AboutWindow about_;
     custom::CustomCodesWindow customCodes_;
     SmileyWindow smiley_;
+    HotkeyWindow hotkeyWindow_;
     // Every window, in the order they are taken down: the smiley window last.
-    const std::array<win::LayoutWindow*, 4> allWindows_ = {&customCodes_, &about_, &instructions_,
-                                                           &smiley_};
+    const std::array<win::LayoutWindow*, 5> allWindows_ = {&hotkeyWindow_, &customCodes_, &about_,
+                                                           &instructions_, &smiley_};
     bool quitting_ = false;
 };
 

@@ -49,6 +49,8 @@ class FaceGrid {
     // A key on `face`; `repeat` for the presses of a key held down. True when
     // the grid took it.
     bool OnKey(std::size_t face, FaceKey key, bool repeat);
+    // The keyboard comes to the current face with its hint, as with Tab.
+    void FocusCurrent() { MoveTo(current_); }
     // The window moved: the hint follows its face.
     void OnMoved();
     // The window was minimised or hidden: the hint goes, even where the face

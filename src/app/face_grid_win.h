@@ -33,6 +33,8 @@ class FacePictures : private FaceControls {
     // The messages the faces answer: their painting, their focus, the
     // window's moves and hiding. True when `msg` was taken, with `result`.
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // The keyboard comes to the current face with its hint, as with Tab.
+    void FocusCurrent() { grid_.FocusCurrent(); }
     // A face's menu stands over the faces from the first call to the second.
     void OnMenuOpening() { grid_.OnMenuOpening(); }
     void OnMenuClosed() { grid_.OnMenuClosed(); }

@@ -27,7 +27,13 @@ Combination FromControlWord(std::uint16_t word);
 std::uint16_t ToControlWord(Combination combination);
 
 // Where the smiley window was when the hotkey brought it up.
-enum class Place { kFront, kBehind, kTray, kTaskbar };
+enum class Place {
+    kFront,
+    kBehind,   // shown, behind other windows
+    kTray,     // in the notification area
+    kTaskbar,  // minimised on the taskbar (the shell refused the icon)
+    kHidden,   // hidden while the custom codes window stands
+};
 
 // A press of the hotkey or Esc: what becomes of the window.
 enum class Move {

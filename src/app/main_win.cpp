@@ -2,8 +2,14 @@
 #include <windows.h>
 
 #include "app/application_win.h"
+#include "app/single_instance_win.h"
+#include "app/smiley_window_ids.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
+    // One Pallimo per session: a second start brings the first one forward
+    // (waiting a few seconds for it while it starts) and ends.
+    app::SingleInstance instance;
+    if (!instance.Claim()) return app::BringRunningForward(smiley_window_ids::kClass, 8000) ? 0 : 1;
     app::Application application;
     return application.Run(showCommand);
 }

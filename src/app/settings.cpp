@@ -68,7 +68,6 @@ struct Entry {
 
 bool operator==(const Place& a, const Place& b) { return a.left == b.left && a.top == b.top; }
 
-
 bool operator==(const Settings& a, const Settings& b) {
     return a.style == b.style && a.place == b.place && a.hotkey == b.hotkey;
 }

@@ -150,10 +150,12 @@ struct SettingsWriter::Shared {
 
     void Write(const std::string& bytes) const {
         try {
-            // The folder is made on the first write. Where it cannot be, the
-            // save fails and the settings stay as they were.
-            const std::size_t slash = path.find_last_of(L'\\');
-            if (slash != std::wstring::npos)
+            // The folders are made on the first write, each one missing on
+            // the way (a profile whose application data folder is not made
+            // yet). Where one cannot be, the save fails and the settings stay
+            // as they were.
+            for (std::size_t slash = path.find(L'\\', 3); slash != std::wstring::npos;
+                 slash = path.find(L'\\', slash + 1))
                 CreateDirectoryW(path.substr(0, slash).c_str(), nullptr);
             safesave::SaveFileBytes(path, bytes);
         } catch (const std::exception&) {

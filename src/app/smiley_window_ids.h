@@ -15,6 +15,8 @@ constexpr int kExtraButton = 302;
 constexpr int kSendButton = 303;  // sends the smiley the two boxes make up
 constexpr int kCodeBox = 304;     // the chosen style's code, in quotes
 constexpr int kTagTailBox = 305;  // the clicked face's end of the tag
+// The window menu's "Hotkey..." (a system command: the low four bits clear).
+constexpr int kHotkeyItem = 0x110;
 // The items of a face's popup menu.
 constexpr int kFaceSendItem = 401;
 constexpr int kFaceChatItem = 402;

@@ -8,6 +8,8 @@
 
 #include "app/catalogue.h"
 #include "app/resource.h"
+#include "app/settings_win.h"
+#include "app/single_instance_win.h"
 #include "app/smiley_window_ids.h"
 #include "messenger/winsys_win.h"
 #include "win/pump.h"
@@ -97,7 +99,8 @@ SmileyWindow::SmileyWindow(delivery::MessengerDelivery& messenger, SmileyWindowL
               [this](std::size_t style) { OnStyle(style); }),
       faces_([this](std::size_t face) { OnFace(face); }) {}
 
-bool SmileyWindow::Open(int showCommand) {
+bool SmileyWindow::Open(int showCommand, const settings::Settings& remembered) {
+    remembered_ = remembered;
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // The icon file holds the face drawn at every size the system asks for:
     // the small one for the caption and the notification area, the large one
@@ -108,7 +111,9 @@ bool SmileyWindow::Open(int showCommand) {
     largeIcon_.reset(static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_PALLIMO),
                                                    IMAGE_ICON, GetSystemMetrics(SM_CXICON),
                                                    GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR)));
-    return LayoutWindow::Open(showCommand, largeIcon_.get());
+    const bool opened = LayoutWindow::Open(showCommand, largeIcon_.get());
+    opened_ = opened && exists();
+    return opened;
 }
 
 // The announcement starts as soon as the window stands, and the controls are
@@ -117,21 +122,40 @@ bool SmileyWindow::Open(int showCommand) {
 void SmileyWindow::OnWindowCreated() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
+    // A later start may ask during the announcement's wait: it is told to
+    // wait for the window.
+    forwardMessage_ = ForwardMessage();
     messenger_.ChatSend(L" --^V- Pallimo Loaded -V^-- ", delivery::ToHandle(hwnd_));
     announcedAt_ = win::NowMs();
 }
 
 void SmileyWindow::OnCreate() {
-    win::HwndSetText(Control(ids::kCodeBox), catalogue::StartCode());
-    // "Blue" is drawn chosen, matching the start value of the code box, and
-    // is the option group's one Tab stop, where the focus starts.
+    // The style chosen last time, else "Blue": drawn chosen, its code in the
+    // code box, and the option group's one Tab stop, where the focus starts.
+    const std::size_t style = remembered_.style.value_or(0);
+    win::HwndSetText(Control(ids::kCodeBox), catalogue::QuotedCode(catalogue::kStyles[style].code));
     std::vector<HWND> options(catalogue::kStyleCount);
     for (std::size_t i = 0; i < options.size(); ++i) options[i] = Control(ids::StyleId(i));
-    styles_.Attach(hwnd_, std::move(options), 0);
+    styles_.Attach(hwnd_, std::move(options), style);
     std::array<HWND, catalogue::kFaceCount> pictures = {};
     for (std::size_t i = 0; i < pictures.size(); ++i) pictures[i] = Control(ids::FaceId(i));
     faces_.Attach(hwnd_, pictures);
     parking_.Attach(hwnd_, icon_.get());
+    // Where the window was left, if that is still on a screen; else the
+    // layout's fixed place.
+    RECT r = {};
+    GetWindowRect(hwnd_, &r);
+    if (remembered_.place &&
+        settings::PlaceIsUsable(*remembered_.place, r.right - r.left, r.bottom - r.top))
+        SetWindowPos(hwnd_, nullptr, remembered_.place->left, remembered_.place->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (remembered_.hotkey) {
+        hotkeyChoice_ = *remembered_.hotkey;
+        hotkeyRegistration_.Set(hwnd_, hotkeyChoice_);
+    }
+    HMENU windowMenu = GetSystemMenu(hwnd_, FALSE);
+    AppendMenuW(windowMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(windowMenu, MF_STRING, ids::kHotkeyItem, L"&Hotkey...");
     // The rest of the second since the first line, then the second line.
     const std::uint32_t spent = win::NowMs() - announcedAt_;
     if (spent < 1000) messenger_.TimeOut((1000 - spent) / 1000.0);
@@ -152,7 +176,84 @@ void SmileyWindow::Hide() {
 void SmileyWindow::OnStyle(std::size_t style) {
     if (style >= catalogue::kStyleCount) return;
     win::HwndSetText(Control(ids::kCodeBox), catalogue::QuotedCode(catalogue::kStyles[style].code));
+    links_.settingsChanged();
 }
+
+settings::Settings SmileyWindow::Remembered() const {
+    settings::Settings now;
+    now.style = exists() ? styles_.chosen() : remembered_.style.value_or(0);
+    now.place = exists() ? settings::WindowPlace(hwnd_) : remembered_.place;
+    if (!hotkeyChoice_.none()) now.hotkey = hotkeyChoice_;
+    return now;
+}
+
+bool SmileyWindow::SetHotkey(hotkey::Combination combination) {
+    if (!hotkeyRegistration_.Set(hwnd_, combination)) return false;
+    if (combination != hotkeyChoice_) {
+        hotkeyChoice_ = combination;
+        links_.settingsChanged();
+    }
+    return true;
+}
+
+// The hotkey brings the window up in front with the keyboard on the current
+// face, from the notification area or from behind other windows; pressed
+// again while it is in front, it puts the window back, as Esc does.
+void SmileyWindow::OnHotkey() {
+    HWND front = GetForegroundWindow();
+    const bool ours = front == hwnd_;
+    hotkey::Place place = hotkey::Place::kBehind;
+    if (IsIconic(hwnd_))
+        place = IsWindowVisible(hwnd_) ? hotkey::Place::kTaskbar : hotkey::Place::kTray;
+    else if (!IsWindowVisible(hwnd_))
+        place = hotkey::Place::kHidden;
+    switch (summons_.OnHotkey(ours, place)) {
+        case hotkey::Move::kBringUp:
+            if (!ours) previousForeground_ = front;
+            BringUp();
+            break;
+        case hotkey::Move::kPutBack:
+            PutBack();
+            break;
+        case hotkey::Move::kNone:
+            break;
+    }
+}
+
+bool SmileyWindow::OnEscape() {
+    if (summons_.OnEscape() != hotkey::Move::kPutBack) return false;
+    PutBack();
+    return true;
+}
+
+void SmileyWindow::BringUp() {
+    parking_.BringBack();
+    // Waiting for the hotkey window, it leaves the keyboard to that one.
+    if (IsWindowEnabled(hwnd_)) faces_.FocusCurrent();
+}
+
+// Back into the notification area (or the taskbar, or hidden) as it came,
+// and the foreground to the window that had it, usually the conversation.
+void SmileyWindow::PutBack() {
+    switch (summons_.from()) {
+        case hotkey::Place::kTray:
+        case hotkey::Place::kTaskbar:
+            ShowWindow(hwnd_, SW_MINIMIZE);
+            break;
+        case hotkey::Place::kHidden:
+            Hide();
+            break;
+        case hotkey::Place::kBehind:
+        case hotkey::Place::kFront:
+            break;
+    }
+    if (previousForeground_ != nullptr && IsWindow(previousForeground_))
+        SetForegroundWindow(previousForeground_);
+    previousForeground_ = nullptr;
+}
+
+// A later start of the program asks this one to come forward instead.
+void SmileyWindow::OnForwardAsked() { parking_.BringBack(); }
 
 void SmileyWindow::OnFace(std::size_t face) {
     if (face >= catalogue::kFaceCount) return;
@@ -228,6 +329,7 @@ void SmileyWindow::OpenCustomCodes() {
 // dialog manager, which under Wine moves the focus without choosing) and
 // move among the faces; Space and Enter send a face.
 bool SmileyWindow::OnKey(HWND control, WPARAM vk, bool repeat) {
+    if (vk == VK_ESCAPE && !repeat && OnEscape()) return true;
     return styles_.OnKey(control, vk) || faces_.OnKey(control, vk, repeat);
 }
 
@@ -244,6 +346,11 @@ void SmileyWindow::OnOtherCommand(int id, int code, HWND control) {
 }
 
 LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == forwardMessage_ && forwardMessage_ != 0) {
+        if (!opened_) return kStartingAnswer;
+        OnForwardAsked();
+        return kForwardAnswer;
+    }
     if (parking_.OnMessage(msg, wParam, lParam)) return 0;
     LRESULT result = 0;
     if (faces_.OnMessage(msg, wParam, lParam, result)) return result;
@@ -255,7 +362,32 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnFaceMenu(face, lParam);
             return 0;
         }
+        case WM_HOTKEY:
+            if (hotkeyRegistration_.Is(wParam)) OnHotkey();
+            return 0;
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) == ids::kHotkeyItem) {
+                links_.chooseHotkey();
+                return 0;
+            }
+            break;
+        case WM_ACTIVATE:
+            // Left for a window not of its own (its menus and the hotkey
+            // window are): Esc no longer puts it back.
+            if (LOWORD(wParam) == WA_INACTIVE &&
+                (lParam == 0 || GetWindow(reinterpret_cast<HWND>(lParam), GW_OWNER) != hwnd_))
+                summons_.OnLeft();
+            break;
+        case WM_EXITSIZEMOVE:
+            links_.settingsChanged();  // a new place
+            break;
+        case WM_ENDSESSION:
+            // The session ends without the window's close: what is kept is
+            // written now.
+            if (wParam) links_.closed();
+            return 0;
         case WM_DESTROY:
+            hotkeyRegistration_.Release();
             parking_.Detach();
             [[fallthrough]];
         case WM_CLOSE:

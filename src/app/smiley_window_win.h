@@ -16,6 +16,9 @@
 #include <string>
 
 #include "app/face_grid_win.h"
+#include "app/hotkey.h"
+#include "app/hotkey_win.h"
+#include "app/settings.h"
 #include "app/tray_win.h"
 #include "messenger/delivery.h"
 #include "win/gdi.h"
@@ -29,6 +32,10 @@ struct SmileyWindowLinks {
     // Shows the custom codes window; false when it does not stand.
     std::function<bool()> openCustomCodes;
     std::function<void()> closed;  // ends the program
+    // The style, the place or the hotkey changed: Remembered() says what to keep.
+    std::function<void()> settingsChanged;
+    // The window menu's "Hotkey...".
+    std::function<void()> chooseHotkey;
 };
 
 class SmileyWindow : public win::LayoutWindow {
@@ -37,9 +44,18 @@ class SmileyWindow : public win::LayoutWindow {
 
     // Builds the window hidden, announces the program in the chat room, and
     // only then shows it with `showCommand`, so the announcement reaches the
-    // chat room before the window is first seen. False if the window could
-    // not be made.
-    bool Open(int showCommand);
+    // chat room before the window is first seen. The style, place and hotkey
+    // `remembered` from the last run are taken again. False if the window
+    // could not be made.
+    bool Open(int showCommand, const settings::Settings& remembered);
+
+    // What the next start should take again: the chosen style, the window's
+    // place and the hotkey.
+    settings::Settings Remembered() const;
+    hotkey::Combination hotkey() const { return hotkeyChoice_; }
+    // Registers `combination` as the hotkey (none: no hotkey); false when
+    // another program has it, and the one before stays.
+    bool SetHotkey(hotkey::Combination combination);
 
     // Shows the window again after the custom codes window hid it.
     void ShowAgain();
@@ -65,6 +81,11 @@ class SmileyWindow : public win::LayoutWindow {
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void OnDestroyed() override;
 
+    void OnHotkey();
+    bool OnEscape();
+    void BringUp();
+    void PutBack();
+    void OnForwardAsked();
     std::wstring TagOf(std::size_t face) const;
     void SetTagTail(std::size_t face);
 
@@ -77,6 +98,17 @@ class SmileyWindow : public win::LayoutWindow {
     win::Icon largeIcon_;
     // When the first line of the announcement went out.
     std::uint32_t announcedAt_ = 0;
+    // What the last run left, taken again while the window is built.
+    settings::Settings remembered_;
+    app::HotkeyRegistration hotkeyRegistration_;
+    // The hotkey the user chose; kept even while another program holds it.
+    hotkey::Combination hotkeyChoice_;
+    hotkey::Summons summons_;
+    // The window that had the foreground when the hotkey brought this one up.
+    HWND previousForeground_ = nullptr;
+    // A later start's request to come forward (see single_instance_win.h).
+    UINT forwardMessage_ = 0;
+    bool opened_ = false;  // shown once: the start-up is over
 };
 
 }  // namespace app

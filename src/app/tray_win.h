@@ -54,6 +54,9 @@ class WindowParking : private ParkingPlace {
     // The messages parking answers: the icon's, the taskbar's restart, the
     // window's size changes, the retry's timer. True when it took `msg`.
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
+    // Brings the window up in front from wherever it is (the notification
+    // area, the taskbar, hidden, behind), as a click on the icon does.
+    void BringBack() { rules_.OnIconClicked(); }
     // The window is going: its icon goes with it.
     void Detach() { rules_.OnClosed(); }
 

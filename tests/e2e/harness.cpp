@@ -429,7 +429,14 @@ void PressKey(WORD vk, WORD modifier, WORD secondModifier) {
         in[n].ki.wVk = in[i].ki.wVk;
         in[n++].ki.dwFlags = KEYEVENTF_KEYUP;
     }
-    for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+    for (INPUT& i : in) {
+        i.type = INPUT_KEYBOARD;
+        // A letter or a digit carries its scan code, as a keyboard's does:
+        // without one, Wine hands a control a key code of its own choosing.
+        const WORD key = i.ki.wVk;
+        if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z'))
+            i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    }
     SendInput(static_cast<UINT>(n), in, sizeof in[0]);
     Settle();
 }

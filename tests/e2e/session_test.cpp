@@ -179,7 +179,9 @@ void CheckRemembered(e2e::Standin& standin) {
     if (!ok(main != nullptr, "Pallimo starts")) return;
     const RECT fixed = e2e::ScreenRect(main);
     CheckHotkey(standin, main, pallimo.Id());
-    e2e::Activate(main);
+    // Put back into the tray last: the hotkey brings it up once more.
+    e2e::PressKey('P', VK_CONTROL, VK_MENU);
+    ok(InFront(main) && e2e::IsShown(main), "the hotkey brings the window out of the tray");
     e2e::Click(e2e::Child(main, frog));
     SetWindowPos(main, nullptr, fixed.left + 40, fixed.top + 30, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
