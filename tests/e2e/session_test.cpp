@@ -206,6 +206,14 @@ void CheckRemembered(e2e::Standin& standin) {
     ok(RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_ALT, 'P') == FALSE,
        "the hotkey is Pallimo's again");
     UnregisterHotKey(nullptr, 8);
+    // Backspace in the key box: no hotkey.
+    HWND window = OpenHotkeyWindow(main, again.Id());
+    e2e::PressKey(VK_BACK);
+    e2e::PressKey(VK_RETURN);
+    ok(window != nullptr && e2e::WaitUntil([&] { return !IsWindow(window); }, 5000) &&
+           RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_ALT, 'P') != FALSE,
+       "no keys given back the hotkey");
+    UnregisterHotKey(nullptr, 8);
     ok(Close(again, main), "Pallimo ends again");
 
     // A garbled file: the defaults.
