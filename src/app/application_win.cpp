@@ -1,5 +1,7 @@
 #include "app/application_win.h"
 
+#include <utility>
+
 #include "win/pump.h"
 
 namespace app {
@@ -10,13 +12,19 @@ Application::Application()
       smiley_(messenger_,
               {[this] { return customCodes_.Open(); }, [this] { Quit(); },
                [this] { SaveSettings(); }, [this] { hotkeyWindow_.OpenOver(smiley_.hwnd()); }}),
-      hotkeyWindow_({[this] { return smiley_.hotkey(); },
-                     [this](hotkey::Combination c) { return smiley_.SetHotkey(c); }}) {}
+      hotkeyWindow_({[this] { return smiley_.hotkey(); }, [this] { return smiley_.hotkeyActive(); },
+                     [this](hotkey::Combination c) { return smiley_.SetHotkey(c); },
+                     [this] { smiley_.PauseHotkey(); }, [this] { smiley_.ResumeHotkey(); }}) {}
 
 Application::~Application() { DestroyWindows(); }
 
 int Application::Run(int showCommand) {
-    if (!smiley_.Open(showCommand, settings::LoadSettings(settings::SettingsPath()))) return 1;
+    bool mayReplace = true;
+    const settings::Settings remembered =
+        settings::LoadSettings(settings::SettingsPath(), mayReplace);
+    keepSettingsFile_ = !mayReplace;
+    savedSettings_ = settings::FormatSettings(remembered);
+    if (!smiley_.Open(showCommand, remembered)) return 1;
     return win::RunMessageLoop();
 }
 
@@ -31,8 +39,13 @@ void Application::Quit() {
     PostQuitMessage(0);
 }
 
+// Only what changed is written, and never over a file this run could not read.
 void Application::SaveSettings() {
-    if (smiley_.exists()) settingsWriter_.Save(settings::FormatSettings(smiley_.Remembered()));
+    if (keepSettingsFile_ || !smiley_.exists()) return;
+    std::string bytes = settings::FormatSettings(smiley_.Remembered());
+    if (bytes == savedSettings_) return;
+    savedSettings_ = bytes;
+    settingsWriter_.Save(std::move(bytes));
 }
 
 void Application::DestroyWindows() {

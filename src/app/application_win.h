@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 #include "app/hotkey_window_win.h"
 #include "app/settings_win.h"
@@ -49,6 +50,9 @@ class Application {
     const std::array<win::LayoutWindow*, 5> allWindows_ = {&hotkeyWindow_, &customCodes_, &about_,
                                                            &instructions_, &smiley_};
     bool quitting_ = false;
+    // The settings file was there but could not be read: this run leaves it.
+    bool keepSettingsFile_ = false;
+    std::string savedSettings_;  // the bytes handed to the writer last
 };
 
 }  // namespace app

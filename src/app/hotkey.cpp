@@ -4,7 +4,15 @@ namespace hotkey {
 
 namespace {
 // The hot-key control's flags.
-constexpr unsigned kControlShift = 0x1, kControlCtrl = 0x2, kControlAlt = 0x4;
+constexpr unsigned kControlShift = 0x1, kControlCtrl = 0x2, kControlAlt = 0x4,
+                   kControlExtended = 0x8;
+
+// Keys of the extended block (Page Up to Down, Insert, Delete, the keypad's
+// divide, Num Lock): the control names them so only with the extended flag,
+// and without it shows the keypad's keys of the same codes.
+bool IsExtendedKey(unsigned key) {
+    return (key >= 0x21 && key <= 0x28) || key == 0x2D || key == 0x2E || key == 0x6F || key == 0x90;
+}
 }  // namespace
 
 Combination FromControlWord(std::uint16_t word) {
@@ -24,6 +32,7 @@ std::uint16_t ToControlWord(Combination c) {
     if (c.modifiers & kShift) flags |= kControlShift;
     if (c.modifiers & kControl) flags |= kControlCtrl;
     if (c.modifiers & kAlt) flags |= kControlAlt;
+    if (IsExtendedKey(c.key)) flags |= kControlExtended;
     return static_cast<std::uint16_t>((flags << 8) | c.key);
 }
 

@@ -32,7 +32,6 @@ enum class Place {
     kBehind,   // shown, behind other windows
     kTray,     // in the notification area
     kTaskbar,  // minimised on the taskbar (the shell refused the icon)
-    kHidden,   // hidden while the custom codes window stands
 };
 
 // A press of the hotkey or Esc: what becomes of the window.

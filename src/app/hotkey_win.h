@@ -13,15 +13,17 @@ class HotkeyRegistration {
     HotkeyRegistration& operator=(const HotkeyRegistration&) = delete;
     ~HotkeyRegistration() { Release(); }
 
-    // Registers `combination` for `window` (none takes the hotkey away). On
-    // refusal (another program has it) the one before stays and false comes
-    // back.
-    bool Set(HWND window, hotkey::Combination combination);
+    // Registers `combination` for `window` (none takes the hotkey away).
+    // ERROR_SUCCESS, or the system's reason for refusing it
+    // (ERROR_HOTKEY_ALREADY_REGISTERED: another program has it); on refusal
+    // the one before stays.
+    DWORD Set(HWND window, hotkey::Combination combination);
     // Gives the hotkey back to the system; it is still remembered, for the
     // window built afresh to take again.
     void Release();
 
     hotkey::Combination combination() const { return combination_; }
+    bool active() const { return id_ != 0; }
     // True for the WM_HOTKEY id of this registration.
     bool Is(WPARAM id) const { return id_ != 0 && static_cast<int>(id) == id_; }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/hotkey_window_ids.h"
+#include "win/text.h"
 
 namespace app {
 
@@ -42,7 +43,9 @@ HotkeyWindow::HotkeyWindow(HotkeyWindowLinks links)
 bool HotkeyWindow::OpenOver(HWND owner) {
     if (exists()) return LayoutWindow::Open();
     owner_ = owner;
+    links_.opened();
     if (!OpenOwned(owner)) {
+        links_.closed();
         owner_ = nullptr;
         return false;
     }
@@ -51,11 +54,15 @@ bool HotkeyWindow::OpenOver(HWND owner) {
 
 void HotkeyWindow::OnCreate() {
     HWND box = Control(ids::kKeyBox);
-    // A key alone or with Shift only would be taken from every program, as
-    // the system's own shortcut pages refuse it: it becomes Ctrl+Alt+key.
-    SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S,
-                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_ALT, 0));
+    // A key alone or with Shift would be taken from everybody's typing, with
+    // Ctrl alone from every program's own shortcuts (Ctrl+C), with Alt alone
+    // from their menus, and Ctrl+Alt is AltGr on many keyboards (@, the euro
+    // sign): such keys become Ctrl+Shift+key.
+    SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S | HKCOMB_C | HKCOMB_A | HKCOMB_CA,
+                 MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0));
     SendMessageW(box, HKM_SETHOTKEY, hotkey::ToControlWord(links_.current()), 0);
+    if (!links_.current().none() && !links_.active())
+        win::HwndSetText(Control(ids::kPrompt), L"Another program holds these keys now:");
     // Centred over the smiley window, which waits for this one.
     if (owner_ != nullptr) {
         RECT over = {}, own = {};
@@ -72,10 +79,14 @@ void HotkeyWindow::OnCreate() {
 void HotkeyWindow::OnOk() {
     const auto word =
         static_cast<std::uint16_t>(SendMessageW(Control(ids::kKeyBox), HKM_GETHOTKEY, 0, 0));
-    if (!links_.choose(hotkey::FromControlWord(word))) {
+    const DWORD error = links_.choose(hotkey::FromControlWord(word));
+    if (error != ERROR_SUCCESS) {
         MessageBoxW(hwnd_,
-                    L"Another program uses these keys already. Pallimo keeps the keys it had: "
-                    L"choose others, or Cancel.",
+                    error == ERROR_HOTKEY_ALREADY_REGISTERED
+                        ? L"Another program uses these keys already. Pallimo keeps the keys it "
+                          L"had: choose others, or Cancel."
+                        : L"Windows does not take these keys as a hotkey. Pallimo keeps the keys "
+                          L"it had: choose others, or Cancel.",
                     L"Pallimo", MB_OK | MB_ICONWARNING);
         SetFocus(Control(ids::kKeyBox));
         return;
@@ -119,6 +130,7 @@ void HotkeyWindow::Close() {
 
 void HotkeyWindow::OnDestroyed() {
     if (owner_ != nullptr) EnableWindow(owner_, TRUE);
+    if (owner_ != nullptr) links_.closed();
     owner_ = nullptr;
     LayoutWindow::OnDestroyed();
 }

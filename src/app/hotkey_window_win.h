@@ -13,9 +13,14 @@ namespace app {
 
 struct HotkeyWindowLinks {
     std::function<hotkey::Combination()> current;
-    // Takes the combination chosen; false when another program has it, and
-    // then the one before stays.
-    std::function<bool(hotkey::Combination)> choose;
+    // Whether the current hotkey works now (another program may hold it).
+    std::function<bool()> active;
+    // Takes the combination chosen: ERROR_SUCCESS, or the system's reason
+    // for refusing it, and then the one before stays.
+    std::function<DWORD(hotkey::Combination)> choose;
+    // The window stands (the hotkey is given back meanwhile), and is gone.
+    std::function<void()> opened;
+    std::function<void()> closed;
 };
 
 class HotkeyWindow : public win::LayoutWindow {

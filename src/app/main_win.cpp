@@ -7,9 +7,12 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // One Pallimo per session: a second start brings the first one forward
-    // (waiting a few seconds for it while it starts) and ends.
+    // (waiting a few seconds for it while it starts) and ends; one that finds
+    // the first ending takes its place.
     app::SingleInstance instance;
-    if (!instance.Claim()) return app::BringRunningForward(smiley_window_ids::kClass, 8000) ? 0 : 1;
+    bool cameForward = false;
+    if (!app::ClaimOrForward(instance, smiley_window_ids::kClass, 8000, cameForward))
+        return cameForward ? 0 : 1;
     app::Application application;
     return application.Run(showCommand);
 }

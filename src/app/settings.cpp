@@ -73,7 +73,10 @@ bool operator==(const Settings& a, const Settings& b) {
 }
 
 bool IsValidHotkey(const Hotkey& hotkey) {
-    return hotkey.key >= 0x01 && hotkey.key <= 0xFE && (hotkey.modifiers & ~kModAll) == 0;
+    // Shift alone, or nothing, would take a key people type from every program.
+    const unsigned needed = hotkey::kAlt | hotkey::kControl | hotkey::kWin;
+    return hotkey.key >= 0x01 && hotkey.key <= 0xFE && (hotkey.modifiers & ~kModAll) == 0 &&
+           (hotkey.modifiers & needed) != 0;
 }
 
 std::optional<std::size_t> StyleByCaption(std::string_view caption) {

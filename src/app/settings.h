@@ -72,7 +72,8 @@ struct Settings {
 bool operator==(const Place& a, const Place& b);
 bool operator==(const Settings& a, const Settings& b);
 
-// A key code and modifiers RegisterHotKey can take, as the reader accepts them.
+// A key code and modifiers RegisterHotKey can take, with Ctrl, Alt or Win among
+// them, as the reader accepts them.
 bool IsValidHotkey(const Hotkey& hotkey);
 
 // The index in catalogue::kStyles of the style captioned `caption` (matched

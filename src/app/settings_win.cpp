@@ -43,13 +43,28 @@ std::wstring SettingsPath() {
     return folder + L"Pallimo\\Pallimo.ini";
 }
 
-Settings LoadSettings(const std::wstring& path) {
+Settings LoadSettings(const std::wstring& path, bool& mayReplace) {
+    mayReplace = true;
     if (path.empty()) return Settings();
-    safesave::ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    HANDLE handle = INVALID_HANDLE_VALUE;
+    // A virus scanner or a copy program may hold the file for a moment.
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        handle = CreateFileW(path.c_str(), GENERIC_READ,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) break;
+        Sleep(100);
+    }
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        mayReplace = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return Settings();
+    }
+    safesave::ScopedFile file(handle);
+    mayReplace = false;
     // Only a file on disk: a pipe or a device could keep a read waiting.
-    if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK) return Settings();
+    if (GetFileType(file.get()) != FILE_TYPE_DISK) return Settings();
     try {
         // One byte more than the reader takes tells a longer file from one of
         // just the right size.
@@ -65,6 +80,8 @@ Settings LoadSettings(const std::wstring& path) {
             got += n;
         }
         bytes.resize(got);
+        // Read whole: garbled or not, it is this program's file to replace.
+        mayReplace = true;
         return ParseSettings(bytes);
     } catch (const std::exception&) {
         return Settings();

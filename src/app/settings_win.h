@@ -21,8 +21,11 @@ std::wstring SettingsPath();
 
 // The settings in the file at `path`: the defaults for a file that is missing,
 // cannot be read, is no file on disk or is longer than kMaxFileBytes, and for
-// whatever the file holds spoiled. Never waits for a file another program holds.
-Settings LoadSettings(const std::wstring& path);
+// whatever the file holds spoiled. A file another program holds is waited for
+// about a second. `mayReplace` is false when a file is there that could not
+// be read whole: writing this run's settings over it would lose what it
+// holds.
+Settings LoadSettings(const std::wstring& path, bool& mayReplace);
 
 // The place of `window`'s normal position (where it is when neither minimized
 // nor maximized) in screen pixels; none when the window is gone.

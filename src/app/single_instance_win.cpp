@@ -23,6 +23,7 @@ SingleInstance::~SingleInstance() {
 }
 
 bool SingleInstance::Claim() {
+    if (mutex_ != nullptr) CloseHandle(mutex_);
     mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
     // Not made nor opened (no rights to another user's mutex of the name):
     // a Pallimo that does not start at all would help nobody.
@@ -30,25 +31,38 @@ bool SingleInstance::Claim() {
     return GetLastError() != ERROR_ALREADY_EXISTS;
 }
 
-bool BringRunningForward(const wchar_t* windowClass, std::uint32_t budgetMs) {
+Forward AskRunningForward(const wchar_t* windowClass) {
     const UINT message = ForwardMessage();
-    if (message == 0) return false;
+    if (message == 0) return Forward::kNone;
+    Forward result = Forward::kNone;
+    // Every window of the class, in case another program took the name:
+    // only the one that answers as Pallimo does is ours.
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        // This start was the user's last input: it may hand the right to
+        // take the foreground on to the running Pallimo.
+        AllowSetForegroundWindow(process);
+        DWORD_PTR answer = 0;
+        if (SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
+                                &answer) == 0)
+            continue;
+        if (static_cast<LRESULT>(answer) == kForwardAnswer) return Forward::kCame;
+        if (static_cast<LRESULT>(answer) == kStartingAnswer) result = Forward::kStarting;
+    }
+    return result;
+}
+
+bool ClaimOrForward(SingleInstance& instance, const wchar_t* windowClass, std::uint32_t budgetMs,
+                    bool& cameForward) {
+    cameForward = false;
     const std::uint32_t start = win::NowMs();
     for (;;) {
-        // Every window of the class, in case another program took the name:
-        // only the one that answers as Pallimo does is ours.
-        HWND window = nullptr;
-        while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
-            DWORD process = 0;
-            GetWindowThreadProcessId(window, &process);
-            // This start was the user's last input: it may hand the right to
-            // take the foreground on to the running Pallimo.
-            AllowSetForegroundWindow(process);
-            DWORD_PTR answer = 0;
-            if (SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
-                                    &answer) != 0 &&
-                static_cast<LRESULT>(answer) == kForwardAnswer)
-                return true;
+        if (instance.Claim()) return true;
+        if (AskRunningForward(windowClass) == Forward::kCame) {
+            cameForward = true;
+            return false;
         }
         if (win::NowMs() - start >= budgetMs) return false;
         Sleep(kRetryMs);

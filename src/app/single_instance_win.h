@@ -23,15 +23,24 @@ class SingleInstance {
     ~SingleInstance();
 
     // True when this is the session's first Pallimo, or when the mutex can
-    // be neither made nor opened.
+    // be neither made nor opened. May be asked again.
     bool Claim();
 
   private:
     HANDLE mutex_ = nullptr;
 };
 
-// Asks the running Pallimo's smiley window (class `windowClass`) to come
-// forward, waiting for it to stand for up to `budgetMs`. True when it came.
-bool BringRunningForward(const wchar_t* windowClass, std::uint32_t budgetMs);
+// Asks the running Pallimo's smiley window (class `windowClass`) once to come
+// forward: kCame when it did, kStarting while it is still opening, kNone when
+// no window answers (none stands yet, or it is ending).
+enum class Forward { kCame, kStarting, kNone };
+Forward AskRunningForward(const wchar_t* windowClass);
+
+// The program's start: true when this is to be the session's Pallimo.
+// Otherwise the running one has been asked to come forward, waiting for it
+// up to `budgetMs` while it starts; `cameForward` says whether it did. A
+// Pallimo that ends meanwhile leaves the session to this one.
+bool ClaimOrForward(SingleInstance& instance, const wchar_t* windowClass, std::uint32_t budgetMs,
+                    bool& cameForward);
 
 }  // namespace app

@@ -13,6 +13,7 @@
 #include "app/smiley_window_ids.h"
 #include "messenger/winsys_win.h"
 #include "win/pump.h"
+#include "win/system_dll.h"
 #include "win/text.h"
 
 namespace app {
@@ -85,6 +86,10 @@ const win::WindowSpec kSpec =
         .Commands(kCommands)
         .FirstFocus(ids::StyleId(0));
 
+// Polls whether the hotkey's keys are still held.
+constexpr UINT_PTR kHotkeyHeldTimer = 2;  // 1 is the tray parking's
+constexpr UINT kHotkeyHeldPollMs = 50;
+
 bool IsFaceId(int id) {
     return id >= ids::kFirstFace && id < ids::kFirstFace + static_cast<int>(catalogue::kFaceCount);
 }
@@ -123,8 +128,9 @@ void SmileyWindow::OnWindowCreated() {
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_.get()));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
     // A later start may ask during the announcement's wait: it is told to
-    // wait for the window.
+    // wait for the window. One started without higher rights may ask too.
     forwardMessage_ = ForwardMessage();
+    win::AllowLowerRightsMessage(hwnd_, forwardMessage_);
     messenger_.ChatSend(L" --^V- Pallimo Loaded -V^-- ", delivery::ToHandle(hwnd_));
     announcedAt_ = win::NowMs();
 }
@@ -149,6 +155,8 @@ void SmileyWindow::OnCreate() {
         settings::PlaceIsUsable(*remembered_.place, r.right - r.left, r.bottom - r.top))
         SetWindowPos(hwnd_, nullptr, remembered_.place->left, remembered_.place->top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // Held by another program now, the hotkey is kept all the same: the
+    // hotkey window says so, and the next start tries again.
     if (remembered_.hotkey) {
         hotkeyChoice_ = *remembered_.hotkey;
         hotkeyRegistration_.Set(hwnd_, hotkeyChoice_);
@@ -187,26 +195,36 @@ settings::Settings SmileyWindow::Remembered() const {
     return now;
 }
 
-bool SmileyWindow::SetHotkey(hotkey::Combination combination) {
-    if (!hotkeyRegistration_.Set(hwnd_, combination)) return false;
+DWORD SmileyWindow::SetHotkey(hotkey::Combination combination) {
+    const DWORD error = hotkeyRegistration_.Set(hwnd_, combination);
+    if (error != ERROR_SUCCESS) return error;
     if (combination != hotkeyChoice_) {
         hotkeyChoice_ = combination;
         links_.settingsChanged();
     }
-    return true;
+    return ERROR_SUCCESS;
+}
+
+void SmileyWindow::PauseHotkey() { hotkeyRegistration_.Release(); }
+
+void SmileyWindow::ResumeHotkey() {
+    if (exists() && !hotkeyChoice_.none()) hotkeyRegistration_.Set(hwnd_, hotkeyChoice_);
 }
 
 // The hotkey brings the window up in front with the keyboard on the current
 // face, from the notification area or from behind other windows; pressed
 // again while it is in front, it puts the window back, as Esc does.
 void SmileyWindow::OnHotkey() {
+    // Not before the window is first shown, nor for each repeat of held keys.
+    if (!opened_ || hotkeyHeld_) return;
+    hotkeyHeld_ = true;
+    SetTimer(hwnd_, kHotkeyHeldTimer, kHotkeyHeldPollMs, nullptr);
+    if (BringForwardWhatStands()) return;
     HWND front = GetForegroundWindow();
     const bool ours = front == hwnd_;
     hotkey::Place place = hotkey::Place::kBehind;
     if (IsIconic(hwnd_))
         place = IsWindowVisible(hwnd_) ? hotkey::Place::kTaskbar : hotkey::Place::kTray;
-    else if (!IsWindowVisible(hwnd_))
-        place = hotkey::Place::kHidden;
     switch (summons_.OnHotkey(ours, place)) {
         case hotkey::Move::kBringUp:
             if (!ours) previousForeground_ = front;
@@ -220,6 +238,22 @@ void SmileyWindow::OnHotkey() {
     }
 }
 
+// While another of the program's windows stands in this one's stead (the
+// hotkey window it waits for, a message box, the custom codes window that
+// hid it), that window comes forward instead: true then.
+bool SmileyWindow::BringForwardWhatStands() {
+    if (!IsWindowEnabled(hwnd_)) {
+        HWND popup = GetLastActivePopup(hwnd_);
+        SetForegroundWindow(popup != nullptr ? popup : hwnd_);
+        return true;
+    }
+    if (!IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) {
+        links_.openCustomCodes();
+        return true;
+    }
+    return false;
+}
+
 bool SmileyWindow::OnEscape() {
     if (summons_.OnEscape() != hotkey::Move::kPutBack) return false;
     PutBack();
@@ -228,20 +262,18 @@ bool SmileyWindow::OnEscape() {
 
 void SmileyWindow::BringUp() {
     parking_.BringBack();
-    // Waiting for the hotkey window, it leaves the keyboard to that one.
-    if (IsWindowEnabled(hwnd_)) faces_.FocusCurrent();
+    faces_.FocusCurrent();
 }
 
 // Back into the notification area (or the taskbar, or hidden) as it came,
 // and the foreground to the window that had it, usually the conversation.
 void SmileyWindow::PutBack() {
+    // A face's menu open over the window goes with it.
+    EndMenu();
     switch (summons_.from()) {
         case hotkey::Place::kTray:
         case hotkey::Place::kTaskbar:
             ShowWindow(hwnd_, SW_MINIMIZE);
-            break;
-        case hotkey::Place::kHidden:
-            Hide();
             break;
         case hotkey::Place::kBehind:
         case hotkey::Place::kFront:
@@ -253,7 +285,9 @@ void SmileyWindow::PutBack() {
 }
 
 // A later start of the program asks this one to come forward instead.
-void SmileyWindow::OnForwardAsked() { parking_.BringBack(); }
+void SmileyWindow::OnForwardAsked() {
+    if (!BringForwardWhatStands()) parking_.BringBack();
+}
 
 void SmileyWindow::OnFace(std::size_t face) {
     if (face >= catalogue::kFaceCount) return;
@@ -378,6 +412,14 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 (lParam == 0 || GetWindow(reinterpret_cast<HWND>(lParam), GW_OWNER) != hwnd_))
                 summons_.OnLeft();
             break;
+        case WM_TIMER:
+            if (wParam != kHotkeyHeldTimer) break;
+            // The keys let go: the next press is a press again.
+            if ((GetAsyncKeyState(static_cast<int>(hotkeyChoice_.key)) & 0x8000) == 0) {
+                hotkeyHeld_ = false;
+                KillTimer(hwnd_, kHotkeyHeldTimer);
+            }
+            return 0;
         case WM_EXITSIZEMOVE:
             links_.settingsChanged();  // a new place
             break;

@@ -53,9 +53,15 @@ class SmileyWindow : public win::LayoutWindow {
     // place and the hotkey.
     settings::Settings Remembered() const;
     hotkey::Combination hotkey() const { return hotkeyChoice_; }
-    // Registers `combination` as the hotkey (none: no hotkey); false when
-    // another program has it, and the one before stays.
-    bool SetHotkey(hotkey::Combination combination);
+    // Whether the chosen hotkey works now (another program may hold it).
+    bool hotkeyActive() const { return hotkeyRegistration_.active(); }
+    // Registers `combination` as the hotkey (none: no hotkey): ERROR_SUCCESS,
+    // or the system's reason for refusing it, and the one before stays.
+    DWORD SetHotkey(hotkey::Combination combination);
+    // While the hotkey window asks for keys, the hotkey is given back, so
+    // that its keys can be typed there; then taken again.
+    void PauseHotkey();
+    void ResumeHotkey();
 
     // Shows the window again after the custom codes window hid it.
     void ShowAgain();
@@ -86,6 +92,7 @@ class SmileyWindow : public win::LayoutWindow {
     void BringUp();
     void PutBack();
     void OnForwardAsked();
+    bool BringForwardWhatStands();
     std::wstring TagOf(std::size_t face) const;
     void SetTagTail(std::size_t face);
 
@@ -109,6 +116,9 @@ class SmileyWindow : public win::LayoutWindow {
     // A later start's request to come forward (see single_instance_win.h).
     UINT forwardMessage_ = 0;
     bool opened_ = false;  // shown once: the start-up is over
+    // The hotkey's keys are still held since the press that was taken: on
+    // systems without MOD_NOREPEAT each repeat comes as another press.
+    bool hotkeyHeld_ = false;
 };
 
 }  // namespace app

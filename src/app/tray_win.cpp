@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "win/system_dll.h"
 #include "win/pump.h"
+#include "win/system_dll.h"
 #include "win/text.h"
 
 namespace tray {
@@ -29,27 +29,6 @@ std::wstring FixedTip() {
     tip.resize(kTipBytes, L' ');
     return tip;
 }
-
-// Lets the shell's `message` ("TaskbarCreated") reach `window` when this
-// program runs with higher rights than the shell (Vista and later filter it
-// out otherwise). Does nothing on Windows XP, which has no such filter.
-void AllowShellMessage(HWND window, UINT message) {
-    // Looked up at run time: Windows XP lacks both functions and would refuse
-    // to start a program that imports them.
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr || message == 0) return;
-    // Windows 7 and later: for this window only (MSGFLT_ALLOW).
-    using FilterEx = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (FARPROC f = GetProcAddress(user32, "ChangeWindowMessageFilterEx")) {
-        reinterpret_cast<FilterEx>(reinterpret_cast<void*>(f))(window, message, 1, nullptr);
-        return;
-    }
-    // Windows Vista: for the whole process (MSGFLT_ADD).
-    using Filter = BOOL(WINAPI*)(UINT, DWORD);
-    if (FARPROC f = GetProcAddress(user32, "ChangeWindowMessageFilter"))
-        reinterpret_cast<Filter>(reinterpret_cast<void*>(f))(message, 1);
-}
-
 }  // namespace
 
 Icon::Icon() { std::memset(&record_, 0, sizeof record_); }
@@ -102,7 +81,7 @@ void WindowParking::Attach(HWND window, HICON icon) {
     window_ = window;
     icon_.FillRecord(window, icon);
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    AllowShellMessage(window, taskbarCreated_);
+    win::AllowLowerRightsMessage(window, taskbarCreated_);
 }
 
 bool WindowParking::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {

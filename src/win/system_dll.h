@@ -18,6 +18,12 @@ Function SystemFunction(const wchar_t* dll, const char* name, bool loadedOnly = 
     return reinterpret_cast<Function>(reinterpret_cast<void*>(f));
 }
 
+// Lets `message` (a registered one: the taskbar's restart, a later start's
+// request) reach `window` from programs with lower rights than this one
+// (Vista and later filter it out otherwise). Nothing on Windows XP, which has
+// no such filter.
+void AllowLowerRightsMessage(HWND window, UINT message);
+
 // Loads the common controls and registers their classes (tooltips, the
 // version 6 buttons); true once they are there.
 bool LoadCommonControls();

@@ -80,8 +80,15 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
 }
 
 void KeepOnScreen(HWND hwnd) {
+    // The work area of the monitor the window is on (or nearest to), so that
+    // a window placed on a second monitor stays there.
     RECT work = {};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = monitor.rcWork;
+    else
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
     RECT r = {};
     GetWindowRect(hwnd, &r);
     int x = r.left, y = r.top;

@@ -46,7 +46,7 @@ class Window {
 // Client size in pixels -> outer window size for the given styles, without a menu.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
-// Keeps a window that the system placed inside the work area of the screen.
+// Keeps a window inside the work area of the monitor it is on (or nearest to).
 void KeepOnScreen(HWND hwnd);
 
 }  // namespace win

@@ -23,8 +23,6 @@ namespace ids = smiley_window_ids;
 const char kLoaded[] = " --^V- Pallimo Loaded -V^-- ";
 const char kCodedBy[] = " --^V- Coded By: Tarrow -V^-- ";
 
-std::wstring SettingsFile() { return e2e::WorkDir() + L"\\AppData\\Pallimo\\Pallimo.ini"; }
-
 std::string FileBytes(const std::wstring& path) {
     std::ifstream in(path.c_str(), std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -50,7 +48,7 @@ bool Close(e2e::Process& pallimo, HWND main) {
 
 void CheckSecondStart(e2e::Standin& standin) {
     e2e::Process first;
-    const e2e::Started started = e2e::StartPallimo(first, &standin);
+    const e2e::Started started = e2e::StartPallimo(first, &standin, 30000, true);
     HWND main = started.main;
     if (!ok(main != nullptr && MinimiseToTray(main), "the first Pallimo is in the tray")) return;
     e2e::Process second;
@@ -65,6 +63,18 @@ void CheckSecondStart(e2e::Standin& standin) {
     const std::vector<std::string> chat = standin.TextsInto("chat");
     ok(chat == std::vector<std::string>({kLoaded, kCodedBy}),
        "the chat room got one announcement (%u lines)", static_cast<unsigned>(chat.size()));
+
+    // With the custom codes window standing in the smiley window's stead,
+    // that one comes forward, and the smiley window stays hidden.
+    HWND form = e2e::OpenCustomCodes(main, first.Id());
+    e2e::Process another;
+    ok(form != nullptr && another.Start(e2e::PallimoExe(), L"", L"", false) &&
+           another.Wait(15000) && another.ExitCode() == 0 && InFront(form) &&
+           !IsWindowVisible(main),
+       "a second start brings the custom codes window forward");
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    ok(e2e::WaitUntil([&] { return e2e::IsShown(main); }, 5000),
+       "closed, it shows the smiley window");
 
     // A second start while the first is in its announcement's wait waits for
     // its window.
@@ -115,28 +125,32 @@ void CheckHotkey(e2e::Standin& standin, HWND main, DWORD pid) {
     ok(!IsWindowEnabled(main), "the smiley window waits for it");
     HWND box = e2e::Child(window, hotkey_window_ids::kKeyBox);
     e2e::PressKey('P');
-    ok(SendMessageW(box, HKM_GETHOTKEY, 0, 0) == MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_ALT),
-       "a key alone becomes Ctrl+Alt and the key");
+    ok(SendMessageW(box, HKM_GETHOTKEY, 0, 0) == MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_SHIFT),
+       "a key alone becomes Ctrl+Shift and the key");
     e2e::PressKey(VK_RETURN);
     ok(e2e::WaitUntil([&] { return !IsWindow(window); }, 5000) && IsWindowEnabled(main),
        "Enter takes it and closes the window");
     ok(e2e::WaitUntil(
-           [&] { return FileBytes(SettingsFile()).find("HotkeyKey=80") != std::string::npos; },
+           [&] { return FileBytes(e2e::SettingsFile()).find("HotkeyKey=80") != std::string::npos; },
            5000),
        "the hotkey is kept in the settings file");
 
     // Taken by another program: refused, the old one stays.
-    ok(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_ALT, 'Q') != FALSE,
-       "the test takes Ctrl+Alt+Q");
+    ok(RegisterHotKey(nullptr, 7, MOD_CONTROL | MOD_SHIFT, 'Q') != FALSE,
+       "the test takes Ctrl+Shift+Q");
     window = OpenHotkeyWindow(main, pid);
+    HWND box2 = e2e::Child(window, hotkey_window_ids::kKeyBox);
     e2e::PressKey('Q');
     e2e::PressKey(VK_RETURN);
-    HWND box2 = nullptr;
-    ok(e2e::WaitUntil(
-           [&] { return (box2 = e2e::FindTopLevel(L"#32770", L"Pallimo", pid)) != nullptr; }, 5000),
+    ok(e2e::WaitUntil([&] { return e2e::FindTopLevel(L"#32770", L"Pallimo", pid) != nullptr; },
+                      5000),
        "keys another program holds are refused with a message");
     e2e::PressKey(VK_RETURN);
     ok(window != nullptr && IsWindow(window), "the hotkey window stays for another choice");
+    // Its own keys, given back while the window asks, can be typed again.
+    e2e::PressKey('P', VK_CONTROL, VK_SHIFT);
+    ok(SendMessageW(box2, HKM_GETHOTKEY, 0, 0) == MAKEWORD('P', HOTKEYF_CONTROL | HOTKEYF_SHIFT),
+       "the hotkey's own keys can be typed in the box");
     e2e::PressKey(VK_ESCAPE);
     ok(e2e::WaitUntil([&] { return !IsWindow(window); }, 5000), "Esc closes it");
     UnregisterHotKey(nullptr, 7);
@@ -151,7 +165,7 @@ void CheckHotkey(e2e::Standin& standin, HWND main, DWORD pid) {
         e2e::Activate(im);
         if (c.tray && !ok(MinimiseToTray(main), "%s: in the tray", c.name)) continue;
         if (c.tray) e2e::Activate(im);
-        e2e::PressKey('P', VK_CONTROL, VK_MENU);
+        e2e::PressKey('P', VK_CONTROL, VK_SHIFT);
         ok(InFront(main) && e2e::IsShown(main) && !IsIconic(main), "%s: the hotkey brings it up",
            c.name);
         ok(e2e::FocusOf(main) == e2e::Child(main, ids::FaceId(0)) && KeyHintShown(pid),
@@ -166,21 +180,21 @@ void CheckHotkey(e2e::Standin& standin, HWND main, DWORD pid) {
         else
             ok(e2e::IsShown(main) && !IsIconic(main), "%s: and the window stays behind", c.name);
     }
-    e2e::PressKey('P', VK_CONTROL, VK_MENU);
+    e2e::PressKey('P', VK_CONTROL, VK_SHIFT);
     ok(InFront(main), "the hotkey brings it up again");
-    e2e::PressKey('P', VK_CONTROL, VK_MENU);
+    e2e::PressKey('P', VK_CONTROL, VK_SHIFT);
     ok(InFront(im), "and, pressed again while it is in front, puts it back");
 }
 
 void CheckRemembered(e2e::Standin& standin) {
     const int frog = smileys::StyleId("Option22");
     e2e::Process pallimo;
-    HWND main = e2e::StartPallimo(pallimo, &standin).main;
+    HWND main = e2e::StartPallimo(pallimo, &standin, 30000, true).main;
     if (!ok(main != nullptr, "Pallimo starts")) return;
     const RECT fixed = e2e::ScreenRect(main);
     CheckHotkey(standin, main, pallimo.Id());
     // Put back into the tray last: the hotkey brings it up once more.
-    e2e::PressKey('P', VK_CONTROL, VK_MENU);
+    e2e::PressKey('P', VK_CONTROL, VK_SHIFT);
     ok(InFront(main) && e2e::IsShown(main), "the hotkey brings the window out of the tray");
     e2e::Click(e2e::Child(main, frog));
     SetWindowPos(main, nullptr, fixed.left + 40, fixed.top + 30, 0, 0,
@@ -189,7 +203,7 @@ void CheckRemembered(e2e::Standin& standin) {
     ok(Close(pallimo, main), "Pallimo ends");
 
     e2e::Process again;
-    main = e2e::StartPallimo(again, &standin).main;
+    main = e2e::StartPallimo(again, &standin, 30000, true).main;
     if (!ok(main != nullptr, "Pallimo starts again")) return;
     ok(smileys::CheckedStyles(main) == std::vector<int>({frog}), "Frog is chosen again");
     const RECT at = e2e::ScreenRect(main);
@@ -203,7 +217,7 @@ void CheckRemembered(e2e::Standin& standin) {
                    catalogue::SmileyTag(smileys::QuotedCodeOf("Option22"),
                                         catalogue::TagTail(catalogue::kFaces[0].emoticon))),
        "the first face click sends Frog's tag");
-    ok(RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_ALT, 'P') == FALSE,
+    ok(RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_SHIFT, 'P') == FALSE,
        "the hotkey is Pallimo's again");
     UnregisterHotKey(nullptr, 8);
     // Backspace in the key box: no hotkey.
@@ -211,7 +225,7 @@ void CheckRemembered(e2e::Standin& standin) {
     e2e::PressKey(VK_BACK);
     e2e::PressKey(VK_RETURN);
     ok(window != nullptr && e2e::WaitUntil([&] { return !IsWindow(window); }, 5000) &&
-           RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_ALT, 'P') != FALSE,
+           RegisterHotKey(nullptr, 8, MOD_CONTROL | MOD_SHIFT, 'P') != FALSE,
        "no keys given back the hotkey");
     UnregisterHotKey(nullptr, 8);
     ok(Close(again, main), "Pallimo ends again");
@@ -220,15 +234,27 @@ void CheckRemembered(e2e::Standin& standin) {
     std::string garbage(64 * 1024, '\0');
     for (std::size_t i = 0; i < garbage.size(); ++i)
         garbage[i] = static_cast<char>((i * 2654435761u) >> 13);
-    std::ofstream(SettingsFile().c_str(), std::ios::binary) << garbage;
+    std::ofstream(e2e::SettingsFile().c_str(), std::ios::binary) << garbage;
     e2e::Process garbled;
-    main = e2e::StartPallimo(garbled, &standin).main;
+    main = e2e::StartPallimo(garbled, &standin, 30000, true).main;
     if (!ok(main != nullptr, "Pallimo starts with a garbled settings file")) return;
     ok(smileys::CheckedStyles(main) == std::vector<int>({smileys::StyleId("op1")}),
        "the first style is chosen");
     const RECT plain = e2e::ScreenRect(main);
     ok(plain.left == fixed.left && plain.top == fixed.top, "the window stands at its fixed place");
     Close(garbled, main);
+
+    // A place off every screen spoils only the place.
+    std::ofstream(e2e::SettingsFile().c_str(), std::ios::binary)
+        << "[Pallimo]\r\nStyle=Frog\r\nWindowLeft=30000\r\nWindowTop=-30000\r\n";
+    e2e::Process offScreen;
+    main = e2e::StartPallimo(offScreen, &standin, 30000, true).main;
+    if (!ok(main != nullptr, "Pallimo starts with a place off every screen")) return;
+    const RECT back = e2e::ScreenRect(main);
+    ok(smileys::CheckedStyles(main) == std::vector<int>({frog}) && back.left == fixed.left &&
+           back.top == fixed.top,
+       "Frog is chosen, at the fixed place (%ld,%ld)", back.left, back.top);
+    Close(offScreen, main);
 }
 
 }  // namespace

@@ -487,9 +487,11 @@ bool Soak::PrepareFiles() {
     return done;
 }
 
+// Pallimo starts again with the style chosen last.
 void Soak::ResetModel() {
+    const std::wstring chosen = m_.text1;
     m_ = Model();
-    m_.text1 = catalogue::StartCode();
+    m_.text1 = chosen.empty() ? catalogue::StartCode() : chosen;
     form_ = help_ = about_ = nullptr;
     told_.clear();
 }
@@ -497,7 +499,7 @@ void Soak::ResetModel() {
 bool Soak::Start() {
     ResetModel();
     pallimo_.Kill();  // one that ended: lets its handle go
-    const e2e::Started started = e2e::StartPallimo(pallimo_, nullptr, 30000);
+    const e2e::Started started = e2e::StartPallimo(pallimo_, nullptr, 30000, true);
     main_ = started.main;
     if (main_ == nullptr) return Mismatch("Pallimo's smiley window did not show");
     ExpectChat(kLoaded);
@@ -513,6 +515,8 @@ void Soak::Recover() {
     ResyncFiles();
     ++restarts_;
     if (!Start()) e2e::Trace("soak: Pallimo does not start again");
+    // Ended without its own close, it may have kept an earlier style.
+    if (main_ != nullptr) m_.text1 = e2e::TextOf(MainCtl(mids::kCodeBox));
 }
 
 void Soak::ResyncFiles() {

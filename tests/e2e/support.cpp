@@ -91,8 +91,11 @@ bool FrameButtonPoint(HWND hwnd, LRESULT hit, POINT& at) {
     return true;
 }
 
-Started StartPallimo(Process& pallimo, const Standin* standin, DWORD ms) {
+std::wstring SettingsFile() { return WorkDir() + L"\\AppData\\Pallimo\\Pallimo.ini"; }
+
+Started StartPallimo(Process& pallimo, const Standin* standin, DWORD ms, bool keepSettings) {
     Started s;
+    if (!keepSettings) DeleteFileW(SettingsFile().c_str());
     if (!pallimo.Start(PallimoExe(), L"", L"", false)) return s;
     HWND main = nullptr;
     WaitUntil(

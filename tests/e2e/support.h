@@ -39,8 +39,12 @@ struct Started {
 
 // Starts Pallimo and waits until the smiley window is visible. The record is
 // read right after visibility was seen, so it holds everything that arrived
-// before the window showed.
-Started StartPallimo(Process& pallimo, const Standin* standin = nullptr, DWORD ms = 30000);
+// before the window showed. Pallimo starts with nothing remembered from an
+// earlier start in the test, unless `keepSettings`.
+Started StartPallimo(Process& pallimo, const Standin* standin = nullptr, DWORD ms = 30000,
+                     bool keepSettings = false);
+// Where the test's Pallimo keeps its settings.
+std::wstring SettingsFile();
 // Clicks "Extra" on the smiley window and waits for the custom codes window to
 // show; null if it did not. A click lost by Wine on a desktop that has just
 // started is given again, as a person would.

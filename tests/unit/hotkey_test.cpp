@@ -23,8 +23,10 @@ TEST(Hotkey, ControlWordAndRegistrationAgree) {
         EXPECT_EQ(FromControlWord(r.word), r.combination) << std::hex << r.word;
         EXPECT_EQ(ToControlWord(r.combination), r.word) << std::hex << r.word;
     }
-    // The extended-key flag names no modifier; flags without a key are none.
+    // The extended-key flag names no modifier, and goes with the keys of the
+    // extended block (Insert here); flags without a key are none.
     EXPECT_EQ(FromControlWord(0x0E2D), (Combination{0x2D, kControl | kAlt}));
+    EXPECT_EQ(ToControlWord({0x2D, kControl | kAlt}), 0x0E2D);
     EXPECT_TRUE(FromControlWord(0x0600).none());
     EXPECT_EQ(ToControlWord({0x1FF, kAlt}), 0);
 }

@@ -82,11 +82,12 @@ TEST(SettingsWriter, WritesTheSectionAndOneKeyALineWithCrLf) {
     const std::size_t frog = StyleIndex(L"Frog");
     EXPECT_EQ(FormatSettings(Make(frog, Place{120, -40}, Hotkey{80, 3})), kFull);
     EXPECT_EQ(FormatSettings(Settings{}), kHeader);
-    EXPECT_EQ(FormatSettings(Make(std::nullopt, std::nullopt, Hotkey{0x70, 0})),
-              kHeader + "HotkeyKey=112\r\nHotkeyModifiers=0\r\n");
+    EXPECT_EQ(FormatSettings(Make(std::nullopt, std::nullopt, Hotkey{0x70, 1})),
+              kHeader + "HotkeyKey=112\r\nHotkeyModifiers=1\r\n");
     // What the reader would not take back stays out of the file.
     EXPECT_EQ(FormatSettings(Make(catalogue::kStyleCount, Place{40000, 0}, Hotkey{0, 3})), kHeader);
     EXPECT_EQ(FormatSettings(Make(std::nullopt, Place{0, -40000}, Hotkey{80, 0x10})), kHeader);
+    EXPECT_EQ(FormatSettings(Make(std::nullopt, std::nullopt, Hotkey{80, 0x4})), kHeader);
 }
 
 TEST(SettingsRoundTrip, WhatIsWrittenIsReadBack) {
@@ -98,9 +99,9 @@ TEST(SettingsRoundTrip, WhatIsWrittenIsReadBack) {
         Make(std::nullopt, std::nullopt, Hotkey{0xFE, settings::kModWin}),
     };
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
-        all.push_back(
-            Make(i, Place{static_cast<int>(i) * 37 - 500, 7},
-                 Hotkey{static_cast<unsigned>(0x41 + i % 26), static_cast<unsigned>(i % 16)}));
+        all.push_back(Make(
+            i, Place{static_cast<int>(i) * 37 - 500, 7},
+            Hotkey{static_cast<unsigned>(0x41 + i % 26), static_cast<unsigned>(1 + i % 15) | 1u}));
     for (const Settings& s : all) {
         const std::string bytes = FormatSettings(s);
         SCOPED_TRACE(bytes);
@@ -142,8 +143,8 @@ TEST(SettingsReader, GoodFiles) {
          Make(std::nullopt, Place{7, 0}, std::nullopt)},
         {"a value holding '='", kHeader + "Style=Frog=\r\n" + kPlace,
          Make(std::nullopt, Place{120, -40}, std::nullopt)},
-        {"a hotkey without modifiers", kHeader + "HotkeyKey=112\r\nHotkeyModifiers=0\r\n",
-         Make(std::nullopt, std::nullopt, Hotkey{112, 0})},
+        {"a hotkey with Alt alone", kHeader + "HotkeyKey=112\r\nHotkeyModifiers=1\r\n",
+         Make(std::nullopt, std::nullopt, Hotkey{112, 1})},
         {"the limits",
          kHeader + "WindowLeft=-32768\r\nWindowTop=32767\r\nHotkeyKey=254\r\n"
                    "HotkeyModifiers=15\r\n",
@@ -202,6 +203,8 @@ TEST(SettingsReader, EachSpoiledSettingFallsBackAndTheRestIsKept) {
         {"key 255", kHeader + "HotkeyKey=255\r\nHotkeyModifiers=3\r\n", none},
         {"a negative key", kHeader + "HotkeyKey=-80\r\nHotkeyModifiers=3\r\n", none},
         {"an unknown modifier", kHeader + "HotkeyKey=80\r\nHotkeyModifiers=16\r\n", none},
+        {"Shift alone", kHeader + "HotkeyKey=80\r\nHotkeyModifiers=4\r\n", none},
+        {"no modifier at all", kHeader + "HotkeyKey=80\r\nHotkeyModifiers=0\r\n", none},
         {"the no-repeat flag", kHeader + "HotkeyKey=80\r\nHotkeyModifiers=16387\r\n", none},
         {"a key with junk", kHeader + "HotkeyKey=80;\r\nHotkeyModifiers=3\r\n", none},
     });
