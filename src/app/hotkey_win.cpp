@@ -18,6 +18,7 @@ DWORD HotkeyRegistration::Set(HWND window, hotkey::Combination combination) {
     // they send one press for each repeat of the held keys, which the window
     // passes over.
     const UINT noRepeat = 0x4000;  // MOD_NOREPEAT
+    bool repeats = false;
     if (!RegisterHotKey(window, next, combination.modifiers | noRepeat, combination.key)) {
         const DWORD error = GetLastError();
         if (error == ERROR_HOTKEY_ALREADY_REGISTERED ||
@@ -25,8 +26,10 @@ DWORD HotkeyRegistration::Set(HWND window, hotkey::Combination combination) {
             const DWORD again = GetLastError();
             return again != ERROR_SUCCESS ? again : ERROR_HOTKEY_ALREADY_REGISTERED;
         }
+        repeats = true;
     }
     Release();
+    repeats_ = repeats;
     window_ = window;
     id_ = next;
     combination_ = combination;

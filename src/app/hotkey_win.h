@@ -24,6 +24,9 @@ class HotkeyRegistration {
 
     hotkey::Combination combination() const { return combination_; }
     bool active() const { return id_ != 0; }
+    // The system sends a press for each repeat of the held keys (it took the
+    // hotkey without MOD_NOREPEAT, which Windows before 7 lack).
+    bool repeats() const { return repeats_; }
     // True for the WM_HOTKEY id of this registration.
     bool Is(WPARAM id) const { return id_ != 0 && static_cast<int>(id) == id_; }
 
@@ -31,6 +34,7 @@ class HotkeyRegistration {
     HWND window_ = nullptr;
     int id_ = 0;  // 0 while nothing is registered
     hotkey::Combination combination_;
+    bool repeats_ = false;
 };
 
 }  // namespace app

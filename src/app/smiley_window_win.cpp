@@ -217,8 +217,10 @@ void SmileyWindow::ResumeHotkey() {
 void SmileyWindow::OnHotkey() {
     // Not before the window is first shown, nor for each repeat of held keys.
     if (!opened_ || hotkeyHeld_) return;
-    hotkeyHeld_ = true;
-    SetTimer(hwnd_, kHotkeyHeldTimer, kHotkeyHeldPollMs, nullptr);
+    if (hotkeyRegistration_.repeats()) {
+        hotkeyHeld_ = true;
+        SetTimer(hwnd_, kHotkeyHeldTimer, kHotkeyHeldPollMs, nullptr);
+    }
     if (BringForwardWhatStands()) return;
     HWND front = GetForegroundWindow();
     const bool ours = front == hwnd_;
