@@ -33,17 +33,17 @@ void Application::Quit() {
     quitting_ = true;
     messenger_.Stop();
     // The window's place is read while it still stands.
-    SaveSettings();
+    SaveSettings(true);
     DestroyWindows();
     settingsWriter_.Finish();
     PostQuitMessage(0);
 }
 
 // Only what changed is written, and never over a file this run could not read.
-void Application::SaveSettings() {
+void Application::SaveSettings(bool always) {
     if (keepSettingsFile_ || !smiley_.exists()) return;
     std::string bytes = settings::FormatSettings(smiley_.Remembered());
-    if (bytes == savedSettings_) return;
+    if (bytes == savedSettings_ && !always) return;
     savedSettings_ = bytes;
     settingsWriter_.Save(std::move(bytes));
 }

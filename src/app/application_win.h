@@ -34,8 +34,9 @@ class Application {
     // icon with it), and the event loop ends.
     void Quit();
     void DestroyWindows();
-    // Hands what the smiley window keeps to the settings file's writer.
-    void SaveSettings();
+    // Hands what the smiley window keeps to the settings file's writer: when
+    // it changed, or `always` (at the end, in case an earlier write failed).
+    void SaveSettings(bool always = false);
 
     // Written off the user interface's thread; goes after the windows.
     settings::SettingsWriter settingsWriter_{settings::SettingsPath()};

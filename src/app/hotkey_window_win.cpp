@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/hotkey_window_ids.h"
+#include "app/settings.h"
 #include "win/text.h"
 
 namespace app {
@@ -43,6 +44,8 @@ HotkeyWindow::HotkeyWindow(HotkeyWindowLinks links)
 bool HotkeyWindow::OpenOver(HWND owner) {
     if (exists()) return LayoutWindow::Open();
     owner_ = owner;
+    // Asked before the hotkey is given back while this window stands.
+    heldElsewhere_ = !links_.current().none() && !links_.active();
     links_.opened();
     if (!OpenOwned(owner)) {
         links_.closed();
@@ -61,7 +64,7 @@ void HotkeyWindow::OnCreate() {
     SendMessageW(box, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S | HKCOMB_C | HKCOMB_A | HKCOMB_CA,
                  MAKELPARAM(HOTKEYF_CONTROL | HOTKEYF_SHIFT, 0));
     SendMessageW(box, HKM_SETHOTKEY, hotkey::ToControlWord(links_.current()), 0);
-    if (!links_.current().none() && !links_.active())
+    if (heldElsewhere_)
         win::HwndSetText(Control(ids::kPrompt), L"Another program holds these keys now:");
     // Centred over the smiley window, which waits for this one.
     if (owner_ != nullptr) {
@@ -79,7 +82,12 @@ void HotkeyWindow::OnCreate() {
 void HotkeyWindow::OnOk() {
     const auto word =
         static_cast<std::uint16_t>(SendMessageW(Control(ids::kKeyBox), HKM_GETHOTKEY, 0, 0));
-    const DWORD error = links_.choose(hotkey::FromControlWord(word));
+    const hotkey::Combination chosen = hotkey::FromControlWord(word);
+    // Keys without Ctrl, Alt or Win would take typing from every program
+    // (and would not be taken back from the settings file).
+    const DWORD error = chosen.none() || settings::IsValidHotkey(chosen)
+                            ? links_.choose(chosen)
+                            : static_cast<DWORD>(ERROR_INVALID_PARAMETER);
     if (error != ERROR_SUCCESS) {
         MessageBoxW(hwnd_,
                     error == ERROR_HOTKEY_ALREADY_REGISTERED
@@ -129,8 +137,10 @@ void HotkeyWindow::Close() {
 }
 
 void HotkeyWindow::OnDestroyed() {
-    if (owner_ != nullptr) EnableWindow(owner_, TRUE);
-    if (owner_ != nullptr) links_.closed();
+    if (owner_ != nullptr) {
+        EnableWindow(owner_, TRUE);
+        links_.closed();
+    }
     owner_ = nullptr;
     LayoutWindow::OnDestroyed();
 }

@@ -44,6 +44,8 @@ class HotkeyWindow : public win::LayoutWindow {
 
     const HotkeyWindowLinks links_;
     HWND owner_ = nullptr;
+    // Another program held the hotkey when the window opened.
+    bool heldElsewhere_ = false;
 };
 
 }  // namespace app

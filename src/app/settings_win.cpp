@@ -47,17 +47,17 @@ Settings LoadSettings(const std::wstring& path, bool& mayReplace) {
     mayReplace = true;
     if (path.empty()) return Settings();
     HANDLE handle = INVALID_HANDLE_VALUE;
+    DWORD error = ERROR_SUCCESS;
     // A virus scanner or a copy program may hold the file for a moment.
     for (int attempt = 0; attempt < 10; ++attempt) {
         handle = CreateFileW(path.c_str(), GENERIC_READ,
                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        const DWORD error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
+        error = handle == INVALID_HANDLE_VALUE ? GetLastError() : ERROR_SUCCESS;
         if (error != ERROR_SHARING_VIOLATION && error != ERROR_LOCK_VIOLATION) break;
         Sleep(100);
     }
     if (handle == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
         mayReplace = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
         return Settings();
     }

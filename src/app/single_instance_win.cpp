@@ -25,10 +25,19 @@ SingleInstance::~SingleInstance() {
 bool SingleInstance::Claim() {
     if (mutex_ != nullptr) CloseHandle(mutex_);
     mutex_ = CreateMutexW(nullptr, FALSE, kMutexName);
-    // Not made nor opened (no rights to another user's mutex of the name):
-    // a Pallimo that does not start at all would help nobody.
-    if (mutex_ == nullptr) return true;
-    return GetLastError() != ERROR_ALREADY_EXISTS;
+    const DWORD error = GetLastError();
+    if (mutex_ == nullptr) {
+        // Refused: a Pallimo with higher rights holds it, and is asked to
+        // come forward. Not made for another reason: a Pallimo that does not
+        // start at all would help nobody.
+        return error != ERROR_ACCESS_DENIED;
+    }
+    if (error != ERROR_ALREADY_EXISTS) return true;
+    // Not held while waiting: two later starts would otherwise keep it alive
+    // for each other after the running Pallimo has ended.
+    CloseHandle(mutex_);
+    mutex_ = nullptr;
+    return false;
 }
 
 Forward AskRunningForward(const wchar_t* windowClass) {

@@ -245,12 +245,14 @@ void SmileyWindow::OnHotkey() {
 // hid it), that window comes forward instead: true then.
 bool SmileyWindow::BringForwardWhatStands() {
     if (!IsWindowEnabled(hwnd_)) {
+        // Minimised with the window it waits for: both come back.
+        if (IsIconic(hwnd_)) parking_.BringBack();
         HWND popup = GetLastActivePopup(hwnd_);
         SetForegroundWindow(popup != nullptr ? popup : hwnd_);
         return true;
     }
     if (!IsWindowVisible(hwnd_) && !IsIconic(hwnd_)) {
-        links_.openCustomCodes();
+        if (!links_.openCustomCodes()) ShowAgain();
         return true;
     }
     return false;
@@ -435,6 +437,9 @@ LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             parking_.Detach();
             [[fallthrough]];
         case WM_CLOSE:
+            // Ending: a later start is told to wait, and takes over once
+            // this one is gone.
+            opened_ = false;
             // Closing the smiley window ends the program at once, every
             // other window with it, without their own closing steps.
             links_.closed();

@@ -140,6 +140,9 @@ void CheckHotkey(e2e::Standin& standin, HWND main, DWORD pid) {
        "the test takes Ctrl+Shift+Q");
     window = OpenHotkeyWindow(main, pid);
     HWND box2 = e2e::Child(window, hotkey_window_ids::kKeyBox);
+    ok(e2e::TextOf(e2e::Child(window, hotkey_window_ids::kPrompt)) ==
+           L"Press the keys that bring Pallimo up:",
+       "with its hotkey working, the window asks for keys");
     e2e::PressKey('Q');
     e2e::PressKey(VK_RETURN);
     ok(e2e::WaitUntil([&] { return e2e::FindTopLevel(L"#32770", L"Pallimo", pid) != nullptr; },
