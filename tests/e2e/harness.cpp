@@ -170,11 +170,19 @@ bool Process::Start(const std::wstring& exe, const std::wstring& args, const std
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
     const std::wstring dir = cwd.empty() ? WorkDir() : cwd;
-    if (!CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
-                        &pi)) {
-        Trace("CreateProcess failed for %s (error %lu)", AnsiBytes(cmd).c_str(), GetLastError());
-        return false;
+    // Wine now and then fails a start with an internal error while the
+    // server is busy with another process's end: asked once more.
+    bool started = false;
+    for (int attempt = 0; attempt < 2 && !started; ++attempt) {
+        started = CreateProcessW(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(),
+                                 &si, &pi) != FALSE;
+        if (!started) {
+            Trace("CreateProcess failed for %s (error %lu)", AnsiBytes(cmd).c_str(),
+                  GetLastError());
+            Sleep(500);
+        }
     }
+    if (!started) return false;
     CloseHandle(pi.hThread);
     process_ = pi.hProcess;
     pid_ = pi.dwProcessId;
