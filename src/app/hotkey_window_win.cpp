@@ -30,7 +30,7 @@ const win::CommandRow kCommands[] = {
     {ids::kCancelButton, BN_CLICKED, win::Handler(&HotkeyWindow::OnCancel)},
 };
 
-const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"Hotkey")
+const win::WindowPlan kPlan = win::WindowPlan(ids::kClass, L"Hotkey")
                                   .ClientSize(3615, 1365)
                                   .Controls(kRows)
                                   .Commands(kCommands)
@@ -39,7 +39,7 @@ const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"Hotkey")
 }  // namespace
 
 HotkeyWindow::HotkeyWindow(HotkeyWindowLinks links)
-    : LayoutWindow(kSpec), links_(std::move(links)) {}
+    : LayoutWindow(kPlan), links_(std::move(links)) {}
 
 bool HotkeyWindow::OpenOver(HWND owner) {
     if (exists()) return LayoutWindow::Open();

@@ -77,8 +77,8 @@ const win::CommandRow kCommands[] = {
 };
 
 // Fixed size and place, with a minimise button only.
-const win::WindowSpec kSpec =
-    win::WindowSpec(ids::kClass, L"Smileys")
+const win::WindowPlan kPlan =
+    win::WindowPlan(ids::kClass, L"Smileys")
         .Styles(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0)
         .ClientSize(7605, 2175)
         .ClientPlace(3930, 4110)
@@ -97,7 +97,7 @@ bool IsFaceId(int id) {
 }  // namespace
 
 SmileyWindow::SmileyWindow(delivery::MessengerDelivery& messenger, SmileyWindowLinks links)
-    : LayoutWindow(kSpec),
+    : LayoutWindow(kPlan),
       messenger_(messenger),
       links_(std::move(links)),
       styles_(catalogue::kStyleCount, win::OptionGroup::Arrows::kOwn,

@@ -63,7 +63,7 @@ const win::CommandRow kCommands[] = {
     {kHelpAboutItem, 0, win::Handler(&Window::OnAbout)},
 };
 
-const win::WindowSpec kSpec = win::WindowSpec(kClass, L"Custom")
+const win::WindowPlan kPlan = win::WindowPlan(kClass, L"Custom")
                                   .ClientSize(kClientWidth, kClientHeight)
                                   .Controls(kRows)
                                   .Commands(kCommands)
@@ -118,7 +118,7 @@ const MenuRow kMenu[] = {
 }  // namespace
 
 CustomCodesWindow::CustomCodesWindow(delivery::MessengerDelivery& messenger, CustomCodesLinks links)
-    : LayoutWindow(kSpec), messenger_(messenger), links_(std::move(links)) {}
+    : LayoutWindow(kPlan), messenger_(messenger), links_(std::move(links)) {}
 
 // ---- building -----------------------------------------------------------------
 

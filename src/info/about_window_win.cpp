@@ -55,7 +55,7 @@ const win::CommandRow kCommands[] = {
 };
 
 // The client area stands at a fixed place near the screen's top-left corner.
-const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"About")
+const win::WindowPlan kPlan = win::WindowPlan(ids::kClass, L"About")
                                   .ClientSize(3720, 2820)
                                   .ClientPlace(45, 315)
                                   .Controls(kRows)
@@ -64,7 +64,7 @@ const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"About")
 
 }  // namespace
 
-AboutWindow::AboutWindow() : LayoutWindow(kSpec) {}
+AboutWindow::AboutWindow() : LayoutWindow(kPlan) {}
 
 void AboutWindow::OnCreate() {
     linkFont_ = win::CreatePointFont(L"Tahoma", 825, dpi(), true);

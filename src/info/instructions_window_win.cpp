@@ -25,14 +25,14 @@ const win::ControlRow kRows[] = {
 };
 // clang-format on
 
-const win::WindowSpec kSpec = win::WindowSpec(ids::kClass, L"Help")
+const win::WindowPlan kPlan = win::WindowPlan(ids::kClass, L"Help")
                                   .ClientSize(4050, 1470)
                                   .Controls(kRows)
                                   .FirstFocus(ids::kInstructionsBox);
 
 }  // namespace
 
-InstructionsWindow::InstructionsWindow() : LayoutWindow(kSpec) {}
+InstructionsWindow::InstructionsWindow() : LayoutWindow(kPlan) {}
 
 // A multi-line text box under dialog navigation closes its window on Esc; the
 // close box is the only way this window closes.

@@ -18,29 +18,29 @@ bool LayoutWindow::Open(int showCommand, HICON classIcon) {
     dpi_ = SystemDpi();
     font_ = CreatePointFont(L"Tahoma", 825, dpi_);
 
-    const int clientWidth = TwipsToPixels(spec_.clientWidth, dpi_);
-    const int clientHeight = TwipsToPixels(spec_.clientHeight, dpi_);
+    const int clientWidth = TwipsToPixels(plan_.clientWidth, dpi_);
+    const int clientHeight = TwipsToPixels(plan_.clientHeight, dpi_);
     int x = CW_USEDEFAULT, y = CW_USEDEFAULT;
-    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, spec_.style, spec_.exStyle);
-    if (spec_.clientLeft != CW_USEDEFAULT) {
-        RECT r = {TwipsToPixels(spec_.clientLeft, dpi_), TwipsToPixels(spec_.clientTop, dpi_), 0,
+    const SIZE outer = OuterSizeForClient(clientWidth, clientHeight, plan_.style, plan_.exStyle);
+    if (plan_.clientLeft != CW_USEDEFAULT) {
+        RECT r = {TwipsToPixels(plan_.clientLeft, dpi_), TwipsToPixels(plan_.clientTop, dpi_), 0,
                   0};
         r.right = r.left + clientWidth;
         r.bottom = r.top + clientHeight;
-        AdjustWindowRectEx(&r, spec_.style, FALSE, spec_.exStyle);
+        AdjustWindowRectEx(&r, plan_.style, FALSE, plan_.exStyle);
         x = r.left;
         y = r.top;
     }
     // No owner unless asked for: each window stays when the one that asked
     // for it closes.
-    if (CreateTopLevel(spec_.className, spec_.caption, spec_.style, spec_.exStyle, x, y, outer.cx,
+    if (CreateTopLevel(plan_.className, plan_.caption, plan_.style, plan_.exStyle, x, y, outer.cx,
                        outer.cy, classIcon, owner_) == nullptr)
         return false;
     OnWindowCreated();
     // Closed already, while the creation hook let events be handled.
     if (!exists()) return true;
-    layout_.Build(hwnd_, spec_.rows, spec_.rowCount, dpi_, font_.get());
-    focus_ = Control(spec_.firstFocus);
+    layout_.Build(hwnd_, plan_.rows, plan_.rowCount, dpi_, font_.get());
+    focus_ = Control(plan_.firstFocus);
     OnCreate();
     // Closed already, while the creation hook let events be handled.
     if (!exists()) return true;
@@ -71,8 +71,8 @@ void LayoutWindow::OnCommand(int id, int code, HWND control) {
     }
     // A control's command must come from that control; a menu item has none.
     if (control == Control(id)) {
-        for (std::size_t i = 0; i < spec_.commandCount; ++i) {
-            const CommandRow& command = spec_.commands[i];
+        for (std::size_t i = 0; i < plan_.commandCount; ++i) {
+            const CommandRow& command = plan_.commands[i];
             if (command.id == id && command.code == code) {
                 (this->*command.handler)();
                 return;
@@ -95,7 +95,7 @@ void LayoutWindow::PressFocusedButton() {
 }
 
 void LayoutWindow::RestoreFocus() {
-    HWND target = focus_ != nullptr && IsChild(hwnd_, focus_) ? focus_ : Control(spec_.firstFocus);
+    HWND target = focus_ != nullptr && IsChild(hwnd_, focus_) ? focus_ : Control(plan_.firstFocus);
     if (target != nullptr) SetFocus(target);
 }
 

@@ -41,9 +41,9 @@ constexpr DWORD kToolExStyle = WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE;
 
 // What a window is: its class, caption and styles, its client area's size and
 // place, its controls and commands. Written as a chain of named settings:
-//   WindowSpec(kClass, L"Help").ClientSize(4050, 1470).Controls(kRows)
+//   WindowPlan(kClass, L"Help").ClientSize(4050, 1470).Controls(kRows)
 // A tool window at a place the system chooses unless told otherwise.
-struct WindowSpec {
+struct WindowPlan {
     const wchar_t* className;
     const wchar_t* caption;
     DWORD style = kToolStyle;
@@ -58,54 +58,49 @@ struct WindowSpec {
     std::size_t commandCount = 0;
     int firstFocus = 0;  // id of the control that has the focus when the window opens
 
-    constexpr WindowSpec(const wchar_t* windowClass, const wchar_t* windowCaption)
+    WindowPlan(const wchar_t* windowClass, const wchar_t* windowCaption)
         : className(windowClass), caption(windowCaption) {}
 
-    constexpr WindowSpec Styles(DWORD windowStyle, DWORD windowExStyle) const {
-        WindowSpec spec = *this;
-        spec.style = windowStyle;
-        spec.exStyle = windowExStyle;
-        return spec;
+    // Each setting changes this plan and hands it on to the next.
+    WindowPlan& Styles(DWORD windowStyle, DWORD windowExStyle) {
+        style = windowStyle;
+        exStyle = windowExStyle;
+        return *this;
     }
-    constexpr WindowSpec ClientSize(int width, int height) const {
-        WindowSpec spec = *this;
-        spec.clientWidth = width;
-        spec.clientHeight = height;
-        return spec;
+    WindowPlan& ClientSize(int width, int height) {
+        clientWidth = width;
+        clientHeight = height;
+        return *this;
     }
-    constexpr WindowSpec ClientPlace(int left, int top) const {
-        WindowSpec spec = *this;
-        spec.clientLeft = left;
-        spec.clientTop = top;
-        return spec;
+    WindowPlan& ClientPlace(int left, int top) {
+        clientLeft = left;
+        clientTop = top;
+        return *this;
+    }
+    WindowPlan& Controls(const ControlRow* table, std::size_t count) {
+        rows = table;
+        rowCount = count;
+        return *this;
     }
     template <std::size_t N>
-    constexpr WindowSpec Controls(const ControlRow (&table)[N]) const {
+    WindowPlan& Controls(const ControlRow (&table)[N]) {
         return Controls(table, N);
     }
-    constexpr WindowSpec Controls(const ControlRow* table, std::size_t count) const {
-        WindowSpec spec = *this;
-        spec.rows = table;
-        spec.rowCount = count;
-        return spec;
-    }
     template <std::size_t N>
-    constexpr WindowSpec Commands(const CommandRow (&table)[N]) const {
-        WindowSpec spec = *this;
-        spec.commands = table;
-        spec.commandCount = N;
-        return spec;
+    WindowPlan& Commands(const CommandRow (&table)[N]) {
+        commands = table;
+        commandCount = N;
+        return *this;
     }
-    constexpr WindowSpec FirstFocus(int id) const {
-        WindowSpec spec = *this;
-        spec.firstFocus = id;
-        return spec;
+    WindowPlan& FirstFocus(int id) {
+        firstFocus = id;
+        return *this;
     }
 };
 
 class LayoutWindow : public Window {
   public:
-    explicit LayoutWindow(const WindowSpec& spec) : spec_(spec) {}
+    explicit LayoutWindow(const WindowPlan& plan) : plan_(plan) {}
 
     // Builds the window from its layout and shows it with `showCommand` when
     // it is closed, else shows the open one and brings it forward. False if
@@ -146,7 +141,7 @@ class LayoutWindow : public Window {
     void PressFocusedButton();
     void RestoreFocus();
 
-    const WindowSpec spec_;
+    const WindowPlan plan_;
     Layout layout_;
     Font font_;
     int dpi_ = 96;
