@@ -13,7 +13,7 @@ mkdir -p "$out/corpus" "$out/findings"
 clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -Wall -Wextra -Werror -I"$root/src" \
   "$root/tests/fuzz/listfile_fuzz.cpp" "$root/src/custom/listfile.cpp" \
-  "$root/src/app/settings.cpp" "$root/src/app/catalogue.cpp" \
+  "$root/src/app/settings.cpp" "$root/src/app/hotkey.cpp" "$root/src/app/catalogue.cpp" \
   -o "$out/listfile_fuzz"
 
 # A few seeds shaped like real list and settings files.

@@ -20,8 +20,7 @@ Application::~Application() { DestroyWindows(); }
 
 int Application::Run(int showCommand) {
     bool mayReplace = true;
-    const settings::Settings remembered =
-        settings::LoadSettings(settings::SettingsPath(), mayReplace);
+    const settings::Settings remembered = settings::LoadSettings(settingsPath_, mayReplace);
     keepSettingsFile_ = !mayReplace;
     savedSettings_ = settings::FormatSettings(remembered);
     if (!smiley_.Open(showCommand, remembered)) return 1;

@@ -39,7 +39,8 @@ class Application {
     void SaveSettings(bool always = false);
 
     // Written off the user interface's thread; goes after the windows.
-    settings::SettingsWriter settingsWriter_{settings::SettingsPath()};
+    const std::wstring settingsPath_ = settings::SettingsPath();
+    settings::SettingsWriter settingsWriter_{settingsPath_};
     delivery::Win32WindowSystem windowSystem_;
     delivery::MessengerDelivery messenger_{windowSystem_};
     info::InstructionsWindow instructions_;

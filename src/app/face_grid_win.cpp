@@ -5,6 +5,7 @@
 #include "app/faces_win.h"
 #include "win/layout.h"
 #include "win/text.h"
+#include "win/window.h"
 
 namespace faces {
 
@@ -20,15 +21,7 @@ void TrackTipAt(HWND tip, const TOOLINFOW& ti, POINT at, HWND face) {
     SendMessageW(tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&ti));
     RECT r = {};
     GetWindowRect(tip, &r);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    if (GetMonitorInfoW(MonitorFromWindow(face, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        const RECT& work = monitor.rcWork;
-        if (at.x + (r.right - r.left) > work.right) at.x = work.right - (r.right - r.left);
-        if (at.y + (r.bottom - r.top) > work.bottom) at.y = work.bottom - (r.bottom - r.top);
-        if (at.x < work.left) at.x = work.left;
-        if (at.y < work.top) at.y = work.top;
-    }
+    at = win::InsideWorkArea(at, {r.right - r.left, r.bottom - r.top}, face);
     if (r.left != at.x || r.top != at.y)
         SetWindowPos(tip, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -15,6 +15,11 @@ bool IsExtendedKey(unsigned key) {
 }
 }  // namespace
 
+bool IsUsable(Combination c) {
+    return c.key >= 0x01 && c.key <= 0xFE && (c.modifiers & ~kAllModifiers) == 0 &&
+           (c.modifiers & (kAlt | kControl | kWin)) != 0;
+}
+
 Combination FromControlWord(std::uint16_t word) {
     Combination c;
     c.key = word & 0xFFu;

@@ -20,6 +20,12 @@ struct Combination {
 
 // RegisterHotKey's modifier flags.
 constexpr unsigned kAlt = 0x1, kControl = 0x2, kShift = 0x4, kWin = 0x8;
+constexpr unsigned kAllModifiers = kAlt | kControl | kShift | kWin;
+
+// A key code (1 to 254) and modifiers RegisterHotKey can take, with Ctrl, Alt
+// or Win among them: Shift alone, or nothing, would take a key people type
+// from every program.
+bool IsUsable(Combination combination);
 
 // The hot-key control's word: the key in the low byte, its flags (Shift 1,
 // Ctrl 2, Alt 4, extended key 8) in the high byte.

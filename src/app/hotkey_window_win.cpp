@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "app/hotkey_window_ids.h"
-#include "app/settings.h"
 #include "win/text.h"
 
 namespace app {
@@ -85,7 +84,7 @@ void HotkeyWindow::OnOk() {
     const hotkey::Combination chosen = hotkey::FromControlWord(word);
     // Keys without Ctrl, Alt or Win would take typing from every program
     // (and would not be taken back from the settings file).
-    const DWORD error = chosen.none() || settings::IsValidHotkey(chosen)
+    const DWORD error = chosen.none() || hotkey::IsUsable(chosen)
                             ? links_.choose(chosen)
                             : static_cast<DWORD>(ERROR_INVALID_PARAMETER);
     if (error != ERROR_SUCCESS) {

@@ -10,9 +10,14 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     // (waiting a few seconds for it while it starts) and ends; one that finds
     // the first ending takes its place.
     app::SingleInstance instance;
-    bool cameForward = false;
-    if (!app::ClaimOrForward(instance, smiley_window_ids::kClass, 8000, cameForward))
-        return cameForward ? 0 : 1;
+    switch (app::ClaimOrForward(instance, smiley_window_ids::kClass, 8000)) {
+        case app::Start::kCameForward:
+            return 0;
+        case app::Start::kNoAnswer:
+            return 1;
+        case app::Start::kRun:
+            break;
+    }
     app::Application application;
     return application.Run(showCommand);
 }

@@ -72,13 +72,6 @@ bool operator==(const Settings& a, const Settings& b) {
     return a.style == b.style && a.place == b.place && a.hotkey == b.hotkey;
 }
 
-bool IsValidHotkey(const Hotkey& hotkey) {
-    // Shift alone, or nothing, would take a key people type from every program.
-    const unsigned needed = hotkey::kAlt | hotkey::kControl | hotkey::kWin;
-    return hotkey.key >= 0x01 && hotkey.key <= 0xFE && (hotkey.modifiers & ~kModAll) == 0 &&
-           (hotkey.modifiers & needed) != 0;
-}
-
 std::optional<std::size_t> StyleByCaption(std::string_view caption) {
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i) {
         const wchar_t* c = catalogue::kStyles[i].caption;
@@ -135,10 +128,10 @@ Settings ParseSettings(std::string_view bytes) {
 
     if (key.Once() && modifiers.Once()) {
         const std::optional<long> k = Number(key.value, 0, 0xFF);
-        const std::optional<long> m = Number(modifiers.value, 0, kModAll);
+        const std::optional<long> m = Number(modifiers.value, 0, hotkey::kAllModifiers);
         if (k && m) {
             const Hotkey hotkey{static_cast<unsigned>(*k), static_cast<unsigned>(*m)};
-            if (IsValidHotkey(hotkey)) result.hotkey = hotkey;
+            if (hotkey::IsUsable(hotkey)) result.hotkey = hotkey;
         }
     }
     return result;
@@ -167,7 +160,7 @@ std::string FormatSettings(const Settings& settings) {
             line(kTopKey, std::to_string(place->top));
         }
     }
-    if (settings.hotkey && IsValidHotkey(*settings.hotkey)) {
+    if (settings.hotkey && hotkey::IsUsable(*settings.hotkey)) {
         line(kHotkeyKeyKey, std::to_string(settings.hotkey->key));
         line(kHotkeyModifiersKey, std::to_string(settings.hotkey->modifiers));
     }

@@ -55,10 +55,8 @@ struct Place {
     int top = 0;
 };
 
-// A global hotkey: a virtual key code (1 to 254) and any of the modifiers.
+// A global hotkey: a virtual key code and modifiers hotkey::IsUsable takes.
 using Hotkey = hotkey::Combination;
-constexpr unsigned kModWin = hotkey::kWin;
-constexpr unsigned kModAll = hotkey::kAlt | hotkey::kControl | hotkey::kShift | hotkey::kWin;
 
 struct Settings {
     // An index into catalogue::kStyles; none: the program's default style.
@@ -71,10 +69,6 @@ struct Settings {
 
 bool operator==(const Place& a, const Place& b);
 bool operator==(const Settings& a, const Settings& b);
-
-// A key code and modifiers RegisterHotKey can take, with Ctrl, Alt or Win among
-// them, as the reader accepts them.
-bool IsValidHotkey(const Hotkey& hotkey);
 
 // The index in catalogue::kStyles of the style captioned `caption` (matched
 // without regard to case); none when there is no such style.

@@ -40,12 +40,11 @@ bool SingleInstance::Claim() {
     return false;
 }
 
-Forward AskRunningForward(const wchar_t* windowClass) {
-    const UINT message = ForwardMessage();
-    if (message == 0) return Forward::kNone;
-    Forward result = Forward::kNone;
-    // Every window of the class, in case another program took the name:
-    // only the one that answers as Pallimo does is ours.
+namespace {
+
+// Asks every window of the class once, in case another program took the
+// name: only one that answers as Pallimo does is ours. True when it came.
+bool AskRunningForward(UINT message, const wchar_t* windowClass) {
     HWND window = nullptr;
     while ((window = FindWindowExW(nullptr, window, windowClass, nullptr)) != nullptr) {
         DWORD process = 0;
@@ -55,25 +54,22 @@ Forward AskRunningForward(const wchar_t* windowClass) {
         AllowSetForegroundWindow(process);
         DWORD_PTR answer = 0;
         if (SendMessageTimeoutW(window, message, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerMs,
-                                &answer) == 0)
-            continue;
-        if (static_cast<LRESULT>(answer) == kForwardAnswer) return Forward::kCame;
-        if (static_cast<LRESULT>(answer) == kStartingAnswer) result = Forward::kStarting;
+                                &answer) != 0 &&
+            static_cast<LRESULT>(answer) == kForwardAnswer)
+            return true;
     }
-    return result;
+    return false;
 }
 
-bool ClaimOrForward(SingleInstance& instance, const wchar_t* windowClass, std::uint32_t budgetMs,
-                    bool& cameForward) {
-    cameForward = false;
+}  // namespace
+
+Start ClaimOrForward(SingleInstance& instance, const wchar_t* windowClass, std::uint32_t budgetMs) {
+    const UINT message = ForwardMessage();
     const std::uint32_t start = win::NowMs();
     for (;;) {
-        if (instance.Claim()) return true;
-        if (AskRunningForward(windowClass) == Forward::kCame) {
-            cameForward = true;
-            return false;
-        }
-        if (win::NowMs() - start >= budgetMs) return false;
+        if (instance.Claim()) return Start::kRun;
+        if (message != 0 && AskRunningForward(message, windowClass)) return Start::kCameForward;
+        if (win::NowMs() - start >= budgetMs) return Start::kNoAnswer;
         Sleep(kRetryMs);
     }
 }

@@ -9,11 +9,10 @@
 namespace app {
 
 // The message a later start sends the running smiley window: it answers
-// kForwardAnswer once it stands and has come forward, kStartingAnswer while
-// it is still opening; any other window answers neither.
+// kForwardAnswer once it has come forward. Still opening or ending, it answers
+// nothing else, as any other window does, and the later start asks again.
 UINT ForwardMessage();
-constexpr LRESULT kForwardAnswer = 0x506C6D31;   // "Plm1"
-constexpr LRESULT kStartingAnswer = 0x506C6D30;  // "Plm0"
+constexpr LRESULT kForwardAnswer = 0x506C6D31;  // "Plm1"
 
 class SingleInstance {
   public:
@@ -30,17 +29,13 @@ class SingleInstance {
     HANDLE mutex_ = nullptr;
 };
 
-// Asks the running Pallimo's smiley window (class `windowClass`) once to come
-// forward: kCame when it did, kStarting while it is still opening, kNone when
-// no window answers (none stands yet, or it is ending).
-enum class Forward { kCame, kStarting, kNone };
-Forward AskRunningForward(const wchar_t* windowClass);
+// What a start comes to: it runs as the session's Pallimo, or the running one
+// came forward, or none answered within the wait.
+enum class Start { kRun, kCameForward, kNoAnswer };
 
-// The program's start: true when this is to be the session's Pallimo.
-// Otherwise the running one has been asked to come forward, waiting for it
-// up to `budgetMs` while it starts; `cameForward` says whether it did. A
-// Pallimo that ends meanwhile leaves the session to this one.
-bool ClaimOrForward(SingleInstance& instance, const wchar_t* windowClass, std::uint32_t budgetMs,
-                    bool& cameForward);
+// Claims the session for this start, else asks the running Pallimo's smiley
+// window (class `windowClass`) to come forward, for up to `budgetMs` while it
+// starts. A Pallimo that ends meanwhile leaves the session to this one.
+Start ClaimOrForward(SingleInstance& instance, const wchar_t* windowClass, std::uint32_t budgetMs);
 
 }  // namespace app

@@ -385,7 +385,7 @@ void SmileyWindow::OnOtherCommand(int id, int code, HWND control) {
 
 LRESULT SmileyWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == forwardMessage_ && forwardMessage_ != 0) {
-        if (!opened_) return kStartingAnswer;
+        if (!opened_) return 0;  // asked again
         OnForwardAsked();
         return kForwardAnswer;
     }

@@ -79,9 +79,7 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
     return s;
 }
 
-void KeepOnScreen(HWND hwnd) {
-    // The work area of the monitor the window is on (or nearest to), so that
-    // a window placed on a second monitor stays there.
+POINT InsideWorkArea(POINT at, SIZE size, HWND hwnd) {
     RECT work = {};
     MONITORINFO monitor = {};
     monitor.cbSize = sizeof monitor;
@@ -89,16 +87,21 @@ void KeepOnScreen(HWND hwnd) {
         work = monitor.rcWork;
     else
         SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (at.x + size.cx > work.right) at.x = work.right - size.cx;
+    if (at.y + size.cy > work.bottom) at.y = work.bottom - size.cy;
+    if (at.x < work.left) at.x = work.left;
+    if (at.y < work.top) at.y = work.top;
+    return at;
+}
+
+// The monitor the window is on, so that a window placed on a second monitor
+// stays there.
+void KeepOnScreen(HWND hwnd) {
     RECT r = {};
     GetWindowRect(hwnd, &r);
-    int x = r.left, y = r.top;
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    if (x + w > work.right) x = work.right - w;
-    if (y + h > work.bottom) y = work.bottom - h;
-    if (x < work.left) x = work.left;
-    if (y < work.top) y = work.top;
-    if (x != r.left || y != r.top)
-        SetWindowPos(hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = InsideWorkArea({r.left, r.top}, {r.right - r.left, r.bottom - r.top}, hwnd);
+    if (at.x != r.left || at.y != r.top)
+        SetWindowPos(hwnd, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace win

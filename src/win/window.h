@@ -46,6 +46,9 @@ class Window {
 // Client size in pixels -> outer window size for the given styles, without a menu.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle);
 
+// Where something of `size` placed at `at` stands whole in the work area of the
+// monitor `hwnd` is on (or nearest to).
+POINT InsideWorkArea(POINT at, SIZE size, HWND hwnd);
 // Keeps a window inside the work area of the monitor it is on (or nearest to).
 void KeepOnScreen(HWND hwnd);
 

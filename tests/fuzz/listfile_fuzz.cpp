@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const settings::Settings read = settings::ParseSettings(bytes);
     Check(!read.style || *read.style < catalogue::kStyleCount);
-    Check(!read.hotkey || settings::IsValidHotkey(*read.hotkey));
+    Check(!read.hotkey || hotkey::IsUsable(*read.hotkey));
     Check(settings::ParseSettings(settings::FormatSettings(read)) == read);
     return 0;
 }

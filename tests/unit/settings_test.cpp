@@ -95,8 +95,8 @@ TEST(SettingsRoundTrip, WhatIsWrittenIsReadBack) {
         Settings{},
         Make(std::nullopt, Place{0, 0}, std::nullopt),
         Make(std::nullopt, Place{settings::kMinCoordinate, settings::kMaxCoordinate}, std::nullopt),
-        Make(std::nullopt, Place{-1920, 1080}, Hotkey{0x01, settings::kModAll}),
-        Make(std::nullopt, std::nullopt, Hotkey{0xFE, settings::kModWin}),
+        Make(std::nullopt, Place{-1920, 1080}, Hotkey{0x01, hotkey::kAllModifiers}),
+        Make(std::nullopt, std::nullopt, Hotkey{0xFE, hotkey::kWin}),
     };
     for (std::size_t i = 0; i < catalogue::kStyleCount; ++i)
         all.push_back(Make(
